@@ -1,0 +1,31 @@
+#pragma once
+// The record of one physical disk and the disk list built from such records.
+// Plain fixed-size data, zero-filled before use and copied by value.
+
+#include <cstdint>
+
+constexpr int kMaxPartitions = 26;
+constexpr int kMaxDisks = 32;
+constexpr int kTextLength = 260;
+constexpr int kSmartDataLength = 378;
+constexpr int kSectorSize = 512;
+
+struct PhyDiskInfo {
+    int32_t diskNum;                    // n of "\\.\PHYSICALDRIVE%d"
+    double capacity;                    // whole disk, GB of 2^30 bytes
+    uint8_t partCount;                  // lettered volumes found on this disk
+    char partLetter[kMaxPartitions];    // upper case, ascending
+    double partTotal[kMaxPartitions];   // GB
+    double partFree[kMaxPartitions];    // GB available to the current user
+    uint8_t valid;                      // 1 when the identity read succeeded
+    // serialNumber, model and firmware form one 780-byte identity block.
+    char serialNumber[kTextLength];
+    char model[kTextLength];
+    char firmware[kTextLength];
+    uint8_t smartData[kSmartDataLength];    // first 378 bytes of SMART READ DATA
+    uint8_t smartThreshold[kSectorSize];    // the whole SMART READ THRESHOLDS sector
+    uint8_t isMakerDisk;
+    uint8_t isSystemDisk;
+};
+
+constexpr int kIdentityBlockLength = 3 * kTextLength;

@@ -1,0 +1,183 @@
+#include "disk/SimulatedStorage.h"
+
+#include "disk/DevicePath.h"
+
+#include <cstdio>
+
+SimulatedStorage::SimulatedStorage(Fleet fleet) : fleet_(std::move(fleet)) {}
+
+std::unique_ptr<SimulatedStorage> SimulatedStorage::fromFile(const std::string& path)
+{
+    try {
+        return std::make_unique<SimulatedStorage>(loadFleet(path));
+    } catch (const FleetError& error) {
+        std::fprintf(stderr, "quillfence: fleet file %s: %s; no drives are simulated\n", path.c_str(),
+                     error.what());
+        return std::make_unique<SimulatedStorage>(Fleet{});
+    }
+}
+
+bool SimulatedStorage::failWith(uint32_t error)
+{
+    lastError_ = error;
+    return false;
+}
+
+DeviceHandle SimulatedStorage::open(const std::string& devicePath, AccessMode mode)
+{
+    const auto name = parseDevicePath(devicePath);
+    if (!name) {
+        failWith(kErrorFileNotFound);
+        return kInvalidHandle;
+    }
+    OpenDevice opened{devicePath, mode, -1, 0};
+    if (name->kind == DeviceName::Kind::PhysicalDrive) {
+        const FleetDrive* drive = fleet_.drive(name->diskNum);
+        if (!drive) {
+            failWith(kErrorFileNotFound);
+            return kInvalidHandle;
+        }
+        if (drive->openFails.count(mode)) {
+            failWith(kErrorAccessDenied);
+            return kInvalidHandle;
+        }
+        opened.driveNumber = drive->number;
+    } else {
+        const FleetVolume* volume = fleet_.volume(name->letter);
+        if (!volume) {
+            failWith(kErrorFileNotFound);
+            return kInvalidHandle;
+        }
+        if (volume->openFails) {
+            failWith(kErrorAccessDenied);
+            return kInvalidHandle;
+        }
+        opened.letter = volume->letter;
+    }
+    const DeviceHandle handle = nextHandle_++;
+    handles_.emplace(handle, opened);
+    openLog_.emplace_back(devicePath, mode);
+    return handle;
+}
+
+void SimulatedStorage::close(DeviceHandle handle)
+{
+    handles_.erase(handle);
+}
+
+const SimulatedStorage::OpenDevice* SimulatedStorage::device(DeviceHandle handle)
+{
+    auto found = handles_.find(handle);
+    if (found == handles_.end()) {
+        failWith(kErrorInvalidHandle);
+        return nullptr;
+    }
+    return &found->second;
+}
+
+const FleetDrive* SimulatedStorage::openedDrive(DeviceHandle handle)
+{
+    const OpenDevice* opened = device(handle);
+    if (!opened)
+        return nullptr;
+    if (opened->driveNumber < 0) {
+        failWith(kErrorInvalidFunction);
+        return nullptr;
+    }
+    return fleet_.drive(opened->driveNumber);
+}
+
+bool SimulatedStorage::queryBusType(DeviceHandle handle, uint32_t& busType)
+{
+    const FleetDrive* drive = openedDrive(handle);
+    if (!drive)
+        return false;
+    if (drive->busTypeFails)
+        return failWith(kErrorInvalidFunction);
+    busType = drive->busType;
+    return true;
+}
+
+bool SimulatedStorage::queryDiskLength(DeviceHandle handle, int64_t& bytes)
+{
+    const FleetDrive* drive = openedDrive(handle);
+    if (!drive)
+        return false;
+    // The length query needs read access, which a query-only handle lacks.
+    if (handles_.at(handle).mode == AccessMode::QueryOnly)
+        return failWith(kErrorAccessDenied);
+    if (drive->lengthFails)
+        return failWith(kErrorInvalidFunction);
+    bytes = drive->length;
+    return true;
+}
+
+bool SimulatedStorage::queryDeviceNumber(DeviceHandle handle, uint32_t& deviceNumber)
+{
+    const OpenDevice* opened = device(handle);
+    if (!opened)
+        return false;
+    const FleetVolume* volume = opened->letter ? fleet_.volume(opened->letter) : nullptr;
+    if (!volume || volume->deviceNumberFails || volume->drives.size() != 1)
+        return failWith(kErrorInvalidFunction);
+    deviceNumber = static_cast<uint32_t>(volume->drives.front());
+    return true;
+}
+
+bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile&, uint8_t*, uint32_t,
+                                  DataDirection, uint32_t, uint8_t&)
+{
+    if (!openedDrive(handle))
+        return false;
+    return failWith(kErrorInvalidFunction);
+}
+
+bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb&, uint8_t*, uint32_t,
+                                  DataDirection, uint32_t, uint8_t&)
+{
+    if (!openedDrive(handle))
+        return false;
+    return failWith(kErrorInvalidFunction);
+}
+
+uint32_t SimulatedStorage::logicalDrives()
+{
+    if (fleet_.noLogicalDrives)
+        return 0;
+    uint32_t mask = 0;
+    for (const auto& volume : fleet_.volumes)
+        mask |= 1u << (volume.letter - 'A');
+    return mask;
+}
+
+DriveType SimulatedStorage::driveType(const std::string& root)
+{
+    const auto letter = parseRootPath(root);
+    const FleetVolume* volume = letter ? fleet_.volume(*letter) : nullptr;
+    return volume ? volume->type : DriveType::NoRootDir;
+}
+
+bool SimulatedStorage::diskFreeSpace(const std::string& root, VolumeSpace& space)
+{
+    const auto letter = parseRootPath(root);
+    const FleetVolume* volume = letter ? fleet_.volume(*letter) : nullptr;
+    if (!volume)
+        return failWith(kErrorFileNotFound);
+    if (volume->freeSpaceFails)
+        return failWith(kErrorAccessDenied);
+    space = {volume->free, volume->total, volume->totalFree};
+    return true;
+}
+
+bool SimulatedStorage::systemDirectory(std::string& path)
+{
+    if (fleet_.systemDirectoryFails)
+        return failWith(kErrorInsufficientBuffer);
+    path = fleet_.systemDirectory;
+    return true;
+}
+
+uint32_t SimulatedStorage::lastError()
+{
+    return lastError_;
+}

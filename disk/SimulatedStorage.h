@@ -1,0 +1,65 @@
+#pragma once
+// The storage-control interface over a simulated fleet of drives, for tests
+// and the demo. Handles, modes and failures behave as the real interface's.
+
+#include "disk/Fleet.h"
+#include "disk/StorageControl.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class SimulatedStorage : public StorageControl {
+public:
+    // Windows error numbers the simulation reports through lastError().
+    static constexpr uint32_t kErrorInvalidFunction = 1;
+    static constexpr uint32_t kErrorFileNotFound = 2;
+    static constexpr uint32_t kErrorAccessDenied = 5;
+    static constexpr uint32_t kErrorInvalidHandle = 6;
+    static constexpr uint32_t kErrorInsufficientBuffer = 122;
+
+    explicit SimulatedStorage(Fleet fleet);
+    // The fleet of a file; a file that cannot be used is reported on standard
+    // error and gives an empty machine.
+    static std::unique_ptr<SimulatedStorage> fromFile(const std::string& path);
+
+    DeviceHandle open(const std::string& devicePath, AccessMode mode) override;
+    void close(DeviceHandle handle) override;
+    bool queryBusType(DeviceHandle drive, uint32_t& busType) override;
+    bool queryDiskLength(DeviceHandle drive, int64_t& bytes) override;
+    bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) override;
+    bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
+                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
+    bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+    uint32_t logicalDrives() override;
+    DriveType driveType(const std::string& rootPath) override;
+    bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
+    bool systemDirectory(std::string& path) override;
+    uint32_t lastError() override;
+
+    Fleet& fleet() { return fleet_; }
+    // Handles opened and not yet closed.
+    size_t openHandles() const { return handles_.size(); }
+    // Every successful open, in order: the path and its mode.
+    const std::vector<std::pair<std::string, AccessMode>>& openLog() const { return openLog_; }
+
+private:
+    struct OpenDevice {
+        std::string path;
+        AccessMode mode;
+        int driveNumber;  // -1 for a volume
+        char letter;      // 0 for a drive
+    };
+    const OpenDevice* device(DeviceHandle handle);
+    const FleetDrive* openedDrive(DeviceHandle handle);
+    bool failWith(uint32_t error);
+
+    Fleet fleet_;
+    std::map<DeviceHandle, OpenDevice> handles_;
+    DeviceHandle nextHandle_ = 100;
+    uint32_t lastError_ = 0;
+    std::vector<std::pair<std::string, AccessMode>> openLog_;
+};

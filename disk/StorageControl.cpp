@@ -1,0 +1,34 @@
+#include "disk/StorageControl.h"
+
+#include "disk/SimulatedStorage.h"
+
+#include <cstdlib>
+
+namespace {
+std::unique_ptr<StorageControl>& current()
+{
+    static std::unique_ptr<StorageControl> backend;
+    return backend;
+}
+}  // namespace
+
+StorageControl& storage()
+{
+    if (!current())
+        current() = makePlatformStorage();
+    return *current();
+}
+
+void installStorage(std::unique_ptr<StorageControl> backend)
+{
+    current() = std::move(backend);
+}
+
+void selectStorageFromEnvironment()
+{
+    const char* fleetFile = std::getenv(kDevicesVariable);
+    if (fleetFile && *fleetFile)
+        installStorage(SimulatedStorage::fromFile(fleetFile));
+    else
+        installStorage(makePlatformStorage());
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The storage-control interface: every drive and volume access of the disk layer
+// goes through one object of this class. Its operations take and return plain
+// values, so a backend can be the operating system's own interface, a simulated
+// fleet of drives, or (later) a privileged process speaking for either.
+//
+// Devices are named as the Windows storage interface names them:
+// "\\.\PHYSICALDRIVE<n>" for physical drive n, "\\.\X:" for the volume with
+// letter X, and "X:\" for the root of that volume. Each request is made on an
+// open handle that the caller closes again right away.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+using DeviceHandle = int64_t;
+constexpr DeviceHandle kInvalidHandle = -1;
+
+// How a physical drive (or volume) is opened.
+enum class AccessMode {
+    ReadWrite,             // probe, length, volume lookup
+    QueryOnly,             // no access rights: property queries only
+    ReadWriteNoBuffering,  // pass-through commands
+};
+
+enum class DataDirection { In, Out };
+
+// Values of the Windows drive-type query.
+enum class DriveType : uint32_t {
+    Unknown = 0,
+    NoRootDir = 1,
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6,
+};
+
+// Values of the storage descriptor's BusType that the program tells apart.
+constexpr uint32_t kBusTypeUsb = 7;
+constexpr uint32_t kBusTypeSata = 11;
+constexpr uint32_t kBusTypeNvme = 17;
+
+using AtaTaskFile = std::array<uint8_t, 8>;  // features, count, lba low/mid/high, device, command, reserved
+using SatCdb = std::array<uint8_t, 12>;      // ATA PASS-THROUGH (12)
+
+struct VolumeSpace {
+    uint64_t availableToCaller = 0;  // quota-limited free bytes
+    uint64_t total = 0;
+    uint64_t totalFree = 0;
+};
+
+class StorageControl {
+public:
+    virtual ~StorageControl() = default;
+
+    // A device path as above; kInvalidHandle when it is absent or inaccessible.
+    virtual DeviceHandle open(const std::string& devicePath, AccessMode mode) = 0;
+    virtual void close(DeviceHandle handle) = 0;
+
+    virtual bool queryBusType(DeviceHandle drive, uint32_t& busType) = 0;
+    // Length of the whole disk in bytes.
+    virtual bool queryDiskLength(DeviceHandle drive, int64_t& bytes) = 0;
+    // Number of the physical drive that holds an opened volume.
+    virtual bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) = 0;
+
+    // One ATA command: `length` bytes of `buffer` move in `direction`.
+    // True when the request itself went through; `status` is the returned
+    // status register (bit 0 set: the drive failed the command).
+    virtual bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer,
+                            uint32_t length, DataDirection direction, uint32_t timeoutSeconds,
+                            uint8_t& status) = 0;
+    // One SAT command block. True when the request went through;
+    // `senseByte0` is the first byte of the sense data (0: no sense, success).
+    virtual bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                            DataDirection direction, uint32_t timeoutSeconds,
+                            uint8_t& senseByte0) = 0;
+
+    // Bit 0 for "A" up to bit 25 for "Z".
+    virtual uint32_t logicalDrives() = 0;
+    virtual DriveType driveType(const std::string& rootPath) = 0;
+    virtual bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) = 0;
+    // A path whose first character is the letter of the system volume.
+    virtual bool systemDirectory(std::string& path) = 0;
+    // Number describing the last failure, for diagnostics.
+    virtual uint32_t lastError() = 0;
+};
+
+// The backend in use. Until one is installed, the platform's own.
+StorageControl& storage();
+// Replaces the backend (tests install a simulated fleet this way).
+void installStorage(std::unique_ptr<StorageControl> backend);
+// Chooses the backend once at start-up: the simulated fleet named by the
+// environment variable QUILLFENCE_DEVICES, otherwise the platform's own.
+void selectStorageFromEnvironment();
+
+// The operating system's own backend (defined in the platform's file).
+std::unique_ptr<StorageControl> makePlatformStorage();
+
+// Environment variable naming a fleet file.
+constexpr const char* kDevicesVariable = "QUILLFENCE_DEVICES";

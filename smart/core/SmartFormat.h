@@ -1,0 +1,43 @@
+#pragma once
+// The cell texts of the SMART table (UTF-8).
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "smart/core/SmartRow.h"
+
+namespace smart {
+
+// Columns of the table, in this order.
+enum SmartColumn {
+    kColumnId,
+    kColumnDescription,
+    kColumnValue,
+    kColumnWorst,
+    kColumnThreshold,
+    kColumnCurrentValue,
+    kColumnRawValue,
+    kColumnStatus,
+    kSmartColumnCount
+};
+
+// Header labels, indexed by SmartColumn.
+extern const std::array<const char*, kSmartColumnCount> kSmartColumnTitles;
+
+using SmartCells = std::array<std::string, kSmartColumnCount>;
+
+std::string FormatId(uint8_t id);      // two upper-case hex digits: "0C"
+std::string FormatByte(uint8_t byte);  // decimal: "100"
+// "0x" then each byte, most significant first, as two hex digits and a
+// blank: "0x00 00 00 00 01 2C ".
+std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
+// The number followed directly by its unit: "300小时".
+std::string FormatCurrentValue(uint64_t value, const std::string& unit);
+// The bracket that closes every checked status: "(70℃)".
+std::string FormatLimitBracket(uint64_t limit, const std::string& unit);
+
+// The eight texts of one evaluated row.
+SmartCells SmartRowCells(const SmartRow& row);
+
+}  // namespace smart

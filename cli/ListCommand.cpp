@@ -10,15 +10,15 @@
 
 namespace {
 
-nlohmann::json diskJson(const PhyDiskInfo& disk)
+nlohmann::ordered_json diskJson(const PhyDiskInfo& disk)
 {
-    nlohmann::json partitions = nlohmann::json::array();
+    nlohmann::ordered_json partitions = nlohmann::ordered_json::array();
     for (int k = 0; k < disk.partCount; ++k)
         partitions.push_back({{"letter", std::string(1, disk.partLetter[k])},
                               {"total", disk.partTotal[k]},
                               {"free", disk.partFree[k]}});
     uint32_t busType = 0;
-    nlohmann::json bus = GetBusType(disk.diskNum, busType) ? nlohmann::json(busType) : nlohmann::json();
+    nlohmann::ordered_json bus = GetBusType(disk.diskNum, busType) ? nlohmann::ordered_json(busType) : nlohmann::ordered_json();
     return {{"diskNum", disk.diskNum},
             {"capacity", disk.capacity},
             {"isSystemDisk", disk.isSystemDisk != 0},
@@ -26,7 +26,7 @@ nlohmann::json diskJson(const PhyDiskInfo& disk)
             {"partitions", partitions}};
 }
 
-void printTable(const nlohmann::json& disks, std::ostream& out)
+void printTable(const nlohmann::ordered_json& disks, std::ostream& out)
 {
     out << std::fixed << std::setprecision(2);
     if (disks.empty()) {
@@ -52,11 +52,11 @@ int listCommand(bool json, std::ostream& out)
     std::vector<PhyDiskInfo> diskList(kMaxDisks);
     ReadDiskList(diskCount, diskList.data());
 
-    nlohmann::json disks = nlohmann::json::array();
+    nlohmann::ordered_json disks = nlohmann::ordered_json::array();
     for (int i = 0; i < diskCount; ++i)
         disks.push_back(diskJson(diskList[i]));
     if (json)
-        out << nlohmann::json{{"disks", disks}}.dump() << '\n';
+        out << nlohmann::ordered_json{{"disks", disks}}.dump() << '\n';
     else
         printTable(disks, out);
     return 0;

@@ -180,6 +180,7 @@ std::vector<std::string> LinuxBlockDevices::wholeDisks(const std::string& majMin
 {
     std::vector<std::string> disks;
     collectWholeDisks(devDir(majMin), disks, 0);
+    std::sort(disks.begin(), disks.end(), naturalNameLess);
     return disks;
 }
 

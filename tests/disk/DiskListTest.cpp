@@ -1,0 +1,159 @@
+#include "FleetFixture.h"
+
+#include "disk/DiskList.h"
+#include "disk/Partitions.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr unsigned long long kGiB = 1ull << 30;
+
+class DiskListTest : public FleetTest {
+protected:
+    // System disk 0 with volume C; `drives` follow.
+    SimulatedStorage& machine(const std::string& drives, const std::string& top = "")
+    {
+        return install("{" + top + "\"drives\": [" + driveJson(0, 256 * kGiB, volumeJson('C', 200 * kGiB, kGiB)) +
+                       (drives.empty() ? "" : ", " + drives) + "]}");
+    }
+    bool list(bool includeSystemDisk = false)
+    {
+        count = -1;
+        return GetPhyDiskList(includeSystemDisk, count, disks.data());
+    }
+    int count = -1;
+    std::vector<PhyDiskInfo> disks = std::vector<PhyDiskInfo>(kMaxDisks);
+};
+
+TEST_F(DiskListTest, ProbesPastGapsUpToDrive25AndLeavesOutTheSystemDisk)
+{
+    machine(driveJson(2, 100 * kGiB) + ", " + driveJson(25, 200 * kGiB) + ", " + driveJson(26, 300 * kGiB));
+    ASSERT_TRUE(list());
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(disks[0].diskNum, 2);
+    EXPECT_EQ(disks[0].isSystemDisk, 0);
+    EXPECT_DOUBLE_EQ(disks[0].capacity, 100.0);
+    EXPECT_EQ(disks[1].diskNum, 25);
+    EXPECT_EQ(disks[2].diskNum, 0) << "drive 26 is never probed";
+}
+
+TEST_F(DiskListTest, IncludesAndMarksTheSystemDiskWhenAsked)
+{
+    machine(driveJson(1, 100 * kGiB));
+    ASSERT_TRUE(list(true));
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(disks[0].diskNum, 0);
+    EXPECT_EQ(disks[0].isSystemDisk, 1);
+    EXPECT_EQ(disks[1].isSystemDisk, 0);
+}
+
+TEST_F(DiskListTest, OnlyTheSystemDiskGivesAnEmptyListAndSuccess)
+{
+    machine("");
+    EXPECT_TRUE(list());
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(DiskListTest, CapacityIsInGigabytesOfTwoToThe30)
+{
+    machine(driveJson(1, 512110190592ull));
+    ASSERT_TRUE(list());
+    EXPECT_NEAR(disks[0].capacity, 476.94, 0.005);
+    EXPECT_DOUBLE_EQ(disks[0].capacity, 512110190592.0 / 1073741824.0);
+}
+
+TEST_F(DiskListTest, DrivesThatCannotBeOpenedOrMeasuredAreAbsent)
+{
+    machine(driveJson(1, kGiB, "", ", \"faults\": [\"openReadWrite\"]") + ", " +
+            driveJson(2, kGiB, "", ", \"faults\": [\"length\"]") + ", " +
+            driveJson(3, kGiB, "", ", \"faults\": [\"openQueryOnly\", \"openPassThrough\", \"busType\"]"));
+    ASSERT_TRUE(list());
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(disks[0].diskNum, 3);
+}
+
+TEST_F(DiskListTest, FailingSystemDirectoryGivesFalseAndADiagnostic)
+{
+    machine(driveJson(1, kGiB), "\"faults\": [\"systemDirectory\"], ");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(list());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "GetSystemDirectory() Error: 122\n");
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(DiskListTest, SystemVolumeOnNoDiskGivesFalse)
+{
+    install("{\"systemDirectory\": \"X:\\\\Windows\", \"drives\": [" + driveJson(1, kGiB) + "]}");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(list());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "CreateFile() Error: 2\n");
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(DiskListTest, EveryRequestOpensAndClosesItsOwnHandleInItsMode)
+{
+    SimulatedStorage& sim = machine(driveJson(1, kGiB));
+    ASSERT_TRUE(list());
+    uint32_t bus = 0;
+    ASSERT_TRUE(GetBusType(1, bus));
+    EXPECT_EQ(bus, kBusTypeSata);
+    EXPECT_EQ(sim.openHandles(), 0u);
+
+    const std::vector<std::pair<std::string, AccessMode>> expected = {
+        {"\\\\.\\C:", AccessMode::ReadWrite},
+        {"\\\\.\\PHYSICALDRIVE0", AccessMode::ReadWrite},
+        {"\\\\.\\PHYSICALDRIVE1", AccessMode::ReadWrite},
+        {"\\\\.\\PHYSICALDRIVE1", AccessMode::ReadWrite},
+        {"\\\\.\\PHYSICALDRIVE1", AccessMode::QueryOnly},
+    };
+    EXPECT_EQ(sim.openLog(), expected);
+}
+
+TEST_F(DiskListTest, BusTypeFailsWhenTheDriveOrTheQueryFails)
+{
+    machine(driveJson(1, kGiB, "", ", \"bus\": \"usb\"") + ", " +
+            driveJson(2, kGiB, "", ", \"faults\": [\"busType\"]") + ", " +
+            driveJson(3, kGiB, "", ", \"faults\": [\"openQueryOnly\"]"));
+    uint32_t bus = 99;
+    EXPECT_TRUE(GetBusType(1, bus));
+    EXPECT_EQ(bus, kBusTypeUsb);
+    bus = 99;
+    EXPECT_FALSE(GetBusType(2, bus));
+    EXPECT_FALSE(GetBusType(3, bus));
+    EXPECT_FALSE(GetBusType(9, bus));
+    EXPECT_EQ(bus, 99u);
+}
+
+TEST_F(DiskListTest, ARefreshWithFewerDrivesLeavesNothingOfTheVanishedOnes)
+{
+    SimulatedStorage& sim = machine(driveJson(1, 10 * kGiB, volumeJson('D', 5 * kGiB, kGiB)) + ", " +
+                                    driveJson(2, 20 * kGiB, volumeJson('E', 6 * kGiB, kGiB)));
+    ASSERT_TRUE(ReadDiskList(count, disks.data()));
+    ASSERT_EQ(count, 2);
+    ASSERT_EQ(disks[1].partCount, 1);
+
+    sim.fleet().drives.pop_back();
+    ASSERT_TRUE(ReadDiskList(count, disks.data()));
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(disks[0].diskNum, 1);
+    const std::vector<char> zero(sizeof(PhyDiskInfo), 0);
+    for (int i = 1; i < kMaxDisks; ++i)
+        EXPECT_EQ(std::memcmp(&disks[i], zero.data(), sizeof(PhyDiskInfo)), 0) << "slot " << i;
+}
+
+TEST_F(DiskListTest, AFailedRefreshLeavesAnEmptyList)
+{
+    SimulatedStorage& sim = machine(driveJson(1, kGiB));
+    ASSERT_TRUE(ReadDiskList(count, disks.data()));
+    sim.fleet().systemDirectoryFails = true;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(ReadDiskList(count, disks.data()));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(disks[0].diskNum, 0);
+    EXPECT_EQ(disks[0].capacity, 0.0);
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+// Arbitrary SMART sectors, thresholds, model fields and maker flags through
+// catalogue choice, evaluation and the cell texts. Besides the sanitizers,
+// the checks below stop the run when a result breaks a rule of the table.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "smart/core/SmartCatalog.h"
+#include "smart/core/SmartEvaluate.h"
+#include "smart/core/SmartTable.h"
+#include "tests/fuzz/SmartFuzzInput.h"
+
+namespace {
+
+void Require(bool condition, const char* rule) {
+    if (condition) return;
+    std::fprintf(stderr, "broken rule: %s\n", rule);
+    std::abort();
+}
+
+int FilledSlots(const PhyDiskInfo& record) {
+    int filled = 0;
+    for (int slot = 0; slot < smart::kSmartSlotCount; ++slot) {
+        if (record.smartData[2 + 12 * slot] != 0) ++filled;
+    }
+    return filled;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t length) {
+    using namespace smart;
+    const PhyDiskInfo record = DecodeFuzzInput(input, length);
+    const bool isMakerDisk = record.isMakerDisk != 0;
+
+    const std::vector<SmartAttrDesc> attrTable = BuildAttrTable(ModelText(record), isMakerDisk);
+    const size_t size = attrTable.size();
+    Require(isMakerDisk ? (size == 15 || size == 17) : size == 0, "catalogue size");
+
+    SmartRows rows;
+    int count = -1;
+    std::vector<int> lives;
+    EvaluateSmart(attrTable, isMakerDisk, record.smartData, record.smartThreshold, rows, count,
+                  [&](int life) {
+                      Require(count >= 0 && count < kSmartSlotCount, "life while rows are built");
+                      lives.push_back(life);
+                  });
+    Require(count >= 0 && count <= kSmartSlotCount, "row count");
+    Require(lives.size() <= 1, "life reported at most once");
+    if (isMakerDisk) {
+        Require(static_cast<size_t>(count) <= size, "one row per catalogue entry at most");
+    } else {
+        Require(count == FilledSlots(record), "one row per filled slot");
+        Require(lives.empty(), "no life without a catalogue");
+    }
+
+    const std::vector<SmartTableRow> table = BuildSmartTable(record, LifeReport());
+    Require(table.size() == static_cast<size_t>(count), "table matches evaluation");
+    for (const SmartTableRow& row : table) {
+        Require(row.cells[kColumnId].size() == 2, "ID is two digits");
+        Require(row.cells[kColumnRawValue].size() == 2 + 3 * kSmartRawLength, "raw value text");
+        const std::string& status = row.cells[kColumnStatus];
+        const bool ok = status.compare(0, 2, "OK") == 0;
+        Require((row.statusTone == StatusTone::Ok) == ok, "OK statuses are blue");
+        Require((row.statusTone == StatusTone::Default) == status.empty(), "tone of status");
+        if (!isMakerDisk) Require(status.empty(), "no status without a catalogue");
+    }
+    return 0;
+}

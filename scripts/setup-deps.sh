@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those still missing.
+# Usage: setup-deps.sh build|test   (test includes build)
+set -euo pipefail
+
+build_packages=(
+  build-essential cmake ninja-build pkg-config
+  qtbase5-dev qtbase5-dev-tools
+  nlohmann-json3-dev libudev-dev
+  fonts-wqy-microhei
+)
+test_packages=(
+  googletest libgtest-dev
+  clang libclang-rt-14-dev
+  xvfb xauth xdotool imagemagick
+  qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools
+)
+
+packages=("${build_packages[@]}")
+case "${1:-build}" in
+  build) ;;
+  test) packages+=("${test_packages[@]}") ;;
+  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null

@@ -249,7 +249,8 @@ TEST_F(SmartEvaluateTest, OtherMakersDiskListsEverySlotInSlotOrder) {
         if (slot == 9) continue;
         const uint8_t id = static_cast<uint8_t>(250 - slot);
         ids.push_back(id);
-        builder.Attribute(slot, id, RawAt(slot), 100 - slot, 90 - slot).Threshold(slot, slot);
+        const auto byte = [slot](int base) { return static_cast<uint8_t>(base + slot); };
+        builder.Attribute(slot, id, RawAt(slot), byte(100), byte(50)).Threshold(slot, byte(0));
     }
     builder.Attribute(19, 0, RawAt(77), 55);  // ID 0 marks an empty slot, whatever else it holds
     Evaluate(builder.Disk());
@@ -258,8 +259,8 @@ TEST_F(SmartEvaluateTest, OtherMakersDiskListsEverySlotInSlotOrder) {
     for (int i = 0; i < count; ++i) {
         const int slot = i < 9 ? i : i + 1;
         EXPECT_EQ(rows[i].id, ids[i]);
-        EXPECT_EQ(rows[i].value, 100 - slot);
-        EXPECT_EQ(rows[i].worst, 90 - slot);
+        EXPECT_EQ(rows[i].value, 100 + slot);
+        EXPECT_EQ(rows[i].worst, 50 + slot);
         EXPECT_EQ(rows[i].threshold, slot);
         EXPECT_EQ(rows[i].currentValue, std::to_string(slot));
         EXPECT_EQ(rows[i].description, "");
@@ -298,7 +299,7 @@ TEST_F(SmartEvaluateTest, RowsAfterCountAreLeftAsTheyWere) {
 // A catalogue handed in by a caller may be longer than the row array; the
 // rows stop at its end.
 TEST_F(SmartEvaluateTest, RowsStopAtThirtyWhateverTheCatalogue) {
-    const std::vector<SmartAttrDesc> longTable(40, SmartAttrDesc{9, "带电工作时间", 0, 1, "小时"});
+    const std::vector<SmartAttrDesc> longTable(40, SmartAttrDesc{9, "带电工作时间", 0, 1, "小时", false, 0, ""});
     EvaluateWith(longTable, SmartDiskBuilder(kM7A0Model, true).Attribute(0, 9, RawAt(5)).Disk());
     EXPECT_EQ(count, kSmartSlotCount);
     EXPECT_EQ(rows[kSmartSlotCount - 1].currentValue, "5小时");

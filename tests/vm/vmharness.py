@@ -18,7 +18,11 @@ output and exit status.
 One guest boot serves all commands of a call, in order. The guest's root
 file system lies on the system disk's first partition, so "/" is a real
 block device in /proc/self/mountinfo. Programs land in /usr/local/bin with
-the libraries `ldd` lists; busybox supplies the usual commands.
+the libraries `ldd` lists; busybox supplies the usual commands. Kernel names
+of disks vary from boot to boot (SCSI disks are probed in parallel), so
+commands name a disk through `qf-dev NAME`, which prints its device node:
+
+    "smartctl -i $(qf-dev data)", "mount -t ext4 $(qf-dev data)2 /mnt/x"
 """
 
 import base64
@@ -66,7 +70,7 @@ class Disk:
     system: bool = False
 
 
-def system_disk(size_mib: int = 64, bus: str = "sata", **options) -> Disk:
+def system_disk(size_mib: int = 128, bus: str = "sata", **options) -> Disk:
     return Disk("system", size_mib << 20, bus=bus, system=True,
                 partitions=[Partition(size_mib - 1)], **options)
 
@@ -158,6 +162,7 @@ def _prepare(work, kernel, disks, commands, programs, files) -> list:
     tree = work / "root"
     vmimages.build_root_tree(tree, BUSYBOX, programs, files)
     vmimages.place(tree, "/qf/system-init.sh", (GUEST / "system-init.sh").read_bytes(), 0o755)
+    vmimages.place(tree, "/usr/bin/qf-dev", (GUEST / "qf-dev.sh").read_bytes(), 0o755)
     vmimages.place(tree, "/qf/mounts", "".join(
         f"{disk.name} {number} {part.mount}\n"
         for disk in disks for number, part in enumerate(disk.partitions, 1)
@@ -203,18 +208,17 @@ def _escape(value: str) -> str:
 
 
 def _boot(work, command, disks, commands, timeout) -> RunResult:
-    host_log, console_log = work / "host.log", work / "console.log"
+    host_log, console_log, qemu_log = work / "host.log", work / "console.log", work / "qemu.log"
     started = time.monotonic()
     ready_at = None
-    qemu = subprocess.Popen(command, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    with open(qemu_log, "wb") as qemu_output:
+        qemu = subprocess.Popen(command, stdin=subprocess.DEVNULL,
+                                stdout=qemu_output, stderr=subprocess.STDOUT)
     try:
         while qemu.poll() is None:
             if ready_at is None and host_log.exists() and b"QF-READY" in host_log.read_bytes():
                 ready_at = time.monotonic()
             if time.monotonic() - started > timeout:
-                qemu.kill()
-                qemu.wait()
                 raise VmError(f"the guest did not finish within {timeout:.0f} s",
                               _read(console_log))
             time.sleep(0.05)
@@ -224,9 +228,8 @@ def _boot(work, command, disks, commands, timeout) -> RunResult:
             qemu.wait()
     ended = time.monotonic()
     console = _read(console_log)
-    qemu_output = qemu.stdout.read().decode(errors="replace")
     if qemu.returncode != 0:
-        raise VmError(f"QEMU failed ({qemu.returncode}): {qemu_output.strip()}", console)
+        raise VmError(f"QEMU failed ({qemu.returncode}): {_read(qemu_log).strip()}", console)
 
     result = _parse(_read(host_log), commands, console)
     result.console = console

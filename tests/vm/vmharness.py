@@ -4,6 +4,7 @@ output and exit status.
 
     from vmharness import Disk, Partition, run, system_disk, require_qemu
 
+
     require_qemu()                      # exit 77 (CTest skip) without QEMU
     result = run(
         disks=[system_disk(),

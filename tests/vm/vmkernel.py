@@ -32,7 +32,7 @@ class KernelError(RuntimeError):
 class Kernel:
     def __init__(self, directory: pathlib.Path):
         self.directory = directory
-        self.image = directory / "vmlinux"
+        self.image = directory / "boot-image"
         # Module files, dependencies first.
         self.modules = [directory / "modules" / line for line in
                         (directory / "modules" / "order").read_text().split()]
@@ -51,7 +51,8 @@ def get_kernel() -> Kernel:
     cache = cache_directory()
     cache.mkdir(parents=True, exist_ok=True)
     package = _current_package()
-    stamp = " ".join(GUEST_MODULES)
+    # The cache layout's version and the module set; a change refetches.
+    stamp = "2 " + " ".join(GUEST_MODULES)
     with open(cache / "lock", "w") as lock:
         # Several tests may start at once; one fetches, the others wait.
         fcntl.flock(lock, fcntl.LOCK_EX)
@@ -69,15 +70,14 @@ def get_kernel() -> Kernel:
 def _current_package() -> str:
     """The versioned kernel package that the meta package depends on."""
     for attempt in range(2):
-        result = subprocess.run(["apt-cache", "depends", META_PACKAGE],
-                                capture_output=True, text=True)
+        result = _apt(["apt-cache", "depends", META_PACKAGE])
         for line in result.stdout.splitlines():
             name = line.strip().removeprefix("Depends:").strip()
             if line.strip().startswith("Depends:") and name.startswith("linux-image-"):
                 return name
         if attempt == 0 and os.geteuid() == 0:
             # A machine whose package lists were never fetched knows no kernel.
-            subprocess.run(["apt-get", "update", "-qq"], capture_output=True)
+            _apt(["apt-get", "update", "-qq"])
     cached = sorted(p.name for p in cache_directory().glob("linux-image-*")
                     if (p / "stamp").exists())
     if cached:
@@ -88,13 +88,19 @@ def _current_package() -> str:
         "run 'apt-get update' and retry")
 
 
+def _apt(command, cwd=None) -> subprocess.CompletedProcess:
+    try:
+        return subprocess.run(command, cwd=cwd, capture_output=True, text=True)
+    except FileNotFoundError:
+        raise KernelError(f"{command[0]} is missing: the guest kernel comes from a Debian package")
+
+
 def _fetch(package: str, cache: pathlib.Path, target: pathlib.Path):
     shutil.rmtree(target, ignore_errors=True)
     with tempfile.TemporaryDirectory(dir=cache) as work:
         work = pathlib.Path(work)
-        download = subprocess.run(
-            ["apt-get", "download", "-o", "APT::Sandbox::User=root", package],
-            cwd=work, capture_output=True, text=True)
+        download = _apt(["apt-get", "download", "-o", "APT::Sandbox::User=root", package],
+                        cwd=work)
         debs = list(work.glob("*.deb"))
         if download.returncode != 0 or not debs:
             raise KernelError(f"cannot download the kernel package {package}: "
@@ -102,27 +108,29 @@ def _fetch(package: str, cache: pathlib.Path, target: pathlib.Path):
         tree = work / "tree"
         subprocess.run(["dpkg", "-x", str(debs[0]), str(tree)], check=True)
         vmlinuz = next((tree / "boot").glob("vmlinuz-*"))
-        module_root = next((tree / "lib" / "modules").iterdir()) / "kernel"
+        module_root = next(tree.glob("lib/modules/*/kernel"), None) or \
+            next(tree.glob("usr/lib/modules/*/kernel"))
         order = _load_order(module_root)
 
         staging = work / "out"
         (staging / "modules").mkdir(parents=True)
-        (staging / "vmlinux").write_bytes(_uncompressed_kernel(vmlinuz.read_bytes()))
+        (staging / "boot-image").write_bytes(_uncompressed_kernel(vmlinuz.read_bytes()))
         for path in order:
-            shutil.copyfile(path, staging / "modules" / path.name)
+            (staging / "modules" / _file_name(path)).write_bytes(_module_bytes(path))
         (staging / "modules" / "order").write_text(
-            "\n".join(path.name for path in order) + "\n")
+            "".join(_file_name(path) + "\n" for path in order))
         staging.rename(target)
 
 
 def _uncompressed_kernel(bzimage: bytes) -> bytes:
-    """The ELF kernel inside a bzImage (x86 boot protocol, XZ payload)."""
+    """The ELF kernel inside a bzImage (x86 boot protocol), or the bzImage
+    itself when its payload is not XZ (it then decompresses itself, slowly)."""
     setup_sectors = bzimage[0x1F1] or 4
     payload_offset, payload_length = struct.unpack_from("<II", bzimage, 0x248)
     start = (setup_sectors + 1) * 512 + payload_offset
     payload = bzimage[start:start + payload_length]
     if not payload.startswith(b"\xfd7zXZ\x00"):
-        raise KernelError("the kernel payload is not XZ-compressed")
+        return bzimage
     elf = lzma.LZMADecompressor(format=lzma.FORMAT_XZ).decompress(payload)
     if not elf.startswith(b"\x7fELF"):
         raise KernelError("the kernel payload is no ELF image")
@@ -133,9 +141,20 @@ def _module_name(path: pathlib.Path) -> str:
     return path.name.split(".ko")[0].replace("-", "_")
 
 
+def _file_name(path: pathlib.Path) -> str:
+    return path.name.split(".ko")[0] + ".ko"
+
+
+def _module_bytes(path: pathlib.Path) -> bytes:
+    """A module file's contents; busybox insmod takes no compressed ones."""
+    data = path.read_bytes()
+    return lzma.decompress(data) if path.name.endswith(".ko.xz") else data
+
+
 def _load_order(module_root: pathlib.Path) -> list:
     """GUEST_MODULES and everything they depend on, dependencies first."""
-    index = {_module_name(p): p for p in module_root.rglob("*.ko")}
+    index = {_module_name(p): p for pattern in ("*.ko", "*.ko.xz")
+             for p in module_root.rglob(pattern)}
     order, seen = [], set()
 
     def visit(name):
@@ -155,7 +174,7 @@ def _load_order(module_root: pathlib.Path) -> list:
 
 def _depends(path: pathlib.Path) -> list:
     """The module names in the "depends=" record of a module's .modinfo section."""
-    data = path.read_bytes()
+    data = _module_bytes(path)
     # ELF64 little endian: section header table offset, entry size, count,
     # index of the section-name string table.
     shoff, = struct.unpack_from("<Q", data, 0x28)

@@ -1,6 +1,8 @@
 #include "cli/ListCommand.h"
 
+#include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
+#include "cli/Latin1.h"
 
 #include <nlohmann/json.hpp>
 
@@ -23,6 +25,11 @@ nlohmann::ordered_json diskJson(const PhyDiskInfo& disk)
             {"capacity", disk.capacity},
             {"isSystemDisk", disk.isSystemDisk != 0},
             {"busType", bus},
+            {"serialNumber", latin1ToUtf8(disk.serialNumber)},
+            {"model", latin1ToUtf8(disk.model)},
+            {"firmware", latin1ToUtf8(disk.firmware)},
+            {"valid", disk.valid},
+            {"isMakerDisk", disk.isMakerDisk != 0},
             {"partitions", partitions}};
 }
 
@@ -36,6 +43,12 @@ void printTable(const nlohmann::ordered_json& disks, std::ostream& out)
     for (const auto& disk : disks) {
         out << "PhysicalDrive" << disk["diskNum"].get<int>() << "  " << disk["capacity"].get<double>()
             << " GB  bus " << (disk["busType"].is_null() ? std::string("?") : disk["busType"].dump()) << '\n';
+        if (disk["valid"] == 1)
+            out << "  model \"" << disk["model"].get<std::string>() << "\"  serial \""
+                << disk["serialNumber"].get<std::string>() << "\"  firmware \"" << disk["firmware"].get<std::string>()
+                << "\"" << (disk["isMakerDisk"].get<bool>() ? "  (maker's drive)" : "") << '\n';
+        else
+            out << "  identity could not be read\n";
         if (disk["partitions"].empty())
             out << "  (no lettered partition)\n";
         for (const auto& part : disk["partitions"])
@@ -50,7 +63,9 @@ int listCommand(bool json, std::ostream& out)
 {
     int diskCount = 0;
     std::vector<PhyDiskInfo> diskList(kMaxDisks);
-    ReadDiskList(diskCount, diskList.data());
+    const bool listed = ReadDiskList(diskCount, diskList.data());
+    for (int i = 0; i < diskCount; ++i)
+        ReadDiskIdentity(diskList[i]);
 
     nlohmann::ordered_json disks = nlohmann::ordered_json::array();
     for (int i = 0; i < diskCount; ++i)
@@ -59,5 +74,9 @@ int listCommand(bool json, std::ostream& out)
         out << nlohmann::ordered_json{{"disks", disks}}.dump() << '\n';
     else
         printTable(disks, out);
+    if (!listed) {
+        std::fprintf(stderr, "quillfence-cli: the system disk could not be determined, so no disk is listed\n");
+        return 1;
+    }
     return 0;
 }

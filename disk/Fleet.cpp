@@ -31,6 +31,12 @@ const std::map<std::string, AccessMode> kOpenFaults = {
     {"openPassThrough", AccessMode::ReadWriteNoBuffering},
 };
 
+// A whole number not below zero, however the JSON reader typed it.
+bool isWholeNumber(const json& value)
+{
+    return value.is_number_unsigned() || (value.is_number_integer() && value.get<int64_t>() >= 0);
+}
+
 [[noreturn]] void fail(const std::string& where, const std::string& what)
 {
     throw FleetError(where + ": " + what);
@@ -62,7 +68,7 @@ uint64_t byteCount(const json& object, const std::string& key, const std::string
         return 0;
     }
     const json& value = object.at(key);
-    if (!value.is_number_unsigned())
+    if (!isWholeNumber(value))
         fail(where + "." + key, "expected a whole, non-negative number of bytes");
     return value.get<uint64_t>();
 }
@@ -88,7 +94,7 @@ std::set<std::string> faultNames(const json& object, const std::string& where,
 
 uint32_t busType(const json& value, const std::string& where)
 {
-    if (value.is_number_unsigned())
+    if (isWholeNumber(value))
         return value.get<uint32_t>();
     if (value.is_string()) {
         std::string name = value.get<std::string>();
@@ -131,18 +137,158 @@ FleetVolume parseVolume(const json& object, const std::string& where)
     return volume;
 }
 
-FleetDrive parseDrive(const json& object, const std::string& where, std::vector<FleetVolume>& volumes)
+std::string textField(const json& object, const std::string& key, const std::string& where)
 {
-    checkKeys(object, where, {"number", "bus", "length", "volumes", "faults"});
+    const json value = object.value(key, json(""));
+    if (!value.is_string())
+        fail(where + "." + key, "expected a text");
+    return value.get<std::string>();
+}
+
+// Bytes of an attribute field: a number (stored least significant byte first)
+// or hexadecimal bytes in slot order ("2C 01 00 00 00 00").
+std::array<uint8_t, 6> rawBytes(const json& object, const std::string& key, const std::string& where)
+{
+    std::array<uint8_t, 6> bytes{};
+    if (!object.contains(key))
+        return bytes;
+    const json& value = object.at(key);
+    const std::string at = where + "." + key;
+    if (isWholeNumber(value)) {
+        uint64_t number = value.get<uint64_t>();
+        if (number >> 48)
+            fail(at, "more than 6 bytes");
+        for (auto& byte : bytes) {
+            byte = static_cast<uint8_t>(number & 0xFF);
+            number >>= 8;
+        }
+        return bytes;
+    }
+    if (value.is_string()) {
+        std::istringstream hex(value.get<std::string>());
+        std::string token;
+        size_t count = 0;
+        while (hex >> token) {
+            if (count == bytes.size() || token.size() > 2 ||
+                token.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                fail(at, "expected up to 6 hexadecimal bytes, such as \"2C 01 00 00 00 00\"");
+            bytes[count++] = static_cast<uint8_t>(std::stoul(token, nullptr, 16));
+        }
+        return bytes;
+    }
+    fail(at, "expected a number or hexadecimal bytes");
+}
+
+uint8_t byteField(const json& object, const std::string& key, const std::string& where, uint8_t fallback)
+{
+    if (!object.contains(key))
+        return fallback;
+    const json& value = object.at(key);
+    if (!isWholeNumber(value) || value.get<uint64_t>() > 0xFF)
+        fail(where + "." + key, "expected a number from 0 to 255");
+    return value.get<uint8_t>();
+}
+
+SmartAttribute parseAttribute(const json& object, const std::string& where)
+{
+    checkKeys(object, where, {"id", "flags", "value", "worst", "raw", "reserved", "threshold", "driveLimit"});
+    SmartAttribute attribute;
+    attribute.id = byteField(object, "id", where, 0);
+    if (attribute.id == 0)
+        fail(where + ".id", "expected an attribute ID from 1 to 255");
+    const json flags = object.value("flags", json(0));
+    if (!isWholeNumber(flags) || flags.get<uint64_t>() > 0xFFFF)
+        fail(where + ".flags", "expected a number from 0 to 65535");
+    attribute.flags = flags.get<uint16_t>();
+    attribute.value = byteField(object, "value", where, 100);
+    attribute.worst = byteField(object, "worst", where, attribute.value);
+    attribute.raw = rawBytes(object, "raw", where);
+    attribute.reserved = byteField(object, "reserved", where, 0);
+    attribute.threshold = byteField(object, "threshold", where, 0);
+    attribute.driveLimit = rawBytes(object, "driveLimit", where);
+    return attribute;
+}
+
+Sector sectorFile(const json& sectors, const std::string& key, const std::string& where, const std::string& baseDir)
+{
+    const std::string at = where + ".sectors." + key;
+    if (!sectors.at(key).is_string())
+        fail(at, "expected a file name");
+    const std::string name = sectors.at(key).get<std::string>();
+    const std::string path = !name.empty() && name[0] == '/' ? name : baseDir + "/" + name;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        fail(at, "cannot read " + path);
+    Sector sector{};
+    file.read(reinterpret_cast<char*>(sector.data()), sector.size());
+    if (file.gcount() != static_cast<std::streamsize>(sector.size()) || file.peek() != EOF)
+        fail(at, path + " is not exactly 512 bytes");
+    return sector;
+}
+
+// A drive's answers: its identity and SMART as fields, or as raw sector files.
+DriveBehaviour parseBehaviour(const json& drive, const std::string& where, const std::string& baseDir)
+{
+    DriveBehaviour behaviour;
+    const json sectors = drive.value("sectors", json::object());
+    checkKeys(sectors, where + ".sectors", {"identify", "smartData", "smartThresholds"});
+
+    if (drive.contains("identity") && sectors.contains("identify"))
+        fail(where, "give the identity either as fields or as a sector file, not both");
+    if (drive.contains("identity")) {
+        const json& identity = drive.at("identity");
+        const std::string at = where + ".identity";
+        checkKeys(identity, at, {"serial", "model", "firmware"});
+        behaviour.identify = buildIdentifySector(textField(identity, "serial", at), textField(identity, "model", at),
+                                                 textField(identity, "firmware", at));
+    } else if (sectors.contains("identify")) {
+        behaviour.identify = sectorFile(sectors, "identify", where, baseDir);
+    }
+
+    if (drive.contains("smart") && (sectors.contains("smartData") || sectors.contains("smartThresholds")))
+        fail(where, "give SMART either as attributes or as sector files, not both");
+    std::vector<SmartAttribute> attributes;
+    bool marker = false;
+    if (drive.contains("smart")) {
+        const json& smart = drive.at("smart");
+        const std::string at = where + ".smart";
+        checkKeys(smart, at, {"attributes", "marker"});
+        marker = smart.value("marker", false);
+        const json list = smart.value("attributes", json::array());
+        if (!list.is_array() || list.size() > 30)
+            fail(at + ".attributes", "expected an array of at most 30 attributes");
+        for (size_t i = 0; i < list.size(); ++i)
+            attributes.push_back(parseAttribute(list[i], at + ".attributes[" + std::to_string(i) + "]"));
+    }
+    behaviour.smartData = sectors.contains("smartData") ? sectorFile(sectors, "smartData", where, baseDir)
+                                                        : buildSmartDataSector(attributes, marker);
+    behaviour.smartThresholds = sectors.contains("smartThresholds")
+                                    ? sectorFile(sectors, "smartThresholds", where, baseDir)
+                                    : buildSmartThresholdSector(attributes);
+
+    if (drive.contains("failCommand")) {
+        const json& k = drive.at("failCommand");
+        if (!isWholeNumber(k) || k.get<uint64_t>() == 0)
+            fail(where + ".failCommand", "expected the number (from 1) of the command that fails");
+        behaviour.failingCommand = k.get<int>();
+    }
+    return behaviour;
+}
+
+FleetDrive parseDrive(const json& object, const std::string& where, const std::string& baseDir,
+                      std::vector<FleetVolume>& volumes)
+{
+    checkKeys(object, where,
+              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors"});
     FleetDrive drive;
     const json number = object.value("number", json());
-    if (!number.is_number_unsigned())
+    if (!isWholeNumber(number))
         fail(where + ".number", "expected the drive's number (0, 1, 2, ...)");
     drive.number = number.get<int>();
     drive.busType = busType(object.value("bus", json("sata")), where + ".bus");
     drive.length = static_cast<int64_t>(byteCount(object, "length", where, true));
 
-    std::vector<std::string> known = {"busType", "length"};
+    std::vector<std::string> known = {"busType", "length", "identify", "smart", "senseOnSuccess"};
     for (const auto& open : kOpenFaults)
         known.push_back(open.first);
     const auto faults = faultNames(object, where, known);
@@ -151,6 +297,11 @@ FleetDrive parseDrive(const json& object, const std::string& where, std::vector<
             drive.openFails.insert(kOpenFaults.at(name));
     drive.busTypeFails = faults.count("busType") > 0;
     drive.lengthFails = faults.count("length") > 0;
+    drive.senseOnSuccess = faults.count("senseOnSuccess") > 0;
+    drive.behaviour = parseBehaviour(object, where, baseDir);
+    if (faults.count("identify"))
+        drive.behaviour.identify.reset();
+    drive.behaviour.smartUnsupported = faults.count("smart") > 0;
 
     if (object.contains("volumes")) {
         const json& list = object.at("volumes");
@@ -188,7 +339,6 @@ const FleetVolume* Fleet::volume(char letter) const
 
 Fleet parseFleet(const std::string& text, const std::string& baseDir)
 {
-    (void)baseDir;
     json root;
     try {
         root = json::parse(text);
@@ -212,7 +362,7 @@ Fleet parseFleet(const std::string& text, const std::string& baseDir)
         fail("drives", "expected an array");
     for (size_t i = 0; i < drives.size(); ++i) {
         const std::string where = "drives[" + std::to_string(i) + "]";
-        FleetDrive drive = parseDrive(drives[i], where, fleet.volumes);
+        FleetDrive drive = parseDrive(drives[i], where, baseDir, fleet.volumes);
         if (fleet.drive(drive.number))
             fail(where + ".number", "drive " + std::to_string(drive.number) + " is listed twice");
         fleet.drives.push_back(drive);
@@ -228,7 +378,7 @@ Fleet parseFleet(const std::string& text, const std::string& baseDir)
         if (!on.is_array())
             fail(where + ".drives", "expected an array of drive numbers");
         for (const json& number : on) {
-            if (!number.is_number_unsigned())
+            if (!isWholeNumber(number))
                 fail(where + ".drives", "expected drive numbers");
             volume.drives.push_back(number.get<int>());
         }

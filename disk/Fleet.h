@@ -2,6 +2,7 @@
 // A simulated machine: its physical drives and lettered volumes, read from a
 // JSON fleet file (format in the README).
 
+#include "disk/SimulatedDrive.h"
 #include "disk/StorageControl.h"
 
 #include <cstdint>
@@ -29,6 +30,8 @@ struct FleetDrive {
     std::set<AccessMode> openFails;
     bool busTypeFails = false;
     bool lengthFails = false;
+    DriveBehaviour behaviour;     // its answers to commands
+    bool senseOnSuccess = false;  // a USB bridge that adds sense data to every answer
 };
 
 struct Fleet {

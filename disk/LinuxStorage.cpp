@@ -1,6 +1,7 @@
 #include "disk/LinuxStorage.h"
 
 #include "disk/DevicePath.h"
+#include "disk/LinuxSgIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +13,12 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+namespace {
+constexpr uint8_t kAtaStatusGood = 0x50;   // DRDY, DSC
+constexpr uint8_t kAtaStatusError = 0x51;  // DRDY, DSC, ERR
+constexpr uint8_t kSenseFixedCurrent = 0x70;
+}  // namespace
 
 std::unique_ptr<StorageControl> makePlatformStorage()
 {
@@ -142,16 +149,34 @@ bool LinuxStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber
     return true;
 }
 
-bool LinuxStorage::ataCommand(DeviceHandle, const AtaTaskFile&, uint8_t*, uint32_t, DataDirection,
-                              uint32_t, uint8_t&)
+bool LinuxStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
+                              DataDirection direction, uint32_t timeoutSeconds, uint8_t& status)
 {
-    return failWith(ENOSYS);
+    const Cdb16 cdb = packAtaPassThrough16(taskFile, direction, length);
+    const SgIoResult result =
+        sendSgIo(static_cast<int>(drive), cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
+    if (!result.sent)
+        return failWith(result.error);
+    const auto sense = decodeSense(result.sense.data(), result.senseLength);
+    if (sense)
+        status = ataStatusFromSense(*sense);
+    else
+        status = result.scsiStatus == 0 ? kAtaStatusGood : kAtaStatusError;
+    return true;
 }
 
-bool LinuxStorage::satCommand(DeviceHandle, const SatCdb&, uint8_t*, uint32_t, DataDirection, uint32_t,
-                              uint8_t&)
+bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                              DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0)
 {
-    return failWith(ENOSYS);
+    const SgIoResult result =
+        sendSgIo(static_cast<int>(drive), cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
+    if (!result.sent)
+        return failWith(result.error);
+    senseByte0 = result.senseLength > 0 ? result.sense[0] : 0;
+    // A failed command without sense data still fails.
+    if (senseByte0 == 0 && result.scsiStatus != 0)
+        senseByte0 = kSenseFixedCurrent;
+    return true;
 }
 
 uint32_t LinuxStorage::logicalDrives()

@@ -124,20 +124,44 @@ bool SimulatedStorage::queryDeviceNumber(DeviceHandle handle, uint32_t& deviceNu
     return true;
 }
 
-bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile&, uint8_t*, uint32_t,
-                                  DataDirection, uint32_t, uint8_t&)
+const FleetDrive* SimulatedStorage::commandDrive(DeviceHandle handle)
 {
-    if (!openedDrive(handle))
-        return false;
-    return failWith(kErrorInvalidFunction);
+    const FleetDrive* drive = openedDrive(handle);
+    if (drive && handles_.at(handle).mode == AccessMode::QueryOnly) {
+        failWith(kErrorAccessDenied);
+        return nullptr;
+    }
+    return drive;
 }
 
-bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb&, uint8_t*, uint32_t,
-                                  DataDirection, uint32_t, uint8_t&)
+bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFile, uint8_t* buffer,
+                                  uint32_t length, DataDirection direction, uint32_t, uint8_t& status)
 {
-    if (!openedDrive(handle))
+    const FleetDrive* drive = commandDrive(handle);
+    if (!drive)
         return false;
-    return failWith(kErrorInvalidFunction);
+    // A USB bridge takes no ATA task files: the request itself is refused.
+    if (drive->busType == kBusTypeUsb)
+        return failWith(kErrorNotSupported);
+    const bool done = driveStates_[drive->number].execute(drive->behaviour, ataRegisters(taskFile), buffer, length,
+                                                          direction);
+    status = done ? kStatusGood : kStatusError;
+    return true;
+}
+
+bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                                  DataDirection direction, uint32_t, uint8_t& senseByte0)
+{
+    const FleetDrive* drive = commandDrive(handle);
+    if (!drive)
+        return false;
+    bool done = false;
+    // Only a USB bridge translates SAT commands; a SATA drive answers with sense data.
+    const auto registers = satRegisters(cdb, direction, length);
+    if (drive->busType == kBusTypeUsb && registers)
+        done = driveStates_[drive->number].execute(drive->behaviour, *registers, buffer, length, direction);
+    senseByte0 = done && !drive->senseOnSuccess ? 0 : kSenseFixedCurrent;
+    return true;
 }
 
 uint32_t SimulatedStorage::logicalDrives()

@@ -18,7 +18,14 @@ public:
     static constexpr uint32_t kErrorFileNotFound = 2;
     static constexpr uint32_t kErrorAccessDenied = 5;
     static constexpr uint32_t kErrorInvalidHandle = 6;
+    static constexpr uint32_t kErrorNotSupported = 50;
     static constexpr uint32_t kErrorInsufficientBuffer = 122;
+
+    // Status register of a completed and of an aborted ATA command.
+    static constexpr uint8_t kStatusGood = 0x50;
+    static constexpr uint8_t kStatusError = 0x51;
+    // First sense byte of a bridge reporting a failure (fixed format, current).
+    static constexpr uint8_t kSenseFixedCurrent = 0x70;
 
     explicit SimulatedStorage(Fleet fleet);
     // The fleet of a file; a file that cannot be used is reported on standard
@@ -43,6 +50,8 @@ public:
     Fleet& fleet() { return fleet_; }
     // Handles opened and not yet closed.
     size_t openHandles() const { return handles_.size(); }
+    // What drive `number` has received so far.
+    const SimulatedDrive& driveState(int number) { return driveStates_[number]; }
     // Every successful open, in order: the path and its mode.
     const std::vector<std::pair<std::string, AccessMode>>& openLog() const { return openLog_; }
 
@@ -55,10 +64,13 @@ private:
     };
     const OpenDevice* device(DeviceHandle handle);
     const FleetDrive* openedDrive(DeviceHandle handle);
+    // The drive behind a handle opened for commands (not query-only).
+    const FleetDrive* commandDrive(DeviceHandle handle);
     bool failWith(uint32_t error);
 
     Fleet fleet_;
     std::map<DeviceHandle, OpenDevice> handles_;
+    std::map<int, SimulatedDrive> driveStates_;
     DeviceHandle nextHandle_ = 100;
     uint32_t lastError_ = 0;
     std::vector<std::pair<std::string, AccessMode>> openLog_;

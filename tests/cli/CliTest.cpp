@@ -85,7 +85,7 @@ TEST(CliList, AnUnusableFleetFileGivesAnEmptyListAndAMessage)
 {
     const std::string err = testing::TempDir() + "cli-error.txt";
     const CliRun run = cli("list --json", "/nonexistent/fleet.json", err);
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 1) << "an empty machine has no system disk";
     EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse("{\"disks\": []}"));
     FILE* file = std::fopen(err.c_str(), "r");
     ASSERT_TRUE(file);

@@ -1,0 +1,136 @@
+#include "disk/DiskIdentity.h"
+
+#include "disk/DevicePath.h"
+#include "disk/DiskList.h"
+#include "disk/PassThrough.h"
+#include "disk/StorageControl.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+struct IdentityCommand {
+    uint8_t taskFile[8];
+    uint8_t cdb[12];
+};
+
+const IdentityCommand kIdentify = {{0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00},
+                                   {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00, 0x00}};
+const IdentityCommand kSmartReadData = {{0xD0, 0x00, 0x00, 0x4F, 0xC2, 0x00, 0xB0, 0x00},
+                                        {0xA1, 0x08, 0x0E, 0xD0, 0x01, 0x01, 0x4F, 0xC2, 0xA0, 0xB0, 0x00, 0x00}};
+const IdentityCommand kSmartReadThresholds = {{0xD1, 0x00, 0x00, 0x4F, 0xC2, 0x00, 0xB0, 0x00},
+                                              {0xA1, 0x08, 0x0E, 0xD1, 0x01, 0x01, 0x4F, 0xC2, 0xA0, 0xB0, 0x00, 0x00}};
+
+const char kMarker[] = "QUORVENTA";
+constexpr int kMarkerOffset = 400;
+
+constexpr int kSerialFirstWord = 10, kSerialLastWord = 19;
+constexpr int kFirmwareFirstWord = 23, kFirmwareLastWord = 26;
+constexpr int kModelFirstWord = 27, kModelLastWord = 46;
+
+bool isAtaWhiteSpace(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x85 || c == 0xA0;
+}
+
+// One sector in by the drive's route.
+bool readSector(uint32_t busType, const std::string& path, const IdentityCommand& command, uint8_t* sector)
+{
+    if (busType == kBusTypeUsb)
+        return ScsiPassThrough(path, command.cdb, sector, 1, true);
+    return AtaPassThrough(path, command.taskFile, sector, 1, true);
+}
+
+void storeText(const std::string& text, char* field)
+{
+    std::memset(field, 0, kTextLength);
+    std::memcpy(field, text.data(), std::min<size_t>(text.size(), kTextLength - 1));
+}
+
+}  // namespace
+
+std::string AtaText(const uint8_t* identify, int firstWord, int lastWord)
+{
+    std::string text;
+    for (int word = firstWord; word <= lastWord; ++word) {
+        text += static_cast<char>(identify[2 * word + 1]);
+        text += static_cast<char>(identify[2 * word]);
+    }
+    size_t begin = 0, end = text.size();
+    while (begin < end && isAtaWhiteSpace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && isAtaWhiteSpace(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    text = text.substr(begin, end - begin);
+    return text.substr(0, text.find('\0'));
+}
+
+bool IsMakerModel(const std::string& model)
+{
+    const bool family = model.find("QY") != std::string::npos || model.find("QX") != std::string::npos;
+    return family && model.find("M7A0") != std::string::npos;
+}
+
+bool HasMakerMarker(const uint8_t* smartSector)
+{
+    return std::memcmp(smartSector + kMarkerOffset, kMarker, sizeof kMarker - 1) == 0;
+}
+
+int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData, uint8_t* smartThreshold)
+{
+    uint8_t identify[kSectorSize] = {};
+    uint8_t data[kSectorSize] = {};
+    uint8_t thresholds[kSectorSize] = {};
+    const std::string path = physicalDrivePath(diskNum);
+
+    uint32_t busType = 0;
+    if (!GetBusType(diskNum, busType))
+        return kIdentityNoBusType;
+
+    std::memset(identityBlock, 0, kIdentityBlockLength);
+    std::memset(smartData, 0, kSmartDataLength);
+    std::memset(smartThreshold, 0, kSectorSize);
+
+    int result = kIdentityOk;
+    if (!readSector(busType, path, kIdentify, identify))
+        result = busType == kBusTypeSata ? kIdentityFailedSata
+               : busType == kBusTypeUsb  ? kIdentityFailedUsb
+                                         : kIdentityFailedOther;
+    // SMART is read whatever IDENTIFY answered; its own failures leave zeros.
+    if (!readSector(busType, path, kSmartReadData, data))
+        std::memset(data, 0, sizeof data);
+    if (!readSector(busType, path, kSmartReadThresholds, thresholds))
+        std::memset(thresholds, 0, sizeof thresholds);
+
+    if (HasMakerMarker(data))
+        isMakerDisk = 1;
+    if (result == kIdentityOk) {
+        const std::string model = AtaText(identify, kModelFirstWord, kModelLastWord);
+        storeText(AtaText(identify, kSerialFirstWord, kSerialLastWord), identityBlock);
+        storeText(model, identityBlock + kTextLength);
+        if (IsMakerModel(model))
+            isMakerDisk = 1;
+        storeText(AtaText(identify, kFirmwareFirstWord, kFirmwareLastWord), identityBlock + 2 * kTextLength);
+    }
+    std::memcpy(smartData, data, kSmartDataLength);
+    std::memcpy(smartThreshold, thresholds, kSectorSize);
+    return result;
+}
+
+int ReadDiskIdentity(PhyDiskInfo& disk)
+{
+    char identity[kIdentityBlockLength] = {};
+    uint8_t isMakerDisk = 0;
+    uint8_t smartData[kSmartDataLength] = {};
+    uint8_t smartThreshold[kSectorSize] = {};
+    const int result = GetPhyDiskInfo(disk.diskNum, identity, isMakerDisk, smartData, smartThreshold);
+    disk.valid = result == kIdentityOk ? 1 : 0;
+    std::memcpy(disk.serialNumber, identity, kTextLength);
+    std::memcpy(disk.model, identity + kTextLength, kTextLength);
+    std::memcpy(disk.firmware, identity + 2 * kTextLength, kTextLength);
+    disk.isMakerDisk = isMakerDisk;
+    std::memcpy(disk.smartData, smartData, kSmartDataLength);
+    std::memcpy(disk.smartThreshold, smartThreshold, kSectorSize);
+    return result;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The only road to a drive's commands: ATA task files on SATA (and every
+// other bus but USB), SAT ATA PASS-THROUGH (12) commands behind USB bridges.
+// `devicePath` is "\\.\PHYSICALDRIVE<n>"; `buffer` holds sectors × 512 bytes.
+
+#include <cstdint>
+#include <string>
+
+constexpr uint32_t kDataInTimeoutSeconds = 3;
+constexpr uint32_t kAtaDataOutTimeoutSeconds = 10;
+constexpr uint32_t kSatDataOutTimeoutSeconds = 5;
+
+// True when the request went through and the drive did not set ERR.
+bool AtaPassThrough(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
+                    bool dataIn);
+// True when the request went through and the bridge returned no sense data.
+// A data-in buffer is cleared before the command.
+bool ScsiPassThrough(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
+                     bool dataIn);
+
+bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors);
+bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors);

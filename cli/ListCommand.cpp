@@ -1,6 +1,6 @@
-#include "cli/ListCommand.h"
+#include "cli/Commands.h"
 
-#include "disk/DiskIdentity.h"
+#include "cli/DiskLookup.h"
 #include "disk/DiskList.h"
 #include "cli/Latin1.h"
 
@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <iomanip>
+#include <iostream>
 #include <vector>
 
 namespace {
@@ -59,13 +60,15 @@ void printTable(const nlohmann::ordered_json& disks, std::ostream& out)
 
 }  // namespace
 
-int listCommand(bool json, std::ostream& out)
+int listCommand(const Arguments& args)
 {
+    if (args.size() > 1 || (args.size() == 1 && args[0] != "--json"))
+        return usage();
+    const bool json = args.size() == 1;
+    std::ostream& out = std::cout;
     int diskCount = 0;
-    std::vector<PhyDiskInfo> diskList(kMaxDisks);
-    const bool listed = ReadDiskList(diskCount, diskList.data());
-    for (int i = 0; i < diskCount; ++i)
-        ReadDiskIdentity(diskList[i]);
+    std::vector<PhyDiskInfo> diskList;
+    const bool listed = readDisks(diskCount, diskList);
 
     nlohmann::ordered_json disks = nlohmann::ordered_json::array();
     for (int i = 0; i < diskCount; ++i)

@@ -1,0 +1,14 @@
+#pragma once
+// The commands of quillfence-cli. Each takes the words after its name and
+// returns the exit code: 0 success, 1 failure, 2 bad arguments.
+
+#include <string>
+#include <vector>
+
+using Arguments = std::vector<std::string>;
+
+int listCommand(const Arguments& args);
+int smartCommand(const Arguments& args);
+
+// The exit code for bad arguments, after printing the usage.
+int usage();

@@ -43,7 +43,8 @@ TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
         numbers.push_back(disk.at("diskNum"));
         EXPECT_FALSE(disk.at("isSystemDisk").get<bool>());
     }
-    EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4, 5, 6})) << "system disk 0 left out, gap at 1";
+    EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}))
+        << "system disk 0 left out, gap at 1";
 
     const auto& first = disks[0];
     EXPECT_DOUBLE_EQ(first.at("capacity").get<double>(), 1000204886016.0 / (1 << 30));
@@ -60,6 +61,18 @@ TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
     EXPECT_EQ(disks[2].at("partitions").size(), 6u);
     EXPECT_EQ(disks[3].at("busType"), 7);
     EXPECT_TRUE(disks[3].at("partitions").empty()) << "a removable volume never counts";
+
+    EXPECT_EQ(disks[5].at("model"), "QYD-M7A0-512G");
+    EXPECT_EQ(disks[5].at("serialNumber"), "QV7A2H10520017");
+    EXPECT_EQ(disks[5].at("firmware"), "0428c");
+    EXPECT_TRUE(disks[5].at("isMakerDisk").get<bool>());
+    EXPECT_TRUE(disks[7].at("isMakerDisk").get<bool>()) << "the QUORVENTA marker of drive 9";
+    EXPECT_EQ(disks[12].at("busType"), 7);
+    EXPECT_TRUE(disks[12].at("isMakerDisk").get<bool>()) << "a maker's drive behind a USB bridge";
+    EXPECT_EQ(disks[13].at("valid"), 0) << "drive 15 fails IDENTIFY";
+    EXPECT_EQ(disks[13].at("model"), "");
+    EXPECT_EQ(disks[14].at("valid"), 1) << "drive 16 has no SMART but an identity";
+    EXPECT_FALSE(disks[0].at("isMakerDisk").get<bool>());
 }
 
 TEST(CliList, TableNamesEveryDiskAndPartition)
@@ -93,6 +106,66 @@ TEST(CliList, AnUnusableFleetFileGivesAnEmptyListAndAMessage)
     ASSERT_TRUE(std::fgets(line, sizeof line, file));
     std::fclose(file);
     EXPECT_NE(std::string(line).find("/nonexistent/fleet.json: cannot be read"), std::string::npos) << line;
+}
+
+}  // namespace
+
+namespace {
+
+nlohmann::json smartJson(int diskNum)
+{
+    const CliRun run = cli("smart " + std::to_string(diskNum) + " --json", kDemo);
+    EXPECT_EQ(run.exitCode, 0) << diskNum;
+    return nlohmann::json::parse(run.out);
+}
+
+TEST(CliSmart, AMakersDriveListsItsCatalogueRowsAndLife)
+{
+    const auto table = smartJson(7);
+    EXPECT_EQ(table.at("model"), "QYD-M7A0-512G");
+    EXPECT_TRUE(table.at("isMakerDisk").get<bool>());
+    EXPECT_EQ(table.at("life"), 94);
+    const auto& rows = table.at("rows");
+    ASSERT_EQ(rows.size(), 15u);
+    EXPECT_EQ(rows[0], nlohmann::json::parse(R"({"ID": "09", "Description": "带电工作时间", "Value": "100",
+        "Worst": "100", "Threshold": "0", "CurrentValue": "4660小时", "RawValue": "0x00 00 00 00 12 34 ",
+        "Status": ""})"));
+    EXPECT_EQ(rows[14].at("Status"), "OK(3072个)");
+}
+
+TEST(CliSmart, StatusesOverLimitsAndDriveLimits)
+{
+    const auto hot = smartJson(9).at("rows");
+    ASSERT_EQ(hot.size(), 17u) << "M7B0 table with the PNDX480G entries";
+    EXPECT_EQ(hot[9].at("Status"), "#1002(70℃)");
+    EXPECT_EQ(smartJson(10).at("rows").size(), 15u) << "an unknown second part adds nothing";
+    EXPECT_EQ(smartJson(11).at("rows")[14].at("Status"), "风险(100微法)");
+}
+
+TEST(CliSmart, LifeIsNullWithoutItsAttributeAndOtherMakersListEverySlot)
+{
+    EXPECT_TRUE(smartJson(12).at("life").is_null());
+    const auto other = smartJson(13);
+    EXPECT_FALSE(other.at("isMakerDisk").get<bool>());
+    EXPECT_TRUE(other.at("life").is_null());
+    const auto& rows = other.at("rows");
+    ASSERT_EQ(rows.size(), 18u);
+    EXPECT_EQ(rows[0].at("ID"), "01");
+    EXPECT_EQ(rows[17].at("ID"), "F2");
+    EXPECT_EQ(rows[7].at("CurrentValue"), "21474902060");
+    EXPECT_EQ(rows[7].at("Description"), "");
+}
+
+TEST(CliSmart, DrivesThatCannotBeShownFailWithAMessage)
+{
+    const std::string err = testing::TempDir() + "cli-smart-error.txt";
+    for (const char* drive : {"15", "1", "0", "99"}) {
+        const CliRun run = cli(std::string("smart ") + drive + " --json", kDemo, err);
+        EXPECT_EQ(run.exitCode, 1) << drive;
+        EXPECT_TRUE(run.out.empty()) << drive;
+    }
+    for (const char* bad : {"smart", "smart x", "smart 7 --jsn", "smart -1"})
+        EXPECT_EQ(cli(bad, kDemo, err).exitCode, 2) << bad;
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+// The export button of the SMART page: asks for a file, writes the table into
+// a workbook and offers to open it.
+
+class QAbstractItemModel;
+class QString;
+class QWidget;
+
+// Runs the whole export on the GUI thread with `page` as the parent of its
+// dialogs: nothing happens for an empty table or a cancelled file dialog; a
+// workbook that cannot be written is reported instead of offered for opening.
+void ExportSmartTable(QWidget* page, const QAbstractItemModel& table);
+
+// The URL the exported file is opened with: "file:///" followed by the path
+// with native separators.
+QString ExportedFileUrlText(const QString& path);

@@ -1,0 +1,161 @@
+#include "smart/page/Smart.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QItemSelectionModel>
+#include <QPropertyAnimation>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include <array>
+#include <cstring>
+
+#include "smart/core/SmartCatalog.h"
+#include "smart/core/SmartEvaluate.h"
+#include "smart/core/SmartFormat.h"
+#include "smart/core/SmartStatus.h"
+#include "smart/export/SmartExport.h"
+#include "smart/page/SmartClipboardText.h"
+
+namespace {
+
+// Column widths in pixels, indexed by smart::SmartColumn.
+constexpr std::array<int, smart::kSmartColumnCount> kColumnWidths = {
+    35, 200, 100, 100, 100, 160, 130, 172,
+};
+
+constexpr int kSlideMilliseconds = 200;
+
+QColor toQColor(const smart::Rgb &rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+}  // namespace
+
+Smart::Smart(QWidget *parent)
+    : QWidget(parent)
+{
+    setupForm();
+    setupTable();
+    model = new QStandardItemModel(this);
+    tableView->setModel(model);
+    InitHeader();
+    setupLook();
+    pageHeight = height();
+}
+
+void Smart::InitHeader()
+{
+    model->setColumnCount(smart::kSmartColumnCount);
+    QStringList titles;
+    for (const char *title : smart::kSmartColumnTitles) titles << QString::fromUtf8(title);
+    model->setHorizontalHeaderLabels(titles);
+    for (int column = 0; column < smart::kSmartColumnCount; ++column) {
+        tableView->setColumnWidth(column, kColumnWidths[column]);
+    }
+}
+
+void Smart::GetDiskInfo(PhyDiskInfo &record)
+{
+    model->clear();  // drops the header labels too
+    InitHeader();
+
+    smart::SmartDataSector smartData;
+    smart::SmartThresholdSector smartThreshold;
+    std::memcpy(smartData, record.smartData, sizeof smartData);
+    std::memcpy(smartThreshold, record.smartThreshold, sizeof smartThreshold);
+
+    modelText = QString::fromLatin1(QByteArray::fromStdString(smart::ModelText(record)));
+    isMakerDisk = record.isMakerDisk != 0;
+
+    BuildAttrTable(modelText, isMakerDisk);
+
+    smart::SmartRows rows;
+    int count = 0;
+    EvaluateSmart(smartData, smartThreshold, rows, count);
+    showRows(rows, count);
+}
+
+void Smart::BuildAttrTable(const QString &modelText, bool isMakerDisk)
+{
+    // The catalogue compares ASCII texts only, so the UTF-8 form serves.
+    attrTable = smart::BuildAttrTable(modelText.toStdString(), isMakerDisk);
+}
+
+void Smart::EvaluateSmart(const smart::SmartDataSector &smartData,
+                          const smart::SmartThresholdSector &smartThreshold,
+                          smart::SmartRows &rows, int &count)
+{
+    smart::EvaluateSmart(attrTable, isMakerDisk, smartData, smartThreshold, rows, count,
+                         [this](int life) { emit sendLife(life); });
+}
+
+void Smart::showRows(const smart::SmartRows &rows, int count)
+{
+    for (int r = 0; r < count; ++r) {
+        const smart::SmartCells cells = smart::SmartRowCells(rows[r]);
+        for (int c = 0; c < smart::kSmartColumnCount; ++c) {
+            model->setItem(r, c, new QStandardItem(QString::fromStdString(cells[c])));
+        }
+
+        QStandardItem *status = model->item(r, smart::kColumnStatus);
+        status->setTextAlignment(Qt::AlignHCenter);
+        switch (smart::StatusToneOf(rows[r].status)) {
+        case smart::StatusTone::Ok:
+            status->setForeground(toQColor(smart::kStatusOkColour));
+            break;
+        case smart::StatusTone::Alert:
+            status->setForeground(toQColor(smart::kStatusAlertColour));
+            break;
+        case smart::StatusTone::Default:
+            break;
+        }
+    }
+}
+
+void Smart::on_btCopyClipBoard_clicked()
+{
+    const QModelIndexList cells = tableView->selectionModel()->selectedIndexes();
+    if (cells.isEmpty()) return;
+    QApplication::clipboard()->setText(SmartClipboardText(cells, model->columnCount()),
+                                       QClipboard::Clipboard);
+}
+
+void Smart::on_btExport_clicked()
+{
+    ExportSmartTable(this, *model);
+}
+
+QPropertyAnimation *Smart::newSlide(const QRect &from, const QRect &to)
+{
+    auto *animation = new QPropertyAnimation(this, "geometry", this);
+    animation->setDuration(kSlideMilliseconds);
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    return animation;
+}
+
+void Smart::SlideIn(int y)
+{
+    QWidget *window = parentWidget();
+    if (window == nullptr) return;  // a page slides only inside its window
+    const int width = window->width() - 2;
+    QPropertyAnimation *slide =
+        newSlide(QRect(1, y, width, 0), QRect(1, y - pageHeight, width, pageHeight));
+    show();
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
+    QMetaObject::invokeMethod(window, "toolbarSlideUp");
+}
+
+void Smart::SlideOut(int y)
+{
+    QWidget *window = parentWidget();
+    if (window == nullptr) return;
+    const int width = window->width() - 2;
+    QPropertyAnimation *slide =
+        newSlide(QRect(1, y - pageHeight, width, pageHeight), QRect(1, y, width, 0));
+    connect(slide, &QPropertyAnimation::finished, this, &QWidget::hide);
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
+    QMetaObject::invokeMethod(window, "toolbarSlideDown");
+}

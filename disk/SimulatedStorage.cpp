@@ -1,10 +1,16 @@
 #include "disk/SimulatedStorage.h"
 
 #include "disk/DevicePath.h"
+#include "disk/Sha256.h"
 
 #include <cstdio>
+#include <cstdlib>
 
-SimulatedStorage::SimulatedStorage(Fleet fleet) : fleet_(std::move(fleet)) {}
+SimulatedStorage::SimulatedStorage(Fleet fleet) : fleet_(std::move(fleet))
+{
+    if (const char* log = std::getenv(kDeviceLogVariable))
+        deviceLog_ = log;
+}
 
 std::unique_ptr<SimulatedStorage> SimulatedStorage::fromFile(const std::string& path)
 {
@@ -134,6 +140,25 @@ const FleetDrive* SimulatedStorage::commandDrive(DeviceHandle handle)
     return drive;
 }
 
+void SimulatedStorage::record(int drive, CommandRoute route, const uint8_t* block, size_t blockLength,
+                              const uint8_t* buffer, uint32_t length, DataDirection direction, bool accepted)
+{
+    ReceivedCommand command;
+    command.drive = drive;
+    command.route = route;
+    command.block.assign(block, block + blockLength);
+    command.direction = direction;
+    command.length = length;
+    if (direction == DataDirection::Out)
+        command.dataSha256 = Sha256Hex(buffer, length);
+    command.accepted = accepted;
+    if (!deviceLog_.empty() && !AppendDeviceLogLine(deviceLog_, DeviceLogLine(command)) && !deviceLogFailed_) {
+        std::fprintf(stderr, "quillfence: device log %s cannot be written\n", deviceLog_.c_str());
+        deviceLogFailed_ = true;
+    }
+    received_.push_back(std::move(command));
+}
+
 bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFile, uint8_t* buffer,
                                   uint32_t length, DataDirection direction, uint32_t, uint8_t& status)
 {
@@ -141,10 +166,13 @@ bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFi
     if (!drive)
         return false;
     // A USB bridge takes no ATA task files: the request itself is refused.
-    if (drive->busType == kBusTypeUsb)
+    if (drive->busType == kBusTypeUsb) {
+        record(drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length, direction, false);
         return failWith(kErrorNotSupported);
+    }
     const bool done = driveStates_[drive->number].execute(drive->behaviour, ataRegisters(taskFile), buffer, length,
                                                           direction);
+    record(drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length, direction, done);
     status = done ? kStatusGood : kStatusError;
     return true;
 }
@@ -161,6 +189,7 @@ bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_
     if (drive->busType == kBusTypeUsb && registers)
         done = driveStates_[drive->number].execute(drive->behaviour, *registers, buffer, length, direction);
     senseByte0 = done && !drive->senseOnSuccess ? 0 : kSenseFixedCurrent;
+    record(drive->number, CommandRoute::Sat, cdb.data(), cdb.size(), buffer, length, direction, senseByte0 == 0);
     return true;
 }
 

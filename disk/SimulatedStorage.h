@@ -1,7 +1,10 @@
 #pragma once
 // The storage-control interface over a simulated fleet of drives, for tests
 // and the demo. Handles, modes and failures behave as the real interface's.
+// Every ATA or SAT command a drive receives is recorded and, when the
+// environment variable QUILLFENCE_DEVICE_LOG names a file, appended to it.
 
+#include "disk/DeviceLog.h"
 #include "disk/Fleet.h"
 #include "disk/StorageControl.h"
 
@@ -54,6 +57,8 @@ public:
     const SimulatedDrive& driveState(int number) { return driveStates_[number]; }
     // Every successful open, in order: the path and its mode.
     const std::vector<std::pair<std::string, AccessMode>>& openLog() const { return openLog_; }
+    // Every command a drive received, in order.
+    const std::vector<ReceivedCommand>& received() const { return received_; }
 
 private:
     struct OpenDevice {
@@ -67,6 +72,8 @@ private:
     // The drive behind a handle opened for commands (not query-only).
     const FleetDrive* commandDrive(DeviceHandle handle);
     bool failWith(uint32_t error);
+    void record(int drive, CommandRoute route, const uint8_t* block, size_t blockLength, const uint8_t* buffer,
+                uint32_t length, DataDirection direction, bool accepted);
 
     Fleet fleet_;
     std::map<DeviceHandle, OpenDevice> handles_;
@@ -74,4 +81,7 @@ private:
     DeviceHandle nextHandle_ = 100;
     uint32_t lastError_ = 0;
     std::vector<std::pair<std::string, AccessMode>> openLog_;
+    std::vector<ReceivedCommand> received_;
+    std::string deviceLog_;          // empty: no log file
+    bool deviceLogFailed_ = false;   // reported once
 };

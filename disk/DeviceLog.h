@@ -1,0 +1,31 @@
+#pragma once
+// What a simulated drive received, one record per command, and the line the
+// command log file carries for it (format in the README):
+//
+//   drive=1 route=ata command=0301000800009200 direction=out length=4096 sha256=<64 hex> accepted=yes
+
+#include "disk/StorageControl.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Environment variable naming the log file the simulated backend appends to.
+constexpr const char* kDeviceLogVariable = "QUILLFENCE_DEVICE_LOG";
+
+enum class CommandRoute { Ata, Sat };
+
+struct ReceivedCommand {
+    int drive = -1;
+    CommandRoute route = CommandRoute::Ata;
+    std::vector<uint8_t> block;  // the 8-byte task file or the 12-byte SAT command
+    DataDirection direction = DataDirection::In;
+    uint32_t length = 0;         // bytes of data moved
+    std::string dataSha256;      // of the bytes sent; empty when data came in
+    bool accepted = false;       // completed without ERR or sense data
+};
+
+// The log line of one command, without the line end.
+std::string DeviceLogLine(const ReceivedCommand& command);
+// Appends `line` and a line end to the file at `path`; false when it cannot.
+bool AppendDeviceLogLine(const std::string& path, const std::string& line);

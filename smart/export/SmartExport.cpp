@@ -26,7 +26,8 @@ constexpr int kButtonsOk = 0;
 constexpr int kButtonsOkCancel = 1;
 
 // Runs one message dialog the way every page does and returns the answer.
-int AskUser(QWidget* parent, const char* icon, const char* text, int buttonSet) {
+int askUser(QWidget *parent, const char *icon, const char *text, int buttonSet)
+{
     QMessageDlg dialog(parent);
     dialog.resize(300, 200);
     dialog.setMessage(QString::fromUtf8(icon), QString::fromUtf8(text), buttonSet);
@@ -35,7 +36,8 @@ int AskUser(QWidget* parent, const char* icon, const char* text, int buttonSet) 
 }
 
 // The display texts of every row, as the table shows them (without colours).
-std::vector<smart::SmartCells> TableTexts(const QAbstractItemModel& table) {
+std::vector<smart::SmartCells> tableTexts(const QAbstractItemModel &table)
+{
     std::vector<smart::SmartCells> rows(table.rowCount());
     for (int r = 0; r < table.rowCount(); ++r) {
         for (int c = 0; c < smart::kSmartColumnCount; ++c) {
@@ -47,30 +49,39 @@ std::vector<smart::SmartCells> TableTexts(const QAbstractItemModel& table) {
 
 }  // namespace
 
-QString ExportedFileUrlText(const QString& path) {
+QUrl ExportedFileUrl(const QString &path)
+{
     QString nativePath = QDir::toNativeSeparators(path);
     // A path that starts at the root ("/home/...") already brings the slash
     // that "file:///" ends with; a drive path ("C:\...") brings none.
-    if (nativePath.startsWith(QLatin1Char('/'))) nativePath.remove(0, 1);
-    return QStringLiteral("file:///") + nativePath;
+    if (nativePath.startsWith(QLatin1Char('/')))
+        nativePath.remove(0, 1);
+    // Set as a decoded path rather than parsed from text, so that a '#' or '?'
+    // in a file name does not start a fragment or a query.
+    QUrl url(QStringLiteral("file:///"));
+    url.setPath(url.path() + nativePath, QUrl::DecodedMode);
+    return url;
 }
 
-void ExportSmartTable(QWidget* page, const QAbstractItemModel& table) {
-    if (table.rowCount() == 0) return;
+void ExportSmartTable(QWidget *page, const QAbstractItemModel &table)
+{
+    if (table.rowCount() == 0)
+        return;
 
     const QString path = QFileDialog::getSaveFileName(
         page, QString::fromUtf8(kSaveCaption),
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
         QString::fromUtf8(kSaveFilter));
-    if (path.isEmpty()) return;
+    if (path.isEmpty())
+        return;
 
     const QString nativePath = QDir::toNativeSeparators(path);
-    if (!smart::WriteSmartWorkbook(QFile::encodeName(nativePath).toStdString(), TableTexts(table))) {
-        AskUser(page, kWarningIcon, kWriteFailure, kButtonsOk);
+    if (!smart::WriteSmartWorkbook(QFile::encodeName(nativePath).toStdString(),
+                                   tableTexts(table))) {
+        askUser(page, kWarningIcon, kWriteFailure, kButtonsOk);
         return;
     }
 
-    if (AskUser(page, kQuestionIcon, kOpenQuestion, kButtonsOkCancel) == QMessageDlg::BtnOk) {
-        QDesktopServices::openUrl(QUrl(ExportedFileUrlText(path), QUrl::TolerantMode));
-    }
+    if (askUser(page, kQuestionIcon, kOpenQuestion, kButtonsOkCancel) == QMessageDlg::BtnOk)
+        QDesktopServices::openUrl(ExportedFileUrl(path));
 }

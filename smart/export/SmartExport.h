@@ -4,13 +4,14 @@
 
 class QAbstractItemModel;
 class QString;
+class QUrl;
 class QWidget;
 
 // Runs the whole export on the GUI thread with `page` as the parent of its
 // dialogs: nothing happens for an empty table or a cancelled file dialog; a
 // workbook that cannot be written is reported instead of offered for opening.
-void ExportSmartTable(QWidget* page, const QAbstractItemModel& table);
+void ExportSmartTable(QWidget *page, const QAbstractItemModel &table);
 
 // The URL the exported file is opened with: "file:///" followed by the path
-// with native separators.
-QString ExportedFileUrlText(const QString& path);
+// with native separators. '#', '?' and '%' stay part of the file name.
+QUrl ExportedFileUrl(const QString &path);

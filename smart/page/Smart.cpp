@@ -49,7 +49,8 @@ void Smart::InitHeader()
 {
     model->setColumnCount(smart::kSmartColumnCount);
     QStringList titles;
-    for (const char *title : smart::kSmartColumnTitles) titles << QString::fromUtf8(title);
+    for (const char *title : smart::kSmartColumnTitles)
+        titles << QString::fromUtf8(title);
     model->setHorizontalHeaderLabels(titles);
     for (int column = 0; column < smart::kSmartColumnCount; ++column) {
         tableView->setColumnWidth(column, kColumnWidths[column]);
@@ -117,7 +118,8 @@ void Smart::showRows(const smart::SmartRows &rows, int count)
 void Smart::on_btCopyClipBoard_clicked()
 {
     const QModelIndexList cells = tableView->selectionModel()->selectedIndexes();
-    if (cells.isEmpty()) return;
+    if (cells.isEmpty())
+        return;
     QApplication::clipboard()->setText(SmartClipboardText(cells, model->columnCount()),
                                        QClipboard::Clipboard);
 }
@@ -139,7 +141,8 @@ QPropertyAnimation *Smart::newSlide(const QRect &from, const QRect &to)
 void Smart::SlideIn(int y)
 {
     QWidget *window = parentWidget();
-    if (window == nullptr) return;  // a page slides only inside its window
+    if (window == nullptr)
+        return;  // a page slides only inside its window
     const int width = window->width() - 2;
     QPropertyAnimation *slide =
         newSlide(QRect(1, y, width, 0), QRect(1, y - pageHeight, width, pageHeight));
@@ -151,7 +154,8 @@ void Smart::SlideIn(int y)
 void Smart::SlideOut(int y)
 {
     QWidget *window = parentWidget();
-    if (window == nullptr) return;
+    if (window == nullptr)
+        return;
     const int width = window->width() - 2;
     QPropertyAnimation *slide =
         newSlide(QRect(1, y - pageHeight, width, pageHeight), QRect(1, y, width, 0));

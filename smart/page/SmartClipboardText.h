@@ -6,4 +6,4 @@
 
 // Every cell's display text followed by one blank, in the order given, with a
 // line feed after every columnCount-th cell. No header line.
-QString SmartClipboardText(const QModelIndexList& cells, int columnCount);
+QString SmartClipboardText(const QModelIndexList &cells, int columnCount);

@@ -9,7 +9,13 @@
 SimulatedStorage::SimulatedStorage(Fleet fleet) : fleet_(std::move(fleet))
 {
     if (const char* log = std::getenv(kDeviceLogVariable))
-        deviceLog_ = log;
+        logCommandsTo(log);
+}
+
+void SimulatedStorage::logCommandsTo(const std::string& path)
+{
+    deviceLog_ = path;
+    deviceLogFailed_ = false;
 }
 
 std::unique_ptr<SimulatedStorage> SimulatedStorage::fromFile(const std::string& path)

@@ -59,6 +59,9 @@ public:
     const std::vector<std::pair<std::string, AccessMode>>& openLog() const { return openLog_; }
     // Every command a drive received, in order.
     const std::vector<ReceivedCommand>& received() const { return received_; }
+    // Appends a line per command to the file at `path` from now on (empty:
+    // none); the log named by QUILLFENCE_DEVICE_LOG is set this way at start.
+    void logCommandsTo(const std::string& path);
 
 private:
     struct OpenDevice {

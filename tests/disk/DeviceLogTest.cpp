@@ -8,7 +8,6 @@
 #include "disk/PhyDiskInfo.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -32,14 +31,12 @@ protected:
         for (int i = 0; i < kSectorSize; ++i)
             counting_[i] = static_cast<uint8_t>(i);
     }
-    void TearDown() override { unsetenv(kDeviceLogVariable); }
-
     // A SATA drive 1 and a USB drive 2, the backend logging to `path`.
     void machine(const std::string& path)
     {
-        setenv(kDeviceLogVariable, path.c_str(), 1);
         install("{\"drives\": [" + driveJson(1, 1 << 30, "", ", \"identity\": {\"model\": \"M\"}") + ", " +
-                driveJson(2, 1 << 30, "", ", \"bus\": \"usb\", \"identity\": {\"model\": \"U\"}") + "]}");
+                driveJson(2, 1 << 30, "", ", \"bus\": \"usb\", \"identity\": {\"model\": \"U\"}") + "]}")
+            .logCommandsTo(path);
     }
     std::vector<std::string> logLines() const
     {

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPropertyAnimation>
 #include <QStandardItemModel>
 #include <QTableView>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -52,6 +54,10 @@ void Smart::InitHeader()
     for (const char *title : smart::kSmartColumnTitles)
         titles << QString::fromUtf8(title);
     model->setHorizontalHeaderLabels(titles);
+    // The header's own minimum width follows the widest glyph of its font and
+    // would widen the narrow ID column.
+    tableView->horizontalHeader()->setMinimumSectionSize(
+        *std::min_element(kColumnWidths.begin(), kColumnWidths.end()));
     for (int column = 0; column < smart::kSmartColumnCount; ++column) {
         tableView->setColumnWidth(column, kColumnWidths[column]);
     }

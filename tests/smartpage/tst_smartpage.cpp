@@ -1,0 +1,357 @@
+// The SMART page: its form, the table built from a disk record, status
+// colours, the clipboard text and the slide animations.
+#include "smart/page/Smart.h"
+#include "smart/page/SmartClipboardText.h"
+
+#include "SampleRecord.h"
+#include "smart/core/SmartTable.h"
+#include "widgets/MyPushButton.h"
+
+#include <QClipboard>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPropertyAnimation>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+
+const QStringList kTitles = {"ID",        "Description",  "Value",    "Worst",
+                             "Threshold", "CurrentValue", "RawValue", "Status"};
+
+QTableView *tableOf(Smart &page)
+{
+    return page.findChild<QTableView *>(QStringLiteral("tableView"));
+}
+
+QStringList headerLabels(const QAbstractItemModel &model)
+{
+    QStringList labels;
+    for (int c = 0; c < model.columnCount(); ++c)
+        labels << model.headerData(c, Qt::Horizontal).toString();
+    return labels;
+}
+
+QStringList rowTexts(const QAbstractItemModel &model, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < model.columnCount(); ++c)
+        texts << model.index(row, c).data().toString();
+    return texts;
+}
+
+// The row whose Status cell reads `status`, or -1.
+int rowWithStatus(const QAbstractItemModel &model, const QString &status)
+{
+    for (int r = 0; r < model.rowCount(); ++r) {
+        if (model.index(r, 7).data().toString() == status)
+            return r;
+    }
+    return -1;
+}
+
+// Stands in for the main window: the page calls these slots by name.
+class ToolbarWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    int slidUp = 0;
+    int slidDown = 0;
+
+public slots:
+    void toolbarSlideUp() { ++slidUp; }
+    void toolbarSlideDown() { ++slidDown; }
+};
+
+}  // namespace
+
+class TestSmartPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void form();
+    void coloursAsDrawn();
+    void tableFollowsRecord_data();
+    void tableFollowsRecord();
+    void shorterRecordLeavesNoStaleRows();
+    void recordWithoutRowsKeepsHeader();
+    void statusColours_data();
+    void statusColours();
+    void copyTwoSelectedRows();
+    void copyWithNothingSelectedKeepsClipboard();
+    void clipboardText_data();
+    void clipboardText();
+    void slideInAndOut();
+};
+
+void TestSmartPage::form()
+{
+    Smart page;
+    QCOMPARE(page.objectName(), QStringLiteral("Smart"));
+    QCOMPARE(page.windowTitle(), QStringLiteral("Smart"));
+    QCOMPARE(page.size(), QSize(801, 460));
+    QVERIFY(page.findChild<QGridLayout *>(QStringLiteral("gridLayout")));
+    QVERIFY(page.findChild<QHBoxLayout *>(QStringLiteral("horizontalLayout")));
+
+    auto *label = page.findChild<QLabel *>(QStringLiteral("label"));
+    QVERIFY(label);
+    QCOMPARE(label->text(), QStringLiteral("S.M.A.R.T信息"));
+    QCOMPARE(label->font().family(), QStringLiteral("微软雅黑"));
+    QCOMPARE(label->font().pointSize(), 12);
+    QVERIFY(label->font().bold());
+    QCOMPARE(label->palette().color(QPalette::Active, QPalette::WindowText), QColor(68, 71, 77));
+    QCOMPARE(label->palette().color(QPalette::Disabled, QPalette::WindowText),
+             QColor(120, 120, 120));
+
+    const struct {
+        const char *name;
+        const char *text;
+    } buttons[] = {{"btCopyClipBoard", "复制到剪切板"}, {"btExport", "导出"}};
+    for (const auto &b : buttons) {
+        auto *button = page.findChild<MyPushButton *>(QLatin1String(b.name));
+        QVERIFY2(button, b.name);
+        QCOMPARE(button->text(), QString::fromUtf8(b.text));
+        QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY2(!button->icon().isNull(), b.name);
+    }
+
+    QTableView *table = tableOf(page);
+    QVERIFY(table);
+    QCOMPARE(headerLabels(*table->model()), kTitles);
+    const int widths[] = {35, 200, 100, 100, 100, 160, 130, 172};
+    for (int c = 0; c < 8; ++c)
+        QCOMPARE(table->columnWidth(c), widths[c]);
+    QCOMPARE(table->horizontalHeader()->height(), 25);
+    QVERIFY(table->verticalHeader()->isHidden());
+    QCOMPARE(table->verticalHeader()->defaultSectionSize(), 25);
+    QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(table->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+void TestSmartPage::coloursAsDrawn()
+{
+    Smart page;
+    PhyDiskInfo record = SampleRecord("m7a0-256g-healthy");
+    page.GetDiskInfo(record);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    const QImage image = page.grab().toImage();
+    QTableView *table = tableOf(page);
+
+    // A point inside a cell, clear of its left-aligned text and grid lines.
+    auto cellPixel = [&](int row) {
+        const QRect cell = table->visualRect(table->model()->index(row, 2));
+        const QPoint inside(cell.right() - 4, cell.center().y());
+        return image.pixelColor(table->viewport()->mapTo(&page, inside));
+    };
+
+    QCOMPARE(image.pixelColor(3, 3), QColor(0xee, 0xee, 0xfb));  // page
+    QCOMPARE(cellPixel(0), QColor(0xee, 0xee, 0xfb));
+    QCOMPARE(cellPixel(1), QColor(0xe1, 0xe2, 0xf0));  // alternate row
+    QCOMPARE(cellPixel(2), QColor(0xee, 0xee, 0xfb));
+}
+
+void TestSmartPage::tableFollowsRecord_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QList<int>>("lives");  // sendLife, in order
+
+    QTest::newRow("M7A0 healthy") << "m7a0-256g-healthy" << QList<int>{94};
+    QTest::newRow("M7B0 hot") << "m7b0-480g-hot" << QList<int>{89};
+    QTest::newRow("M7A0 worn") << "m7a0-120g-worn" << QList<int>{8};
+    QTest::newRow("drive limits") << "drive-limits-weak-capacitor" << QList<int>{98};
+    QTest::newRow("other maker") << "other-maker" << QList<int>{};
+}
+
+void TestSmartPage::tableFollowsRecord()
+{
+    QFETCH(QString, sample);
+    QFETCH(QList<int>, lives);
+
+    Smart page;
+    QSignalSpy life(&page, &Smart::sendLife);
+    PhyDiskInfo record = SampleRecord(sample.toStdString());
+    page.GetDiskInfo(record);
+
+    QList<int> sent;
+    for (const QList<QVariant> &args : life)
+        sent << args.at(0).toInt();
+    QCOMPARE(sent, lives);
+
+    const QAbstractItemModel &model = *tableOf(page)->model();
+    QCOMPARE(headerLabels(model), kTitles);
+    QCOMPARE(tableOf(page)->columnWidth(1), 200);  // widths survive the rebuild
+    const std::vector<smart::SmartTableRow> expected = smart::BuildSmartTable(record, nullptr);
+    QCOMPARE(model.rowCount(), int(expected.size()));
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QStringList cells;
+        for (const std::string &cell : expected[r].cells)
+            cells << QString::fromStdString(cell);
+        QCOMPARE(rowTexts(model, r), cells);
+    }
+}
+
+void TestSmartPage::shorterRecordLeavesNoStaleRows()
+{
+    Smart page;
+    PhyDiskInfo longer = SampleRecord("other-maker");  // 18 rows
+    PhyDiskInfo shorter = SampleRecord("m7a0-256g-healthy");  // 15 rows
+    page.GetDiskInfo(longer);
+    page.GetDiskInfo(shorter);
+
+    const QAbstractItemModel &model = *tableOf(page)->model();
+    QCOMPARE(model.rowCount(), 15);
+    QCOMPARE(rowTexts(model, 0), QStringList({"09", "带电工作时间", "100", "100", "0",
+                                              "4660小时", "0x00 00 00 00 12 34 ", ""}));
+    QCOMPARE(rowTexts(model, 14), QStringList({"A9", "总坏块数", "100", "100", "10", "35个",
+                                               "0x00 03 00 23 00 00 ", "OK(1536个)"}));
+}
+
+void TestSmartPage::recordWithoutRowsKeepsHeader()
+{
+    Smart page;
+    PhyDiskInfo full = SampleRecord("m7b0-480g-hot");
+    PhyDiskInfo empty = SampleRecord("none");  // another maker's drive, empty sectors
+    page.GetDiskInfo(full);
+    page.GetDiskInfo(empty);
+
+    const QAbstractItemModel &model = *tableOf(page)->model();
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(headerLabels(model), kTitles);
+}
+
+void TestSmartPage::statusColours_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QColor>("colour");  // invalid: the table's own colour
+
+    const QColor blue(0, 0, 255);
+    const QColor red(255, 0, 0);
+    QTest::newRow("within limit") << "m7b0-480g-hot" << "OK(5000次)" << blue;
+    QTest::newRow("over a limit") << "m7b0-480g-hot" << "#1002(70℃)" << red;
+    QTest::newRow("weak capacitor") << "drive-limits-weak-capacitor" << "风险(100微法)" << red;
+    QTest::newRow("no status") << "m7b0-480g-hot" << "" << QColor();
+}
+
+void TestSmartPage::statusColours()
+{
+    QFETCH(QString, sample);
+    QFETCH(QString, status);
+    QFETCH(QColor, colour);
+
+    Smart page;
+    PhyDiskInfo record = SampleRecord(sample.toStdString());
+    page.GetDiskInfo(record);
+    const QAbstractItemModel &model = *tableOf(page)->model();
+    const int row = rowWithStatus(model, status);
+    QVERIFY(row >= 0);
+
+    const QModelIndex cell = model.index(row, 7);
+    const QVariant foreground = cell.data(Qt::ForegroundRole);
+    QCOMPARE(foreground.isValid(), colour.isValid());
+    if (colour.isValid())
+        QCOMPARE(foreground.value<QBrush>().color(), colour);
+    QCOMPARE(cell.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignHCenter));
+    // Only the status cell is coloured.
+    QVERIFY(!model.index(row, 5).data(Qt::ForegroundRole).isValid());
+}
+
+void TestSmartPage::copyTwoSelectedRows()
+{
+    Smart page;
+    PhyDiskInfo record = SampleRecord("m7b0-480g-hot");
+    page.GetDiskInfo(record);
+    QTableView *table = tableOf(page);
+    table->selectRow(0);
+    table->selectionModel()->select(table->model()->index(9, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+    QTest::mouseClick(page.findChild<MyPushButton *>(QStringLiteral("btCopyClipBoard")),
+                      Qt::LeftButton);
+
+    // The RawValue text ends in a blank of its own; an empty status leaves
+    // three blanks before the line feed.
+    QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard),
+             QStringLiteral("09 带电工作时间 100 100 0 12034小时 0x00 00 00 00 2F 02   \n"
+                            "BE 最大温度 55 26 0 74℃ 0x00 4A 00 15 00 2D  #1002(70℃) \n"));
+}
+
+void TestSmartPage::copyWithNothingSelectedKeepsClipboard()
+{
+    Smart page;
+    PhyDiskInfo record = SampleRecord("m7b0-480g-hot");
+    page.GetDiskInfo(record);
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+
+    QTest::mouseClick(page.findChild<MyPushButton *>(QStringLiteral("btCopyClipBoard")),
+                      Qt::LeftButton);
+
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+void TestSmartPage::clipboardText_data()
+{
+    QTest::addColumn<QList<QPoint>>("cells");  // (column, row) in selection order
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("one row") << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}} << "a0 b0 c0 \n";
+    QTest::newRow("rows in selection order")
+        << QList<QPoint>{{0, 1}, {1, 1}, {2, 1}, {0, 0}, {1, 0}, {2, 0}}
+        << "a1 b1 c1 \na0 b0 c0 \n";
+    QTest::newRow("line feed after every third cell only")
+        << QList<QPoint>{{1, 0}, {1, 1}, {1, 2}, {2, 2}} << "b0 b1 b2 \nc2 ";
+    QTest::newRow("nothing") << QList<QPoint>{} << "";
+}
+
+void TestSmartPage::clipboardText()
+{
+    QFETCH(QList<QPoint>, cells);
+    QFETCH(QString, text);
+
+    QStandardItemModel model(3, 3);
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c)
+            model.setItem(r, c, new QStandardItem(QChar('a' + c) + QString::number(r)));
+    }
+    QModelIndexList indexes;
+    for (const QPoint &cell : cells)
+        indexes << model.index(cell.y(), cell.x());
+
+    QCOMPARE(SmartClipboardText(indexes, model.columnCount()), text);
+}
+
+void TestSmartPage::slideInAndOut()
+{
+    ToolbarWindow window;
+    window.resize(803, 620);
+    auto *page = new Smart(&window);
+    page->hide();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const int y = 560;
+
+    page->SlideIn(y);
+    QCOMPARE(window.slidUp, 1);  // the toolbar starts moving with the page
+    QVERIFY(page->isVisible());
+    QCOMPARE(page->geometry(), QRect(1, y, 801, 0));
+    QTRY_COMPARE(page->geometry(), QRect(1, y - 460, 801, 460));
+    QTRY_VERIFY(page->findChildren<QPropertyAnimation *>().isEmpty());
+
+    page->SlideOut(y);
+    QCOMPARE(window.slidDown, 1);
+    QVERIFY(page->isVisible());
+    QTRY_VERIFY(page->isHidden());
+    QCOMPARE(page->geometry(), QRect(1, y, 801, 0));
+    QTRY_VERIFY(page->findChildren<QPropertyAnimation *>().isEmpty());
+    QCOMPARE(window.slidUp, 1);
+}
+
+QTEST_MAIN(TestSmartPage)
+#include "tst_smartpage.moc"

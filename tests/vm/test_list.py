@@ -14,7 +14,8 @@ import sys
 import unittest
 
 sys.dont_write_bytecode = True
-from vmharness import Disk, Partition, VmError, require_qemu, run, system_disk  # noqa: E402
+from vmharness import (Disk, Partition, VmError, drive_numbers, program_argument,  # noqa: E402
+                       run, run_tests, system_disk)
 
 MIB, GIB = 1 << 20, 1 << 30
 BUS_SATA, BUS_USB = 11, 7
@@ -57,8 +58,7 @@ def gb(size_bytes):
 
 def expected_list(devices, statfs_text):
     """The list the contract asks for, from the layout and the guest's figures."""
-    by_kernel_name = sorted(devices.values(), key=lambda name: (len(name), name))
-    number = {disk: by_kernel_name.index(devices[disk]) for disk in devices}
+    number = drive_numbers(devices)
 
     sizes = {}
     for line in statfs_text.split("\n"):
@@ -111,8 +111,7 @@ class ListOnEmulatedDisks(unittest.TestCase):
 
     def test_drives_in_kernel_name_order_without_system_disk(self):
         self.assertEqual(self.field(self.actual, "diskNum"), self.field(self.expected, "diskNum"))
-        system_number = sorted(self.guest.devices.values(), key=lambda n: (len(n), n)).index(
-            self.guest.devices["system"])
+        system_number = drive_numbers(self.guest.devices)["system"]
         self.assertNotIn(system_number, self.field(self.actual, "diskNum"))
         self.assertEqual(self.field(self.actual, "isSystemDisk"), [False] * len(self.expected))
 
@@ -127,17 +126,6 @@ class ListOnEmulatedDisks(unittest.TestCase):
                          self.field(self.expected, "partitions"))
 
 
-def main():
-    global CLI
-    require_qemu()
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    CLI = sys.argv.pop()
-    outcome = unittest.main(exit=False, verbosity=2).result
-    if outcome.failures:
-        print("--- guest console ---\n" + ListOnEmulatedDisks.run.console, file=sys.stderr)
-    sys.exit(0 if outcome.wasSuccessful() else 1)
-
-
 if __name__ == "__main__":
-    main()
+    CLI = program_argument(__doc__)
+    run_tests(ListOnEmulatedDisks)

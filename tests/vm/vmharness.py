@@ -15,6 +15,7 @@ output and exit status.
         programs=[cli_path, "/usr/sbin/smartctl"])
     result.results[0].stdout, result.results[0].status
     result.devices["data"]              # its kernel name, e.g. "sdb"
+    drive_numbers(result.devices)["data"]   # its physical drive number
 
 One guest boot serves all commands of a call, in order. The guest's root
 file system lies on the system disk's first partition, so "/" is a real
@@ -36,6 +37,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 from typing import Optional
 
 import vmimages
@@ -106,6 +108,13 @@ class VmError(RuntimeError):
         return text
 
 
+def drive_numbers(devices: dict) -> dict:
+    """Disk name -> physical drive number: the position of its kernel name
+    among all disks in natural order (sda ... sdz, sdaa)."""
+    ordered = sorted(devices.values(), key=lambda name: (len(name), name))
+    return {disk: ordered.index(kernel_name) for disk, kernel_name in devices.items()}
+
+
 def require_qemu():
     """End the test as skipped (exit 77) when QEMU is not installed."""
     if shutil.which(QEMU) is None:
@@ -131,6 +140,26 @@ def run(disks, commands, programs=(), files=None, timeout: float = 180) -> RunRe
             print(f"vm work folder kept: {work}", file=sys.stderr)
         else:
             shutil.rmtree(work, ignore_errors=True)
+
+
+def program_argument(usage: str) -> str:
+    """The one program path a device test takes on its command line; the
+    test is skipped without QEMU."""
+    require_qemu()
+    if len(sys.argv) != 2:
+        sys.exit(usage)
+    return sys.argv.pop()
+
+
+def run_tests(holder):
+    """Runs the calling module's tests and ends the process with their
+    outcome; after a failure the console of `holder.guest` (a RunResult,
+    when the guest got that far) follows the report."""
+    outcome = unittest.main(module="__main__", exit=False, verbosity=2).result
+    guest = getattr(holder, "guest", None)
+    if not outcome.wasSuccessful() and guest is not None:
+        print("--- guest console ---\n" + guest.console, file=sys.stderr)
+    sys.exit(0 if outcome.wasSuccessful() else 1)
 
 
 def _check(disks):

@@ -9,6 +9,7 @@ using Arguments = std::vector<std::string>;
 
 int listCommand(const Arguments& args);
 int smartCommand(const Arguments& args);
+int firmwareCommand(const Arguments& args);
 
 // The exit code for bad arguments, after printing the usage.
 int usage();

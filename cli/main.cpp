@@ -1,6 +1,7 @@
 // quillfence-cli: the disk layer of the program, printed for scripts and tests.
 
 #include "cli/Commands.h"
+#include "disk/DeviceLog.h"
 #include "disk/StorageControl.h"
 
 #include <iostream>
@@ -10,12 +11,17 @@ int usage()
 {
     std::cerr << "usage: quillfence-cli list [--json]\n"
                  "       quillfence-cli smart N [--json]\n"
+                 "       quillfence-cli update-firmware N [--yes] [--app-dir DIR]\n"
                  "\n"
                  "  list    the physical disks (the system disk excepted) with their partitions\n"
                  "  smart   the SMART table of physical drive N, as the SMART page shows it\n"
+                 "  update-firmware  the firmware update of physical drive N, as the update page\n"
+                 "          runs it; sends the image only with --yes. The images are looked for\n"
+                 "          in DIR/FwUpdata (default: the folder of this program)\n"
                  "  --json  print one JSON object instead of a table\n"
                  "\n"
-                 "Set " << kDevicesVariable << " to a fleet file to read a simulated machine.\n";
+                 "Set " << kDevicesVariable << " to a fleet file to read a simulated machine, and\n"
+              << kDeviceLogVariable << " to a file to log every command its drives receive.\n";
     return 2;
 }
 
@@ -24,6 +30,7 @@ int main(int argc, char** argv)
     const std::map<std::string, int (*)(const Arguments&)> commands = {
         {"list", listCommand},
         {"smart", smartCommand},
+        {"update-firmware", firmwareCommand},
     };
     if (argc < 2 || !commands.count(argv[1]))
         return usage();

@@ -1,0 +1,94 @@
+// `quillfence-cli update-firmware N [--yes] [--app-dir DIR]`: the firmware
+// update of the update page for physical drive N. Without --yes it shows what
+// it would send and sends nothing.
+
+#include "cli/Commands.h"
+#include "cli/DiskLookup.h"
+#include "cli/Latin1.h"
+#include "firmware/ExecutableDirectory.h"
+#include "firmware/FwImage.h"
+#include "firmware/FwUpdate.h"
+
+#include <iostream>
+#include <optional>
+
+namespace {
+
+struct FirmwareArguments {
+    int diskNum = -1;
+    bool send = false;
+    std::string appDir;  // empty: the program's own folder
+};
+
+std::optional<FirmwareArguments> parse(const Arguments& args)
+{
+    if (args.empty())
+        return std::nullopt;
+    const auto diskNum = parseDiskNumber(args[0]);
+    if (!diskNum)
+        return std::nullopt;
+    FirmwareArguments parsed;
+    parsed.diskNum = *diskNum;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--yes")
+            parsed.send = true;
+        else if (args[i] == "--app-dir" && i + 1 < args.size() && !args[i + 1].empty())
+            parsed.appDir = args[++i];
+        else
+            return std::nullopt;
+    }
+    return parsed;
+}
+
+}  // namespace
+
+int firmwareCommand(const Arguments& args)
+{
+    const auto parsed = parse(args);
+    if (!parsed)
+        return usage();
+    const std::string appDir = parsed->appDir.empty() ? ExecutableDirectory() : parsed->appDir;
+    if (appDir.empty()) {
+        std::cerr << "quillfence-cli: the folder of this program cannot be determined; give --app-dir\n";
+        return 1;
+    }
+    const auto disk = readDisk(parsed->diskNum);
+    if (!disk)
+        return 1;
+
+    // The revision as the page's label shows it.
+    const std::string revision = latin1ToUtf8(disk->firmware);
+    std::cout << "PhysicalDrive" << disk->diskNum << "  model \"" << latin1ToUtf8(disk->model) << "\"  serial \""
+              << latin1ToUtf8(disk->serialNumber) << "\"  firmware \"" << revision << "\"\n";
+
+    const FwUpdateState state = FwUpdateStateFromRecord(*disk);
+    const FirmwareDecision decision = DecideFwUpdate(state, revision, appDir);
+    if (decision.latest) {
+        std::cout << kFwLatestText << '\n';
+        return 1;
+    }
+    std::cout << "image " << decision.imagePath << '\n';
+
+    if (!parsed->send) {
+        FwImage image;
+        const int prepared = PrepareFwImage(decision.imagePath, image);
+        if (prepared != kFwOk) {
+            std::cout << FwResultMessage(prepared).text << '\n';
+            return 1;
+        }
+        std::cout << "image size " << image.size << " bytes, " << image.sectors() << " sectors\n"
+                  << "nothing sent: add --yes to send the image\n";
+        return 0;
+    }
+    const FwUpdateOutcome outcome = SendFwUpdate(state, decision);
+    const auto message = FwOutcomeMessage(outcome);
+    if (!message) {
+        std::cerr << "quillfence-cli: the bus type of physical drive " << disk->diskNum
+                  << " could not be queried; nothing sent\n";
+        return 1;
+    }
+    if (outcome.transfer.planned > 0)
+        std::cout << "sent " << outcome.transfer.sent << " of " << outcome.transfer.planned << " commands\n";
+    std::cout << message->text << '\n';
+    return message->dialog == FwDialog::Success ? 0 : 1;
+}

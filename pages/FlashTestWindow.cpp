@@ -1,0 +1,69 @@
+#include "pages/FlashTestWindow.h"
+
+#include "disk/DiskIdentity.h"
+#include "disk/DiskList.h"
+#include "pages/SwUpdate.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FlashTestWindow::FlashTestWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("SSD Quillfence Flash Test"));
+
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(132, 12, 132, 0);
+    auto *caption = new QLabel(QStringLiteral("磁盘:"), this);
+    caption->setStyleSheet(QStringLiteral("font: 17px \"微软雅黑\";\ncolor: rgb(68, 71, 77);"));
+    m_selector = new QComboBox(this);
+    m_selector->setObjectName(QStringLiteral("cbDiskInfo"));
+    m_selector->setMinimumWidth(420);
+    auto *refreshButton = new QPushButton(QStringLiteral("刷新"), this);
+    refreshButton->setObjectName(QStringLiteral("btRefresh"));
+    bar->addWidget(caption);
+    bar->addWidget(m_selector);
+    bar->addWidget(refreshButton);
+    bar->addStretch();
+
+    m_page = new SwUpdate(this);
+    m_page->setFixedSize(m_page->size());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(bar);
+    layout->addWidget(m_page);
+    setStyleSheet(QStringLiteral("FlashTestWindow{background: #eeeefb;}"));
+    setAttribute(Qt::WA_StyledBackground);
+
+    connect(m_selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &FlashTestWindow::selectDisk);
+    connect(refreshButton, &QPushButton::clicked, this, &FlashTestWindow::refresh);
+    refresh();
+}
+
+void FlashTestWindow::refresh()
+{
+    ReadDiskList(m_diskCount, m_disks);
+    const QSignalBlocker quiet(m_selector);
+    m_selector->clear();
+    for (int i = 0; i < m_diskCount; ++i) {
+        PhyDiskInfo &disk = m_disks[i];
+        if (ReadDiskIdentity(disk) != kIdentityOk)
+            continue;
+        const QString model = QString::fromLatin1(disk.model, static_cast<int>(qstrnlen(disk.model, kTextLength)));
+        m_selector->addItem(QStringLiteral("物理磁盘%1  %2").arg(disk.diskNum).arg(model), i);
+    }
+    selectDisk(m_selector->currentIndex());
+}
+
+void FlashTestWindow::selectDisk(int entry)
+{
+    if (entry < 0)
+        return;
+    PhyDiskInfo disk = m_disks[m_selector->itemData(entry).toInt()];
+    m_page->GetDiskInfo(disk);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// quillfence-flashtest's window: a disk selector over the flash and
+// read/write test page, for the maker's technicians. The main window does
+// not open the test page; this window is the way to it.
+
+#include "disk/PhyDiskInfo.h"
+
+#include <QWidget>
+
+class QComboBox;
+class SwUpdate;
+
+class FlashTestWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FlashTestWindow(QWidget *parent = nullptr);
+
+private:
+    // Reads the disk list again (the system disk is never in it) and lists
+    // the disks whose identity could be read.
+    void refresh();
+    void selectDisk(int entry);
+
+    int m_diskCount = 0;
+    PhyDiskInfo m_disks[kMaxDisks];
+    QComboBox *m_selector = nullptr;
+    SwUpdate *m_page = nullptr;
+};

@@ -1,0 +1,126 @@
+// Which drives are offered an update, with which image and block size, and
+// the texts the page shows. No device is involved.
+
+#include "firmware/FwUpdate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const std::string kApp = "C:/Program Files/Quillfence";
+
+struct DecisionCase {
+    const char* model;
+    const char* revision;
+    const char* image;  // nullptr: the latest, no update
+    bool bigChunks;
+};
+
+const DecisionCase kDecisions[] = {
+    {"QYD-M7A0-120G", "V0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", false},
+    {"QYD-M7A0-128G", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", false},
+    {"QYD-M7A0-240G", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBGC.bin", false},
+    {"QYD-M7A0-256G", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBGC.bin", false},
+    {"QYD-M7A0-480G", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBOC.bin", false},
+    {"QYD-M7A0-512G", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBOC.bin", false},
+    // Revisions: case ignored; "0428c" wins over "0208a"; anything else is the latest.
+    {"QYD-M7A0-256G", "0208A", "C:/Program Files/Quillfence//FwUpdata//DCBFCBGC.bin", false},
+    {"QYD-M7A0-256G", "0428c0208a", nullptr, false},
+    {"QYD-M7A0-256G", "0208a0428C", nullptr, false},
+    {"QYD-M7A0-256G", "0428c", nullptr, false},
+    {"QYD-M7A0-256G", "0208b", nullptr, false},
+    {"QYD-M7A0-256G", "", nullptr, false},
+    // Capacities are case-sensitive, the first row of the table that matches wins.
+    {"QYD-M7A0-256g", "0208a", nullptr, false},
+    {"QYD-M7A0", "0208a", nullptr, false},
+    {"QY-512G-128G", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", false},
+    // Model codes for 256-sector blocks: the third of exactly three parts,
+    // empty parts counted.
+    {"QY-128G-M7B0", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", true},
+    {"QY-256G-M7C0", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBGC.bin", true},
+    {"QY-512G-M7B0M", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBOC.bin", true},
+    {"QY-128G-M7B0 ", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", false},
+    {"QY-128G-M7B0-X", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", false},
+    {"QY-128G-m7b0", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", false},
+    {"M7B0-128G-", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", false},
+    {"128G--M7C0", "0208a", "C:/Program Files/Quillfence//FwUpdata//DCBFCBCC.bin", true},
+};
+
+TEST(FwDecision, RevisionCapacityAndModelCodeOfAMakersDrive)
+{
+    for (const DecisionCase& c : kDecisions) {
+        SCOPED_TRACE(std::string(c.model) + " / " + c.revision);
+        const FirmwareDecision decision = DecideFwUpdate({1, c.model, true}, c.revision, kApp);
+        EXPECT_EQ(decision.latest, c.image == nullptr);
+        if (c.image) {
+            EXPECT_EQ(decision.imagePath, c.image);
+            EXPECT_EQ(decision.bigChunks, c.bigChunks);
+        }
+    }
+}
+
+TEST(FwDecision, NoUpdateWithoutTheMakerFlagOrBeforeAnyRecord)
+{
+    EXPECT_TRUE(DecideFwUpdate({1, "QYD-M7A0-256G", false}, "0208a", kApp).latest);
+    EXPECT_TRUE(DecideFwUpdate(FwUpdateState{}, "N/A", kApp).latest);
+}
+
+TEST(FwDecision, StateTakesNumberModelAndMakerFlagOfTheRecord)
+{
+    PhyDiskInfo disk{};
+    disk.diskNum = 4;
+    std::strcpy(disk.model, "QYD-M7A0-256G");
+    std::strcpy(disk.firmware, "0428c");
+    disk.isMakerDisk = 1;
+    const FwUpdateState state = FwUpdateStateFromRecord(disk);
+    EXPECT_EQ(state.diskNum, 4);
+    EXPECT_EQ(state.model, "QYD-M7A0-256G");
+    EXPECT_TRUE(state.updateAllowed);
+
+    // A model field without its terminator ends at the field's end.
+    std::memset(disk.model, 'A', sizeof disk.model);
+    disk.isMakerDisk = 0;
+    EXPECT_EQ(FwUpdateStateFromRecord(disk).model, std::string(kTextLength, 'A'));
+    EXPECT_FALSE(FwUpdateStateFromRecord(disk).updateAllowed);
+}
+
+TEST(FwMessages, EachResultCodeWithItsTextAndBox)
+{
+    const struct {
+        int code;
+        FwDialog dialog;
+        const char* text;
+    } cases[] = {
+        {0, FwDialog::Success, "固件升级成功"},
+        {-1, FwDialog::Notice, "升级文件路径为空"},
+        {-2, FwDialog::Notice, "升级文件大小为0"},
+        {-4, FwDialog::Notice, "升级文件句柄打开失败"},
+        {-5, FwDialog::Notice, "内存申请失败"},
+        {-6, FwDialog::Notice, "读升级文件失败"},
+        {-7, FwDialog::Notice, "固件升级命令交互出错"},
+        {-8, FwDialog::Notice, "升级文件过大"},
+        {-3, FwDialog::Notice, "固件升级命令交互出错"},
+        {-99, FwDialog::Notice, "固件升级命令交互出错"},
+        {1, FwDialog::Notice, "固件升级命令交互出错"},
+    };
+    for (const auto& c : cases) {
+        const FwMessage message = FwResultMessage(c.code);
+        EXPECT_EQ(message.dialog, c.dialog) << c.code;
+        EXPECT_STREQ(message.text, c.text) << c.code;
+    }
+}
+
+TEST(FwMessages, LatestIsANoticeAndAFailedBusQueryShowsNothing)
+{
+    const auto latest = FwOutcomeMessage({FwOutcomeKind::Latest, 0, {}});
+    ASSERT_TRUE(latest);
+    EXPECT_EQ(latest->dialog, FwDialog::Notice);
+    EXPECT_STREQ(latest->text, "已是最新版本无需升级");
+    EXPECT_FALSE(FwOutcomeMessage({FwOutcomeKind::NoBusType, 0, {}}));
+    EXPECT_STREQ(FwOutcomeMessage({FwOutcomeKind::Download, -7, {}})->text, "固件升级命令交互出错");
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#pragma once
+// A simulated machine and a program folder with firmware images, made afresh
+// for each test, and the image a drive must receive, worked out apart from
+// the code under test.
+
+#include "FleetFixture.h"
+
+#include "firmware/FwUpdate.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// What one DOWNLOAD MICROCODE command carried: features, block count, offset.
+using Segment = std::tuple<int, int, int>;
+
+class FwTest : public FleetTest {
+protected:
+    void SetUp() override
+    {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& c : name)
+            if (c == '/')
+                c = '_';
+        appDir_ = fs::path(testing::TempDir()) / ("fw-app-" + name);
+        fs::remove_all(appDir_);
+        fs::create_directories(appDir_ / "FwUpdata");
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(appDir_, ignored);
+    }
+
+    std::string appDir() const { return appDir_.string(); }
+    fs::path imageFile(const std::string& name) const { return appDir_ / "FwUpdata" / name; }
+
+    // An image file of `size` bytes that differ from their neighbours.
+    std::vector<uint8_t> writeImage(const std::string& name, size_t size) const
+    {
+        std::vector<uint8_t> bytes(size);
+        for (size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<uint8_t>(i * 7 + i / 256 + 3);
+        std::ofstream(imageFile(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
+        return bytes;
+    }
+    static std::vector<uint8_t> readFile(const fs::path& path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+
+    // Machine with drive 1 on `bus`; `extra` adds fleet keys to the drive.
+    void machine(const std::string& bus, const std::string& extra = "")
+    {
+        install("{\"drives\": [" + driveJson(1, 256ull << 30, "", ", \"bus\": \"" + bus + "\"" + extra) + "]}");
+    }
+
+    // The features, counts and offsets drive 1 received, in order.
+    std::vector<Segment> segments()
+    {
+        std::vector<Segment> list;
+        for (const auto& s : sim().driveState(1).downloads())
+            list.emplace_back(s.features, s.blockCount, s.offset);
+        return list;
+    }
+    // The data of drive 1's downloads put at their offsets.
+    std::vector<uint8_t> received()
+    {
+        std::vector<uint8_t> bytes;
+        for (const auto& s : sim().driveState(1).downloads()) {
+            EXPECT_EQ(s.data.size(), s.blockCount * 512u) << "data length of offset " << s.offset;
+            bytes.resize(std::max<size_t>(bytes.size(), s.offset * 512u + s.data.size()));
+            std::copy(s.data.begin(), s.data.end(), bytes.begin() + s.offset * 512);
+        }
+        return bytes;
+    }
+
+    // The image as it must reach the drive: zero-padded to whole sectors,
+    // "1H0702c8" at 142, and byte size − 1 making bytes 0 … size − 3 and it
+    // sum to 0 modulo 256.
+    static std::vector<uint8_t> expectedImage(std::vector<uint8_t> file)
+    {
+        const size_t size = file.size();
+        file.resize((size + 511) / 512 * 512, 0);
+        const std::string tag = "1H0702c8";
+        std::copy(tag.begin(), tag.end(), file.begin() + 142);
+        unsigned sum = 0;
+        for (size_t i = 0; i + 2 < size; ++i)
+            sum += file[i];
+        file[size - 1] = static_cast<uint8_t>(-sum);
+        return file;
+    }
+
+    // A maker's drive 1 with `model`, as the page holds it.
+    static FwUpdateState maker(const std::string& model) { return {1, model, true}; }
+
+private:
+    fs::path appDir_;
+};

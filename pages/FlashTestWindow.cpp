@@ -2,6 +2,7 @@
 
 #include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
+#include "pages/RecordText.h"
 #include "pages/SwUpdate.h"
 
 #include <QComboBox>
@@ -54,8 +55,7 @@ void FlashTestWindow::refresh()
         PhyDiskInfo &disk = m_disks[i];
         if (ReadDiskIdentity(disk) != kIdentityOk)
             continue;
-        const QString model = QString::fromLatin1(disk.model, static_cast<int>(qstrnlen(disk.model, kTextLength)));
-        m_selector->addItem(QStringLiteral("物理磁盘%1  %2").arg(disk.diskNum).arg(model), i);
+        m_selector->addItem(QStringLiteral("物理磁盘%1  %2").arg(disk.diskNum).arg(recordText(disk.model)), i);
     }
     selectDisk(m_selector->currentIndex());
 }

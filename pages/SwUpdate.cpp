@@ -1,5 +1,6 @@
 #include "pages/SwUpdate.h"
 
+#include "pages/RecordText.h"
 #include "pages/SwUpdatePlatform.h"
 #include "widgets/QMessageDlg.h"
 
@@ -13,8 +14,6 @@
 #include <QPushButton>
 #include <QTextStream>
 #include <QTimer>
-
-#include <cstring>
 
 namespace {
 
@@ -51,12 +50,6 @@ const char kButtonStyle[] =
     "QPushButton:disabled{background: rgb(190, 190, 204);}";
 const char kSelectorStyle[] = "QComboBox{font: 15px \"微软雅黑\"; color: rgb(68, 71, 77); background: white;"
                               " border: 1px solid rgb(200, 200, 220); border-radius: 3px; padding-left: 8px;}";
-
-// A text field of a disk record: Latin-1, up to its first NUL.
-QString recordText(const char *field)
-{
-    return QString::fromLatin1(field, static_cast<int>(qstrnlen(field, kTextLength)));
-}
 
 // A modal message dialog with the warning icon; returns the button pressed.
 int askUser(QWidget *parent, const QString &text, int buttonSet)

@@ -18,15 +18,49 @@ namespace fs = std::filesystem;
 // What one DOWNLOAD MICROCODE command carried: features, block count, offset.
 using Segment = std::tuple<int, int, int>;
 
+// The image as it must reach the drive: zero-padded to whole sectors,
+// "1H0702c8" at 142, and byte size − 1 making bytes 0 … size − 3 and it sum
+// to 0 modulo 256.
+inline std::vector<uint8_t> expectedImage(std::vector<uint8_t> file)
+{
+    const size_t size = file.size();
+    file.resize((size + 511) / 512 * 512, 0);
+    const std::string tag = "1H0702c8";
+    std::copy(tag.begin(), tag.end(), file.begin() + 142);
+    unsigned sum = 0;
+    for (size_t i = 0; i + 2 < size; ++i)
+        sum += file[i];
+    file[size - 1] = static_cast<uint8_t>(-sum);
+    return file;
+}
+
+// Bytes that differ from their neighbours, for image files.
+inline std::vector<uint8_t> imageBytes(size_t size)
+{
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / 256 + 3);
+    return bytes;
+}
+
+inline void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<uint8_t> readFile(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 class FwTest : public FleetTest {
 protected:
     void SetUp() override
     {
-        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        appDir_ = fs::path(testing::TempDir()) / ("fw-app-" + name);
+        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+        appDir_ = fs::path(testing::TempDir()) / (std::string("fw-app-") + test->test_suite_name() + "." + test->name());
         fs::remove_all(appDir_);
         fs::create_directories(appDir_ / "FwUpdata");
     }
@@ -39,20 +73,12 @@ protected:
     std::string appDir() const { return appDir_.string(); }
     fs::path imageFile(const std::string& name) const { return appDir_ / "FwUpdata" / name; }
 
-    // An image file of `size` bytes that differ from their neighbours.
+    // An image file of `size` bytes of imageBytes.
     std::vector<uint8_t> writeImage(const std::string& name, size_t size) const
     {
-        std::vector<uint8_t> bytes(size);
-        for (size_t i = 0; i < size; ++i)
-            bytes[i] = static_cast<uint8_t>(i * 7 + i / 256 + 3);
-        std::ofstream(imageFile(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
+        const auto bytes = imageBytes(size);
+        writeFile(imageFile(name), bytes);
         return bytes;
-    }
-    static std::vector<uint8_t> readFile(const fs::path& path)
-    {
-        std::ifstream file(path, std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
 
     // Machine with drive 1 on `bus`; `extra` adds fleet keys to the drive.
@@ -79,22 +105,6 @@ protected:
             std::copy(s.data.begin(), s.data.end(), bytes.begin() + s.offset * 512);
         }
         return bytes;
-    }
-
-    // The image as it must reach the drive: zero-padded to whole sectors,
-    // "1H0702c8" at 142, and byte size − 1 making bytes 0 … size − 3 and it
-    // sum to 0 modulo 256.
-    static std::vector<uint8_t> expectedImage(std::vector<uint8_t> file)
-    {
-        const size_t size = file.size();
-        file.resize((size + 511) / 512 * 512, 0);
-        const std::string tag = "1H0702c8";
-        std::copy(tag.begin(), tag.end(), file.begin() + 142);
-        unsigned sum = 0;
-        for (size_t i = 0; i + 2 < size; ++i)
-            sum += file[i];
-        file[size - 1] = static_cast<uint8_t>(-sum);
-        return file;
     }
 
     // A maker's drive 1 with `model`, as the page holds it.

@@ -61,13 +61,13 @@ void HelpDlg::setupForm()
     kerned.setKerning(true);
     setFont(kerned);
 
-    for (const Label& spec : kLabels) {
+    for (const Label& entry : kLabels) {
         auto* label = new QLabel(this);
-        label->setObjectName(QString::fromLatin1(spec.objectName));
-        label->setGeometry(spec.geometry);
-        label->setStyleSheet(QString::fromUtf8(spec.styleSheet));
-        if (spec.text)
-            label->setText(tr(spec.text));
+        label->setObjectName(QString::fromLatin1(entry.objectName));
+        label->setGeometry(entry.geometry);
+        label->setStyleSheet(QString::fromUtf8(entry.styleSheet));
+        if (entry.text)
+            label->setText(tr(entry.text));
     }
     setWindowTitle(tr("HelpDlg"));
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -215,7 +216,8 @@ Sector sectorFile(const json& sectors, const std::string& key, const std::string
     if (!sectors.at(key).is_string())
         fail(at, "expected a file name");
     const std::string name = sectors.at(key).get<std::string>();
-    const std::string path = !name.empty() && name[0] == '/' ? name : baseDir + "/" + name;
+    // An absolute name stands as it is (on Windows also with a drive letter).
+    const std::string path = (std::filesystem::path(baseDir) / name).string();
     std::ifstream file(path, std::ios::binary);
     if (!file)
         fail(at, "cannot read " + path);
@@ -399,6 +401,7 @@ Fleet loadFleet(const std::string& path)
         throw FleetError("cannot be read");
     std::ostringstream text;
     text << file.rdbuf();
-    const auto slash = path.find_last_of('/');
-    return parseFleet(text.str(), slash == std::string::npos ? "." : path.substr(0, slash));
+    // The file's folder, whichever separators its path uses.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return parseFleet(text.str(), folder.empty() ? "." : folder);
 }

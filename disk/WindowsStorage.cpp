@@ -1,0 +1,161 @@
+#include "disk/WindowsStorage.h"
+
+#include "disk/WindowsApi.h"
+#include "disk/WindowsRequestBlocks.h"
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+namespace {
+// The storage descriptor is asked for with a buffer of this size, which
+// leaves room for the identification strings that follow the descriptor.
+constexpr DWORD kDescriptorBufferSize = 551;
+
+HANDLE nativeHandle(DeviceHandle handle)
+{
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle));
+}
+
+struct OpenFlags {
+    DWORD access;
+    DWORD attributes;
+};
+
+OpenFlags openFlags(AccessMode mode)
+{
+    switch (mode) {
+    case AccessMode::QueryOnly:
+        return {0, 0};
+    case AccessMode::ReadWriteNoBuffering:
+        return {GENERIC_READ | GENERIC_WRITE, FILE_FLAG_NO_BUFFERING};
+    case AccessMode::ReadWrite:
+        break;
+    }
+    return {GENERIC_READ | GENERIC_WRITE, 0};
+}
+
+// One request whose answer is `outSize` bytes at `out`.
+bool control(DeviceHandle device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize)
+{
+    DWORD returned = 0;
+    return DeviceIoControl(nativeHandle(device), code, in, inSize, out, outSize, &returned, nullptr) != 0;
+}
+}  // namespace
+
+std::unique_ptr<StorageControl> makePlatformStorage()
+{
+    return std::make_unique<WindowsStorage>();
+}
+
+DeviceHandle WindowsStorage::open(const std::string& devicePath, AccessMode mode)
+{
+    const OpenFlags flags = openFlags(mode);
+    const HANDLE handle = CreateFileA(devicePath.c_str(), flags.access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, flags.attributes, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return kInvalidHandle;
+    return static_cast<DeviceHandle>(reinterpret_cast<intptr_t>(handle));
+}
+
+void WindowsStorage::close(DeviceHandle handle)
+{
+    CloseHandle(nativeHandle(handle));
+}
+
+bool WindowsStorage::queryBusType(DeviceHandle drive, uint32_t& busType)
+{
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    // The descriptor's Size announces the buffer to the driver.
+    std::vector<uint8_t> answer(kDescriptorBufferSize);
+    const DWORD size = kDescriptorBufferSize;
+    std::memcpy(answer.data() + offsetof(STORAGE_DEVICE_DESCRIPTOR, Size), &size, sizeof size);
+    if (!control(drive, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, answer.data(), kDescriptorBufferSize))
+        return false;
+    STORAGE_BUS_TYPE type{};
+    std::memcpy(&type, answer.data() + offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType), sizeof type);
+    busType = static_cast<uint32_t>(type);
+    return true;
+}
+
+bool WindowsStorage::queryDiskLength(DeviceHandle drive, int64_t& bytes)
+{
+    PARTITION_INFORMATION_EX partition{};
+    if (!control(drive, IOCTL_DISK_GET_PARTITION_INFO_EX, nullptr, 0, &partition, sizeof partition))
+        return false;
+    bytes = partition.PartitionLength.QuadPart;
+    return true;
+}
+
+bool WindowsStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber)
+{
+    STORAGE_DEVICE_NUMBER number{};
+    if (!control(volume, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
+        return false;
+    deviceNumber = number.DeviceNumber;
+    return true;
+}
+
+bool WindowsStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
+                                DataDirection direction, uint32_t timeoutSeconds, uint8_t& status)
+{
+    ATA_PASS_THROUGH_DIRECT request;
+    fillAtaRequest(request, taskFile, buffer, length, direction, timeoutSeconds);
+    if (!control(drive, IOCTL_ATA_PASS_THROUGH_DIRECT, &request, sizeof request, &request, sizeof request))
+        return false;
+    status = returnedStatus(request);
+    return true;
+}
+
+bool WindowsStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                                DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0)
+{
+    ScsiRequest request;
+    fillSatRequest(request, cdb, buffer, length, direction, timeoutSeconds);
+    if (!control(drive, IOCTL_SCSI_PASS_THROUGH_DIRECT, &request, sizeof request, &request, sizeof request))
+        return false;
+    senseByte0 = firstSenseByte(request);
+    return true;
+}
+
+uint32_t WindowsStorage::logicalDrives()
+{
+    return GetLogicalDrives();
+}
+
+DriveType WindowsStorage::driveType(const std::string& rootPath)
+{
+    // The enumeration holds the values of GetDriveTypeA.
+    return static_cast<DriveType>(GetDriveTypeA(rootPath.c_str()));
+}
+
+bool WindowsStorage::diskFreeSpace(const std::string& rootPath, VolumeSpace& space)
+{
+    ULARGE_INTEGER availableToCaller{}, total{}, totalFree{};
+    if (!GetDiskFreeSpaceExA(rootPath.c_str(), &availableToCaller, &total, &totalFree))
+        return false;
+    space = {availableToCaller.QuadPart, total.QuadPart, totalFree.QuadPart};
+    return true;
+}
+
+bool WindowsStorage::systemDirectory(std::string& path)
+{
+    char directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+    if (length == 0)
+        return false;
+    // A longer path is not copied; its length is returned instead.
+    if (length >= MAX_PATH) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return false;
+    }
+    path.assign(directory, length);
+    return true;
+}
+
+uint32_t WindowsStorage::lastError()
+{
+    return GetLastError();
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The storage-control interface on Windows: device paths go to CreateFileA as
+// they stand, queries and commands are DeviceIoControl requests, volumes are
+// asked through the drive-letter functions.
+
+#include "disk/StorageControl.h"
+
+class WindowsStorage : public StorageControl {
+public:
+    DeviceHandle open(const std::string& devicePath, AccessMode mode) override;
+    void close(DeviceHandle handle) override;
+    bool queryBusType(DeviceHandle drive, uint32_t& busType) override;
+    bool queryDiskLength(DeviceHandle drive, int64_t& bytes) override;
+    bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) override;
+    bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
+                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
+    bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+    uint32_t logicalDrives() override;
+    DriveType driveType(const std::string& rootPath) override;
+    bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
+    bool systemDirectory(std::string& path) override;
+    uint32_t lastError() override;
+};

@@ -1,0 +1,173 @@
+// The pass-through request blocks as the Windows drivers read them: every
+// member at its offset in the structure of this build, everything else zero.
+
+#include "disk/PassThrough.h"
+#include "disk/PhyDiskInfo.h"
+#include "disk/WindowsRequestBlocks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Offsets of the members that sit behind the data-buffer pointer, which is
+// 4 bytes long and 4-aligned in a 32-bit build, 8 and 8 in a 64-bit one.
+struct AtaLayout {
+    size_t size, dataBuffer, previousTaskFile, currentTaskFile;
+};
+struct ScsiLayout {
+    size_t size, dataBuffer, senseInfoOffset, cdb, sense;
+};
+constexpr bool k64Bit = sizeof(void*) == 8;
+constexpr AtaLayout kAta = k64Bit ? AtaLayout{48, 24, 32, 40} : AtaLayout{40, 20, 24, 32};
+constexpr ScsiLayout kScsi = k64Bit ? ScsiLayout{56, 24, 32, 36, 56} : ScsiLayout{44, 20, 24, 28, 48};
+
+// A block of bytes written member by member, little-endian.
+class Bytes {
+public:
+    explicit Bytes(size_t size) : bytes_(size, 0) {}
+    Bytes& put(size_t offset, uint64_t value, size_t width)
+    {
+        for (size_t i = 0; i < width; ++i)
+            bytes_.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+        return *this;
+    }
+    Bytes& put(size_t offset, const uint8_t* data, size_t length)
+    {
+        for (size_t i = 0; i < length; ++i)
+            bytes_.at(offset + i) = data[i];
+        return *this;
+    }
+    Bytes& pointer(size_t offset, const void* p) { return put(offset, reinterpret_cast<uintptr_t>(p), sizeof p); }
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+template <typename Block>
+std::vector<uint8_t> bytesOf(const Block& block)
+{
+    const auto* first = reinterpret_cast<const uint8_t*>(&block);
+    return std::vector<uint8_t>(first, first + sizeof block);
+}
+
+// The first offset where two blocks differ, for a readable failure.
+::testing::AssertionResult sameBytes(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected)
+{
+    if (actual.size() != expected.size())
+        return ::testing::AssertionFailure() << "size " << actual.size() << ", expected " << expected.size();
+    for (size_t i = 0; i < actual.size(); ++i)
+        if (actual[i] != expected[i])
+            return ::testing::AssertionFailure() << "byte " << i << " is " << int(actual[i]) << ", expected "
+                                                 << int(expected[i]);
+    return ::testing::AssertionSuccess();
+}
+
+TEST(WindowsRequestBlocks, StructureSizesOfThisBuild)
+{
+    EXPECT_EQ(sizeof(ATA_PASS_THROUGH_DIRECT), kAta.size);
+    EXPECT_EQ(sizeof(SCSI_PASS_THROUGH_DIRECT), kScsi.size);
+    EXPECT_EQ(kSenseOffset, kScsi.sense);
+}
+
+TEST(WindowsRequestBlocks, AtaRequestHoldsTheTaskFileFlagsAndTimeout)
+{
+    struct Case {
+        const char* what;
+        AtaTaskFile taskFile;
+        uint32_t sectors;
+        DataDirection direction;
+        uint32_t timeout;  // as the wrapper passes it
+        uint16_t flags;
+        uint32_t seconds;  // as the block must carry it
+    };
+    const Case cases[] = {
+        {"IDENTIFY DEVICE", {0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00}, 1, DataDirection::In,
+         kDataInTimeoutSeconds, 2, 3},
+        {"DOWNLOAD MICROCODE", {0x03, 0x08, 0x00, 0x10, 0x00, 0x00, 0x92, 0x00}, 8, DataDirection::Out,
+         kAtaDataOutTimeoutSeconds, 4, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> buffer(c.sectors * kSectorSize);
+        ATA_PASS_THROUGH_DIRECT request;
+        std::memset(&request, 0xAA, sizeof request);  // whatever was there before
+        fillAtaRequest(request, c.taskFile, buffer.data(), c.sectors * kSectorSize, c.direction, c.timeout);
+
+        Bytes expected(kAta.size);
+        expected.put(0, kAta.size, 2)  // Length
+            .put(2, c.flags, 2)        // AtaFlags; PathId, TargetId, Lun, ReservedAsUchar stay 0
+            .put(8, c.sectors * kSectorSize, 4)
+            .put(12, c.seconds, 4)     // ReservedAsUlong (16) stays 0
+            .pointer(kAta.dataBuffer, buffer.data())
+            .put(kAta.currentTaskFile, c.taskFile.data(), c.taskFile.size());  // PreviousTaskFile stays 0
+        EXPECT_TRUE(sameBytes(bytesOf(request), expected.bytes()));
+    }
+}
+
+TEST(WindowsRequestBlocks, AtaStatusIsTheReturnedCommandByte)
+{
+    uint8_t sector[kSectorSize];
+    ATA_PASS_THROUGH_DIRECT request;
+    fillAtaRequest(request, {0xD0, 0x00, 0x00, 0x4F, 0xC2, 0x00, 0xB0, 0x00}, sector, kSectorSize,
+                   DataDirection::In, kDataInTimeoutSeconds);
+    // The driver writes the returned registers over the task file.
+    reinterpret_cast<uint8_t*>(&request)[kAta.currentTaskFile + 6] = 0x51;
+    EXPECT_EQ(returnedStatus(request), 0x51);
+}
+
+TEST(WindowsRequestBlocks, SatRequestHoldsTheCdbThenFourZeroBytesAndPointsAtTheSenseArea)
+{
+    struct Case {
+        const char* what;
+        SatCdb cdb;
+        uint32_t sectors;
+        DataDirection direction;
+        uint32_t timeout;  // as the wrapper passes it
+        uint8_t dataIn;
+        uint32_t seconds;  // as the block must carry it
+    };
+    const Case cases[] = {
+        {"SMART READ DATA", {0xA1, 0x08, 0x0E, 0xD0, 0x01, 0x01, 0x4F, 0xC2, 0xA0, 0xB0, 0x00, 0x00}, 1,
+         DataDirection::In, kDataInTimeoutSeconds, 1, 3},
+        {"DOWNLOAD MICROCODE", {0xA1, 0x0A, 0x06, 0x03, 0x08, 0x00, 0x10, 0x00, 0xA0, 0x92, 0x00, 0x00}, 8,
+         DataDirection::Out, kSatDataOutTimeoutSeconds, 0, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> buffer(c.sectors * kSectorSize);
+        ScsiRequest request;
+        std::memset(&request, 0xAA, sizeof request);
+        fillSatRequest(request, c.cdb, buffer.data(), c.sectors * kSectorSize, c.direction, c.timeout);
+
+        Bytes expected(kScsiRequestSize);
+        expected.put(0, kScsi.size, 2)  // Length; ScsiStatus (2) and PathId (3) stay 0
+            .put(4, 1, 1)               // TargetId
+            .put(6, 12, 1)              // CdbLength; Lun (5) stays 0
+            .put(7, 24, 1)              // SenseInfoLength
+            .put(8, c.dataIn, 1)
+            .put(12, c.sectors * kSectorSize, 4)
+            .put(16, c.seconds, 4)
+            .pointer(kScsi.dataBuffer, buffer.data())
+            .put(kScsi.senseInfoOffset, kScsi.sense, 4)
+            .put(kScsi.cdb, c.cdb.data(), c.cdb.size());  // the 4 bytes after it, and the rest, stay 0
+        EXPECT_TRUE(sameBytes(bytesOf(request), expected.bytes()));
+    }
+}
+
+TEST(WindowsRequestBlocks, SenseByteIsReadWhereTheRequestPointsTheDriver)
+{
+    uint8_t sector[kSectorSize];
+    ScsiRequest request;
+    fillSatRequest(request, {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00, 0x00}, sector,
+                   kSectorSize, DataDirection::In, kDataInTimeoutSeconds);
+    EXPECT_EQ(firstSenseByte(request), 0);
+    // The driver places the sense data at SenseInfoOffset.
+    reinterpret_cast<uint8_t*>(&request)[request.header.SenseInfoOffset] = 0x70;
+    EXPECT_EQ(firstSenseByte(request), 0x70);
+}
+
+}  // namespace

@@ -1,0 +1,316 @@
+// The export button of the SMART page with its real dialogs: the file dialog
+// and the message dialogs are answered as a user would, the opened URL is
+// caught, and the written workbook is read back with openpyxl.
+#include "smart/export/SmartExport.h"
+#include "smart/page/Smart.h"
+
+#include "SampleRecord.h"
+#include "WorkbookReader.h"
+#include "widgets/MyPushButton.h"
+#include "widgets/QMessageDlg.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString kQuestion = QStringLiteral("文件已经导出，是否现在打开？");
+const QString kFailure = QStringLiteral("未能创建 Excel 对象，请安装 Microsoft Excel");
+
+// One line per dialog: its kind and what it showed.
+QString describe(QWidget *dialog)
+{
+    if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
+        return QStringList({QStringLiteral("file dialog"), files->windowTitle(),
+                            files->directory().absolutePath(), files->nameFilters().join(";;")})
+            .join(QStringLiteral(" | "));
+    }
+    if (auto *message = qobject_cast<QMessageDlg *>(dialog)) {
+        message->grab();  // the dialog places its text while painting
+        QTextDocument text;
+        text.setHtml(message->findChild<QLabel *>()->text());
+        return QStringLiteral("message | ") + text.toPlainText();
+    }
+    return QString::fromLatin1(dialog->metaObject()->className());
+}
+
+// Answers the modal dialogs that open while an action runs, one answer per
+// dialog in order of appearance, and notes what each one showed. A dialog
+// beyond the answers is closed with Escape and noted too.
+class ModalDialogs : public QObject
+{
+public:
+    using Answer = std::function<void(QWidget *)>;
+
+    QStringList run(const std::function<void()> &action, const QList<Answer> &answers)
+    {
+        m_answers = answers;
+        m_seen.clear();
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, &ModalDialogs::answerNewDialog);
+        poll.start();
+        action();
+        return m_seen;
+    }
+
+private:
+    void answerNewDialog()
+    {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || dialog == m_answered)
+            return;
+        m_answered = dialog;
+        m_seen << describe(dialog);
+        if (m_answers.isEmpty())
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else
+            m_answers.takeFirst()(dialog);
+    }
+
+    QList<Answer> m_answers;
+    QStringList m_seen;
+    QPointer<QWidget> m_answered;
+};
+
+ModalDialogs::Answer saveAs(const QString &path)
+{
+    return [path](QWidget *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        if (files == nullptr)
+            return;  // the notes show the wrong dialog
+        files->selectFile(path);
+        QMetaObject::invokeMethod(files, "accept");
+    };
+}
+
+ModalDialogs::Answer press(Qt::Key key)
+{
+    return [key](QWidget *dialog) { QTest::keyClick(dialog, key); };
+}
+
+// Receives the URLs the desktop service is asked to open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+}  // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+    void confirmOpensWrittenWorkbook();
+    void cancelLeavesFileUnopened();
+    void cancelledFileDialogDoesNothing();
+    void emptyTableShowsNothing();
+    void unwritableFolderIsReported_data();
+    void unwritableFolderIsReported();
+    void fileUrl_data();
+    void fileUrl();
+
+private:
+    QString fileDialogLine() const;
+    // The page showing the example drive `sample` ("" for no record).
+    void loadPage(const std::string &sample);
+    QStringList exportWith(const QList<ModalDialogs::Answer> &answers);
+
+    QTemporaryDir m_home;
+    QString m_documents;
+    UrlCatcher m_opened;
+    QScopedPointer<Smart> m_page;
+};
+
+void TestExport::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    // A documents folder of the test's own, whatever the user's settings.
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral(".config"))));
+    m_documents = m_home.filePath(QStringLiteral("Documents"));
+    QVERIFY(QDir().mkpath(m_documents));
+    QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), m_documents);
+
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opened, "open");
+}
+
+void TestExport::init()
+{
+    m_opened.urls.clear();
+    QDir(m_documents).removeRecursively();
+    QDir().mkpath(m_documents);
+}
+
+void TestExport::cleanupTestCase()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+QString TestExport::fileDialogLine() const
+{
+    return QStringLiteral("file dialog | 保存 | ") + m_documents
+           + QStringLiteral(" | Excel 文件(*.xls *.xlsx)");
+}
+
+void TestExport::loadPage(const std::string &sample)
+{
+    m_page.reset(new Smart);
+    if (!sample.empty()) {
+        PhyDiskInfo record = SampleRecord(sample);
+        m_page->GetDiskInfo(record);
+    }
+    m_page->show();
+}
+
+QStringList TestExport::exportWith(const QList<ModalDialogs::Answer> &answers)
+{
+    ModalDialogs dialogs;
+    auto *button = m_page->findChild<MyPushButton *>(QStringLiteral("btExport"));
+    return dialogs.run([button] { QTest::mouseClick(button, Qt::LeftButton); }, answers);
+}
+
+void TestExport::confirmOpensWrittenWorkbook()
+{
+    loadPage("m7b0-480g-hot");  // 17 rows, one of them over its limit
+    const QString path = m_documents + QStringLiteral("/smart.xlsx");
+
+    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Return)}),
+             QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
+
+    QCOMPARE(m_opened.urls, QList<QUrl>({QUrl(QStringLiteral("file://") + path)}));
+    QCOMPARE(m_opened.urls[0].toLocalFile(), path);
+
+    const Sheet sheet = readWorkbook(path);
+    QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+    QCOMPARE(sheet.dimensions, QStringLiteral("A1:H18"));
+    const QAbstractItemModel &table = *m_page->findChild<QTableView *>()->model();
+    for (int r = 0; r < sheet.rows.size(); ++r) {
+        QCOMPARE(sheet.rows[r].size(), 8);
+        for (int c = 0; c < 8; ++c) {
+            const SheetCell &cell = sheet.rows[r][c];
+            const QString expected = r == 0 ? table.headerData(c, Qt::Horizontal).toString()
+                                            : table.index(r - 1, c).data().toString();
+            QCOMPARE(cell.text, expected);
+            QCOMPARE(cell.type, expected.isEmpty() ? QStringLiteral("n") : QStringLiteral("s"));
+            QCOMPARE(cell.horizontal, QStringLiteral("center"));
+            QCOMPARE(cell.vertical, QStringLiteral("center"));
+        }
+    }
+    const QVector<SheetCell> &hottest = sheet.rows[10];  // table row 9
+    QCOMPARE(hottest[1].text, QStringLiteral("最大温度"));
+    QCOMPARE(hottest[6].text, QStringLiteral("0x00 4A 00 15 00 2D "));
+    QCOMPARE(hottest[7].text, QStringLiteral("#1002(70℃)"));
+}
+
+void TestExport::cancelLeavesFileUnopened()
+{
+    loadPage("m7a0-256g-healthy");
+    const QString path = m_documents + QStringLiteral("/kept.xlsx");
+
+    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Escape)}),
+             QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
+
+    QVERIFY(m_opened.urls.isEmpty());
+    const Sheet sheet = readWorkbook(path);
+    QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+    QCOMPARE(sheet.dimensions, QStringLiteral("A1:H16"));  // 15 rows and the header
+}
+
+void TestExport::cancelledFileDialogDoesNothing()
+{
+    loadPage("m7a0-256g-healthy");
+
+    QCOMPARE(exportWith({press(Qt::Key_Escape)}), QStringList({fileDialogLine()}));
+
+    QVERIFY(m_opened.urls.isEmpty());
+    QVERIFY(QDir(m_documents).isEmpty());
+}
+
+void TestExport::emptyTableShowsNothing()
+{
+    loadPage("");  // before the first record
+    QCOMPARE(exportWith({}), QStringList());
+
+    loadPage("none");  // a record without rows
+    QCOMPARE(exportWith({}), QStringList());
+    QVERIFY(m_opened.urls.isEmpty());
+}
+
+void TestExport::unwritableFolderIsReported_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("readOnly");
+
+    QTest::newRow("missing folder") << "missing" << false;
+    QTest::newRow("read-only folder") << "locked" << true;
+}
+
+void TestExport::unwritableFolderIsReported()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, readOnly);
+    const QString folderPath = m_documents + QLatin1Char('/') + folder;
+    if (readOnly) {
+        QVERIFY(QDir().mkpath(folderPath));
+        QFile::setPermissions(folderPath, QFile::ReadOwner | QFile::ExeOwner);
+        if (QFileInfo(folderPath).isWritable())
+            QSKIP("the folder stays writable for this user (root)");
+    }
+    loadPage("m7a0-120g-worn");
+    const QString path = folderPath + QStringLiteral("/smart.xlsx");
+
+    const QStringList seen = exportWith({saveAs(path)});
+    if (readOnly)
+        QFile::setPermissions(folderPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QCOMPARE(seen, QStringList({fileDialogLine(), QStringLiteral("message | ") + kFailure}));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(m_opened.urls.isEmpty());
+}
+
+void TestExport::fileUrl_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("url");  // as text
+
+    QTest::newRow("plain") << "/home/user/Documents/smart.xlsx"
+                           << "file:///home/user/Documents/smart.xlsx";
+    QTest::newRow("blank and Chinese") << "/home/user/文档/smart 1.xlsx"
+                                       << "file:///home/user/文档/smart 1.xlsx";
+    QTest::newRow("fragment and query marks") << "/tmp/#1?.xlsx" << "file:///tmp/%231%3F.xlsx";
+    QTest::newRow("percent sign") << "/tmp/100%25.xlsx" << "file:///tmp/100%2525.xlsx";
+}
+
+void TestExport::fileUrl()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, url);
+
+    const QUrl opened = ExportedFileUrl(path);
+    QCOMPARE(opened.toString(), url);
+    QCOMPARE(opened.toLocalFile(), path);
+}
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"

@@ -49,9 +49,10 @@ int PrepareFwImage(const std::string& imagePath, FwImage& image)
     } catch (const std::bad_alloc&) {
         return kFwNoMemory;
     }
-    // The buffer's padding past the file stays zero. Fewer bytes than the
-    // size reported is a failed read (an I/O error reads as an early end).
-    file.read(reinterpret_cast<char*>(image.buffer.data()), static_cast<std::streamsize>(image.buffer.size()));
+    // Exactly the size reported, so that the padding stays zero even if the
+    // file grows meanwhile; fewer bytes is a failed read (an I/O error reads
+    // as an early end).
+    file.read(reinterpret_cast<char*>(image.buffer.data()), static_cast<std::streamsize>(size));
     if (file.bad() || static_cast<uint64_t>(file.gcount()) < size)
         return kFwReadFailed;
     file.close();

@@ -58,9 +58,8 @@ void Smart::InitHeader()
     // would widen the narrow ID column.
     tableView->horizontalHeader()->setMinimumSectionSize(
         *std::min_element(kColumnWidths.begin(), kColumnWidths.end()));
-    for (int column = 0; column < smart::kSmartColumnCount; ++column) {
+    for (int column = 0; column < smart::kSmartColumnCount; ++column)
         tableView->setColumnWidth(column, kColumnWidths[column]);
-    }
 }
 
 void Smart::GetDiskInfo(PhyDiskInfo &record)
@@ -102,11 +101,12 @@ void Smart::showRows(const smart::SmartRows &rows, int count)
 {
     for (int r = 0; r < count; ++r) {
         const smart::SmartCells cells = smart::SmartRowCells(rows[r]);
-        for (int c = 0; c < smart::kSmartColumnCount; ++c) {
+        for (int c = 0; c < smart::kSmartColumnCount; ++c)
             model->setItem(r, c, new QStandardItem(QString::fromStdString(cells[c])));
-        }
 
         QStandardItem *status = model->item(r, smart::kColumnStatus);
+        // Horizontal centre only: the status keeps to the top of its row,
+        // a few pixels above the texts of the other cells.
         status->setTextAlignment(Qt::AlignHCenter);
         switch (smart::StatusToneOf(rows[r].status)) {
         case smart::StatusTone::Ok:

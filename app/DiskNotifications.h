@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QObject>
 
+class QTimer;
 class QWidget;
 
 class DiskNotifications : public QObject {
@@ -30,7 +31,10 @@ private:
     void startPlatform(QWidget* window);
     void stopPlatform();
     void watchFleetFile();
+    // Restarts the wait for a burst of changes to settle.
+    void noteChange();
 
     struct Platform;
     Platform* platform_ = nullptr;
+    QTimer* settle_ = nullptr;
 };

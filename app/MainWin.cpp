@@ -1,48 +1,277 @@
 #include "app/MainWin.h"
 
+#include "app/DiskNotifications.h"
+#include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
+#include "ui_MainWin.h"
+#include "widgets/MaskWidget.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLinearGradient>
+#include <QPainter>
 
-MainWin::MainWin(QWidget* parent) : QWidget(parent), diskList{}
+#include <cstring>
+
+namespace {
+
+const QString kEntryPrefix = QStringLiteral("物理磁盘");
+const QString kResources = QStringLiteral(":/Quillfence/Resources/");
+
+struct LifeRange {
+    int low, high;
+    const char* picture;  // under main/
+    const char* text;
+};
+const LifeRange kLifeRanges[] = {
+    {0, 29, "bad_icon.png", "健康指标：警告"},
+    {30, 79, "fine_icon.png", "健康指标：正常"},
+    {80, 100, "excellent_icon.png", "健康指标：良好"},
+};
+
+}  // namespace
+
+std::optional<int> diskNumberOfEntry(const QString& text)
 {
-    resize(1120, 660);
-    setMinimumSize(1120, 660);
-    setMaximumSize(1120, 1000);
+    if (text.size() < 5)
+        return std::nullopt;
+    const QString rest = text.mid(kEntryPrefix.size());
+    bool ok = false;
+    const int number = rest.left(rest.indexOf(QStringLiteral("  "))).toInt(&ok, 10);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+MainWin::MainWin(QWidget* parent, bool useTray)
+    : QWidget(parent), diskList{}, ui(new Ui::MainWin), useTray(useTray)
+{
+    // 1. The form and its texts.
+    ui->setupUi(this);
+    // 2. Title bar.
+    ui->TitleBar->setTitleIcon(kResources + "main/SSD-Quillfence_logo.png");
+    connect(ui->TitleBar, &MyTitleBar::signalButtonMinClicked, this, &MainWin::onButtonMinClicked);
+    connect(ui->TitleBar, &MyTitleBar::signalButtonCloseClicked, this, &MainWin::onButtonCloseClicked);
+    connect(ui->TitleBar, &MyTitleBar::signalButtonHelpClicked, this, &MainWin::ShowHelp);
     setWindowTitle(QStringLiteral("SSD Quillfence"));
-    setStyleSheet(QStringLiteral("MainWin{background: rgb(50, 143, 253);} QLabel{color: white;}"));
-
-    listing = new QLabel(this);
-    listing->setObjectName(QStringLiteral("listing"));
-    listing->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    listing->setFont(QFont(QStringLiteral("微软雅黑"), 12));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(40, 30, 40, 30);
-    layout->addWidget(listing);
-
+    // 3. Page buttons.
+    const struct {
+        const char* caption;
+        const char* selected;
+        const char* normal;
+    } pageButtons[] = {
+        {"S.M.A.R.T信息", "S.M.R.T_icon_sel.png", "S.M.R.T_icon.png"},
+        {"固件检测", "system-migration_icon_sel.png", "system-migration_icon.png"},
+        {"固件升级", "firmware-upgrade_icon_sel.png", "firmware-upgrade_icon.png"},
+        {"Flash Test", "software-update_sel.png", "software-update.png"},
+    };
+    for (int i = 0; i < 4; ++i)
+        ui->MenuButton->addButton(kResources + "3toolbar/" + pageButtons[i].normal,
+                                  kResources + "3toolbar/" + pageButtons[i].selected,
+                                  QString::fromUtf8(pageButtons[i].caption), i);
+    connect(ui->MenuButton, &QMenuButton::select, this, &MainWin::SelectUi);
+    // 4 to 6. Selector, refresh button and the initial look.
+    setUpLook();
+    // 7. Toolbar strip and tray.
+    createToolbarStrip();
+    createTray();
+    // 8. Selection, own receiver, pages, round refresh button.
+    connect(ui->cbDiskInfo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWin::DiskChanged);
+    connect(this, &MainWin::SendDiskInfo, this, &MainWin::GetDiskInfo);
+    createPages();
+    connect(ui->usbbtn, &QUsbButton::usbBtnclicked, this, &MainWin::on_btRefresh_clicked);
+    // 9. Disk arrival and removal.
+    notifications = new DiskNotifications(this);
+    connect(notifications, &DiskNotifications::disksChanged, this, &MainWin::RefreshDiskList);
+    // 10. The mask that dims the window under a message dialog.
+    mask = new MaskWidget(this);
+    mask->setDialogNames({QStringLiteral("QVMsgBox")});
+    // 11. The first refresh.
     RefreshDiskList();
+    // 12.
+    ui->usbbtn->setToolTip(QStringLiteral("点我刷新"));
+    ui->label_2->hide();
+}
+
+MainWin::~MainWin()
+{
+    delete ui;
+}
+
+void MainWin::setUpLook()
+{
+    QFont selectorFont(QStringLiteral("微软雅黑"));
+    selectorFont.setPixelSize(20);
+    selectorFont.setBold(true);
+    ui->cbDiskInfo->setFont(selectorFont);
+    // White text on the blue gradient; the style sheet below leaves the text colour alone.
+    QPalette selectorPalette = ui->cbDiskInfo->palette();
+    selectorPalette.setColor(QPalette::ButtonText, Qt::white);
+    selectorPalette.setColor(QPalette::Text, Qt::white);
+    ui->cbDiskInfo->setPalette(selectorPalette);
+    ui->cbDiskInfo->setStyleSheet(QStringLiteral(
+        "QComboBox{background: transparent;border: 0px;}QComboBox::down-arrow{image: "
+        "url(:/Quillfence/Resources/main/pull-down_btn.png)}QComboBox::drop-down{ border:0px; }"));
+    for (QLabel* line : {ui->LeftLine, ui->RightLine, ui->RightLine_2})
+        line->setPixmap(QPixmap(kResources + "line.png"));
+    ui->label->setPixmap(QPixmap(kResources + "main/disk_select_icon.png"));
+    auto* copy = new QAction(QStringLiteral("复制信息到剪贴板"), ui->cbDiskInfo);
+    ui->cbDiskInfo->addAction(copy);
+    ui->cbDiskInfo->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copy, &QAction::triggered, this, &MainWin::CopyPhyDiskInf);
+
+    ui->btRefresh->setButtonStyle(kResources + "刷新.png", kResources + "刷新_sel.png", true, true);
+
+    ui->life->setMaximum(100);
+    ui->life->setValue(0);
+    ui->life->setRingWidth(2);
+    ui->lbPicSSD->setPixmap(QPixmap(kResources + "main/SSD.png"));
+    ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
+    ui->usbbtn->setShown(false);
+    setMakerWidgetsVisible(false);
+}
+
+void MainWin::setMakerWidgetsVisible(bool visible)
+{
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui->lbLifeRemain, ui->lbNameStauts, ui->lbNameSSD,
+                                                           ui->life, ui->lbPicSSD, ui->lbPicStatus})
+        widget->setVisible(visible);
 }
 
 void MainWin::RefreshDiskList()
 {
-    ReadDiskList(diskCount, diskList);
-    showDisks();
+    const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
+    // A failed list leaves the window showing what it showed.
+    if (!ReadDiskList(diskCount, diskList))
+        return;
+
+    ui->cbDiskInfo->clear();
+    for (int i = 0; i < diskCount; ++i) {
+        ReadDiskIdentity(diskList[i]);
+        if (diskList[i].valid)
+            ui->cbDiskInfo->addItem(QIcon(), tr("物理磁盘%1  %2")
+                                                 .arg(diskList[i].diskNum)
+                                                 .arg(QString::fromLatin1(diskList[i].model)));
+    }
+
+    if (diskCount == 0) {
+        showNoDiskState();
+    } else {
+        ui->lbNoPartition->hide();
+        ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
+        ui->usbbtn->setShown(true);
+    }
+
+    if (previous) {
+        for (int i = 0; i < ui->cbDiskInfo->count(); ++i) {
+            if (diskNumberOfEntry(ui->cbDiskInfo->itemText(i)) == previous) {
+                ui->cbDiskInfo->setCurrentIndex(i);
+                break;
+            }
+        }
+    }
+    update();
 }
 
-void MainWin::showDisks()
+void MainWin::showNoDiskState()
 {
-    QString text = QStringLiteral("SSD Quillfence\n\n硬盘数: %1\n").arg(diskCount);
-    for (int i = 0; i < diskCount; ++i) {
-        const PhyDiskInfo& disk = diskList[i];
-        text += QStringLiteral("\n物理磁盘%1  %2 GB\n").arg(disk.diskNum).arg(disk.capacity, 0, 'f', 2);
-        if (disk.partCount == 0)
-            text += QStringLiteral("    未能检测分区\n");
-        for (int k = 0; k < disk.partCount; ++k)
-            text += QStringLiteral("    分区(%1)  %2 GB / %3 GB\n")
-                        .arg(QLatin1Char(disk.partLetter[k]))
-                        .arg(disk.partFree[k], 0, 'f', 2)
-                        .arg(disk.partTotal[k], 0, 'f', 2);
+    ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
+    ui->usbbtn->setShown(false);
+    setMakerWidgetsVisible(false);
+    ui->LogicDisk->clear();
+    ui->LogicDisk->update();
+    ui->lbNoPartition->show();
+}
+
+void MainWin::DiskChanged(int index)
+{
+    if (index == -1) {
+        PhyDiskInfo record = diskList[0];
+        emit SendDiskInfo(record);
+        return;
     }
-    listing->setText(text);
+    const auto diskNum = diskNumberOfEntry(ui->cbDiskInfo->itemText(index));
+    if (!diskNum)
+        return;
+    for (const PhyDiskInfo& slot : diskList) {
+        if (slot.diskNum == *diskNum) {
+            PhyDiskInfo record = slot;
+            emit SendDiskInfo(record);
+            return;
+        }
+    }
+}
+
+void MainWin::GetDiskInfo(PhyDiskInfo& record)
+{
+    DiskWidget* bars = ui->LogicDisk;
+    bars->clear();
+    if (record.partCount > 4) {
+        bars->setColumns(2);
+        bars->setFontSize(9);
+    } else {
+        bars->setColumns(1);
+        bars->setFontSize(11);
+    }
+    for (int k = 0; k < record.partCount; ++k)
+        bars->addItem(kResources + "main/disk_small.png", QString(QLatin1Char(record.partLetter[k])),
+                      static_cast<float>(record.partTotal[k] - record.partFree[k]),
+                      static_cast<float>(record.partTotal[k]));
+    bars->update();
+    ui->lbNoPartition->setVisible(record.partCount == 0);
+    setMakerWidgetsVisible(record.isMakerDisk == 1);
+}
+
+void MainWin::getLife(int percent)
+{
+    ui->life->setValue(percent);
+    for (const LifeRange& range : kLifeRanges) {
+        if (percent >= range.low && percent <= range.high) {
+            ui->lbPicStatus->setPixmap(QPixmap(kResources + "main/" + range.picture));
+            ui->lbNameStauts->setText(QString::fromUtf8(range.text));
+        }
+    }
+}
+
+void MainWin::on_btRefresh_clicked()
+{
+    RefreshDiskList();
+}
+
+void MainWin::CopyPhyDiskInf()
+{
+    QApplication::clipboard()->setText(ui->cbDiskInfo->currentText());
+}
+
+void MainWin::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const int top = ui->TitleBar->geometry().bottom() + 1;
+    const int bottom = ui->MenuButton->geometry().top();
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(50, 143, 253));
+    gradient.setColorAt(1, QColor(69, 64, 230));
+    painter.fillRect(QRect(0, top, width(), bottom - top), gradient);
+    painter.setPen(QColor(QStringLiteral("#454a4d")));
+    painter.drawRect(0, 0, width() - 2, height() - 2);
+
+    ui->usbbtn->applyRefreshStyle();
+
+    // Only what changed is set again, so painting does not schedule more painting.
+    const QString count = QString::number(ui->cbDiskInfo->count());
+    if (ui->lbNUM->text() != count)
+        ui->lbNUM->setText(count);
+    QFont countFont(QStringLiteral("黑体"));
+    countFont.setPixelSize(28);
+    if (ui->lbNUM->font() != countFont)
+        ui->lbNUM->setFont(countFont);
+    const QString white = QStringLiteral("color:white");
+    if (ui->lbNUM->styleSheet() != white)
+        ui->lbNUM->setStyleSheet(white);
+}
+
+bool MainWin::nativeEvent(const QByteArray& eventType, void* message, long* result)
+{
+    if (DiskNotifications::isDiskChange(eventType, message))
+        RefreshDiskList();
+    return QWidget::nativeEvent(eventType, message, result);
 }

@@ -1,24 +1,20 @@
 #include "app/MainWin.h"
 #include "app/SingleInstance.h"
-#include "disk/StorageControl.h"
-#include "widgets/CjkFonts.h"
+#include "app/Startup.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char* argv[])
 {
-    selectStorageFromEnvironment();
-
+    prepareProcess();
     QApplication app(argc, argv);
-    installCjkFontSubstitutes();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quillfence/Resources/ICON.png")));
+    prepareApplication();
 
     if (!acquireSingleInstanceLock())
         return refuseSecondInstance();
 
     MainWin window;
-    window.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
+    window.setWindowFlags(kMainWindowFlags);
     window.show();
     return app.exec();
 }

@@ -28,6 +28,8 @@ public:
     QString itemName(int index) const;
     int firstIndex() const;
     bool isPaging() const;
+    int columns() const { return m_columns; }
+    int fontSize() const { return m_fontSize; }
     // Hit rectangles of the arrows as last drawn; empty when not drawn.
     QRect upArrowRect() const;
     QRect downArrowRect() const;

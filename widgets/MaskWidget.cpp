@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QTimer>
 
 MaskWidget::MaskWidget(QWidget *parent)
     : QWidget(parent)
@@ -26,6 +27,12 @@ bool MaskWidget::eventFilter(QObject *watched, QEvent *event)
         // A widget's show event arrives just before it becomes visible, so
         // the mask lies under the dialog.
         setVisible(type == QEvent::Show);
+        // Where mapping a window does not raise it (X11 without a window
+        // manager), the mask, created after the dialog, would cover it:
+        // raise the dialog once it is up.
+        QWidget *dialog = qobject_cast<QWidget *>(watched);
+        if (type == QEvent::Show && dialog && dialog->isWindow())
+            QTimer::singleShot(0, dialog, [dialog] { dialog->raise(); });
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -16,6 +16,7 @@ public:
     void setMaximum(double maximum);
     void setValue(double value);
     void setRingWidth(int width);
+    double value() const { return m_value; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

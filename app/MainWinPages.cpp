@@ -1,0 +1,111 @@
+// The pages that slide up from the page strip, the toolbar strip that moves
+// with them, and the About panel.
+
+#include "app/MainWin.h"
+#include "pages/FmDataMigrate.h"
+#include "pages/FwUpdate.h"
+#include "pages/HelpDlg.h"
+#include "smart/page/Smart.h"
+#include "ui_MainWin.h"
+
+#include <QLabel>
+#include <QPropertyAnimation>
+
+namespace {
+constexpr int kStripHeight = 35;
+constexpr int kStripWidth = 1118;
+constexpr int kStripTopWhenOpen = 104;
+constexpr int kSlideMilliseconds = 200;
+}  // namespace
+
+QRect MainWin::toolbarRestingPlace() const
+{
+    return QRect(1, height() - kStripHeight - ui->MenuButton->height() - 1, kStripWidth, kStripHeight);
+}
+
+void MainWin::createToolbarStrip()
+{
+    toolbarStrip = new QLabel(this);
+    toolbarStrip->setPixmap(QPixmap(QStringLiteral(":/Quillfence/Resources/3toolbar/toolbar_bg.png")));
+    toolbarStrip->setFixedSize(kStripWidth, kStripHeight);
+    // The strip height comes from the form; fix it before the first layout pass
+    // so the resting place is right from the start.
+    ui->MenuButton->setFixedHeight(60);
+    toolbarStrip->setGeometry(toolbarRestingPlace());
+}
+
+void MainWin::slideToolbar(const QRect& from, const QRect& to)
+{
+    auto* animation = new QPropertyAnimation(toolbarStrip, "geometry");
+    animation->setDuration(kSlideMilliseconds);
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MainWin::toolbarSlideUp()
+{
+    slideToolbar(toolbarRestingPlace(), QRect(1, kStripTopWhenOpen, kStripWidth, kStripHeight));
+}
+
+void MainWin::toolbarSlideDown()
+{
+    slideToolbar(QRect(1, kStripTopWhenOpen, kStripWidth, kStripHeight), toolbarRestingPlace());
+}
+
+void MainWin::createPages()
+{
+    smartPage = new Smart(this);
+    smartPage->hide();
+    connect(this, &MainWin::SendDiskInfo, smartPage, &Smart::GetDiskInfo);
+    connect(smartPage, &Smart::sendLife, this, &MainWin::getLife);
+
+    detectionPage = new FmDataMigrate(this);
+    detectionPage->hide();
+    connect(this, &MainWin::SendDiskInfo, detectionPage, &FmDataMigrate::GetDiskInfo);
+
+    updatePage = new FwUpdate(this);
+    updatePage->hide();
+    connect(this, &MainWin::SendDiskInfo, updatePage, &FwUpdate::GetDiskInfo);
+
+    helpDlg = new HelpDlg(this);
+    helpDlg->hide();
+    connect(helpDlg, &HelpDlg::onCloseClisked, this, &MainWin::trianglehide);
+}
+
+void MainWin::SelectUi(int index)
+{
+    const int y = ui->MenuButton->y();
+    auto open = [&](auto* page, QWidget* other1, QWidget* other2) {
+        other1->hide();
+        other2->hide();
+        if (ui->MenuButton->isSelected(index))
+            page->SlideIn(y);
+        else
+            page->SlideOut(y);
+    };
+    switch (index) {
+    case 0:
+        open(smartPage, detectionPage, updatePage);
+        break;
+    case 1:
+        open(detectionPage, smartPage, updatePage);
+        break;
+    case 2:
+        open(updatePage, smartPage, detectionPage);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWin::ShowHelp()
+{
+    helpDlg->SlideDown();
+    ui->label_2->show();
+}
+
+void MainWin::trianglehide()
+{
+    ui->label_2->hide();
+}

@@ -1,0 +1,85 @@
+// Takes the README's screenshots of the window on the demo fleet: the main
+// window with a maker's drive, the SMART page, the firmware-detection page
+// and the close question. Run under an X server (scripts/screenshots.sh).
+// Usage: quillfence-screenshots OUTPUT_DIR
+
+#include "app/CloseSettings.h"
+#include "app/MainWin.h"
+#include "app/Startup.h"
+#include "widgets/QMenuButton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void save(QWidget& window, const QString& path)
+{
+    QApplication::processEvents();
+    QTest::qWait(400);  // let the slide animations end
+    const QPixmap shot = window.screen()->grabWindow(0, window.x(), window.y(), window.width(), window.height());
+    if (!shot.save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+void selectDisk(QWidget& window, const QString& model)
+{
+    auto* selector = window.findChild<QComboBox*>(QStringLiteral("cbDiskInfo"));
+    selector->setCurrentIndex(selector->findText(model, Qt::MatchEndsWith));
+}
+
+void pressPage(QWidget& window, int index)
+{
+    auto* strip = window.findChild<QMenuButton*>(QStringLiteral("MenuButton"));
+    QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6 + index * strip->width() / 3, 30));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quillfence-screenshots OUTPUT_DIR\n");
+        return 2;
+    }
+    prepareProcess();
+    QApplication app(argc, argv);
+    prepareApplication();
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+
+    MainWin window(nullptr, false);
+    window.setWindowFlags(kMainWindowFlags);
+    window.move(0, 0);
+    window.show();
+    QTest::qWaitForWindowExposed(&window);
+
+    selectDisk(window, QStringLiteral("QX M7A0 120G"));
+    save(window, out.filePath("main-window.png"));
+    pressPage(window, 0);
+    save(window, out.filePath("smart-page.png"));
+    pressPage(window, 1);
+    save(window, out.filePath("detection-page.png"));
+    pressPage(window, 1);
+    QTest::qWait(400);
+
+    // The close question, with the mask over the window; cancelled, so
+    // nothing is written.
+    if (QFileInfo::exists(closeSettingsPath())) {
+        std::fprintf(stderr, "%s exists, so closing asks nothing: no close-question.png\n",
+                     qPrintable(closeSettingsPath()));
+        return 1;
+    }
+    QTimer::singleShot(500, [&] {
+        save(window, out.filePath("close-question.png"));
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+    });
+    window.onButtonCloseClicked();
+    return 0;
+}

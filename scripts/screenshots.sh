@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots on the demo fleet under Xvfb.
+# Usage: screenshots.sh [BUILD_DIR] [OUTPUT_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+out=${2:-$root/docs/screenshots}
+mkdir -p "$out"
+export QUILLFENCE_DEVICES=$root/data/demo-fleet.json
+export XDG_RUNTIME_DIR=$(mktemp -d)
+# A compositor, so the translucent mask over the window shows as on a desktop.
+xvfb-run -a -s '-screen 0 1280x800x24' bash -c \
+  'xcompmgr -n & sleep 0.5; "$0" "$1"; status=$?; kill %1; exit $status' \
+  "$build/app/quillfence-screenshots" "$out"
+ls "$out"

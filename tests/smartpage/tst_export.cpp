@@ -128,6 +128,7 @@ private slots:
     void unwritableFolderIsReported();
     void fileUrl_data();
     void fileUrl();
+    void driveLetterPathAsTolerantUrl();
 
 private:
     QString fileDialogLine() const;
@@ -310,6 +311,14 @@ void TestExport::fileUrl()
     const QUrl opened = ExportedFileUrl(path);
     QCOMPARE(opened.toString(), url);
     QCOMPARE(opened.toLocalFile(), path);
+}
+
+void TestExport::driveLetterPathAsTolerantUrl()
+{
+    // A Windows path, as the file dialog returns it there after the
+    // separators were made native, gives the URL parsed from "file:///" and it.
+    const QString path = QStringLiteral("C:\\Users\\u\\文档\\smart 1.xlsx");
+    QCOMPARE(ExportedFileUrl(path), QUrl(QStringLiteral("file:///") + path, QUrl::TolerantMode));
 }
 
 QTEST_MAIN(TestExport)

@@ -48,8 +48,12 @@ const char kButtonStyle[] =
     " border: none; border-radius: 4px;}"
     "QPushButton:hover{background: rgb(69, 64, 230);}"
     "QPushButton:disabled{background: rgb(190, 190, 204);}";
-const char kSelectorStyle[] = "QComboBox{font: 15px \"微软雅黑\"; color: rgb(68, 71, 77); background: white;"
-                              " border: 1px solid rgb(200, 200, 220); border-radius: 3px; padding-left: 8px;}";
+const char kSelectorStyle[] =
+    "QComboBox{font: 15px \"微软雅黑\"; color: rgb(68, 71, 77); background: white;"
+    " border: 1px solid rgb(200, 200, 220); border-radius: 3px; padding-left: 8px;}"
+    "QComboBox::drop-down{border: none; width: 28px; background: rgb(50, 143, 253);"
+    " border-top-right-radius: 3px; border-bottom-right-radius: 3px;}"
+    "QComboBox::down-arrow{image: url(:/Quillfence/Resources/main/pull-down_btn.png);}";
 
 // A modal message dialog with the warning icon; returns the button pressed.
 int askUser(QWidget *parent, const QString &text, int buttonSet)

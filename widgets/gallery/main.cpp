@@ -1,11 +1,13 @@
 // quillfence-gallery: every self-painted widget in its main states in one
-// window, laid out on the main window's background, for looking at them.
+// window, laid out on the main window's background, for looking at them;
+// below them the flash and read/write test page, which no other window shows.
 //
 //   quillfence-gallery [--screenshot FILE]
 //
 // With --screenshot the window is saved as a PNG once its states are set, and
 // the program quits.
 
+#include "pages/SwUpdate.h"
 #include "widgets/CjkFonts.h"
 #include "widgets/DiskWidget.h"
 #include "widgets/MyPushButton.h"
@@ -16,6 +18,7 @@
 #include "widgets/QUsbButton.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QLabel>
 #include <QMouseEvent>
@@ -179,6 +182,24 @@ DiskWidget *addPartitions(QWidget *parent, int x, int y, int count, int columns,
     return bars;
 }
 
+// The flash and read/write test page with a sample record. The gallery's
+// folder holds no test tool, so a press on a test button ends in "启动失败"
+// before any disk or file is touched.
+void addTestPage(QWidget *parent, int x, int y)
+{
+    caption(parent, QStringLiteral("flash and R/W test page: a sample record, 512G chosen"), x, y - 16);
+    auto *page = new SwUpdate(parent);
+    page->move(x, y);
+    PhyDiskInfo disk{};
+    disk.diskNum = 1;
+    disk.capacity = 476.94;
+    qstrncpy(disk.serialNumber, "QV7A1H08430091", kTextLength);
+    qstrncpy(disk.model, "QYM-M7A0-512G", kTextLength);
+    qstrncpy(disk.firmware, "0428c", kTextLength);
+    page->GetDiskInfo(disk);
+    page->findChild<QComboBox *>(QStringLiteral("cbCapacity"))->setCurrentIndex(3);
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -197,7 +218,7 @@ int main(int argc, char *argv[])
 
     Backdrop window;
     window.setWindowTitle(QStringLiteral("SSD Quillfence widget gallery"));
-    window.setFixedSize(1880, 1200);
+    window.setFixedSize(1880, 1710);
 
     auto *titleBar = new MyTitleBar(&window);
     titleBar->setTitleIcon(kRes + "main/SSD-Quillfence_logo.png");
@@ -270,6 +291,8 @@ int main(int argc, char *argv[])
         const QLabel *label = picture(&window, kRes + icon, ix, 840);
         ix += label->width() + 14;
     }
+
+    addTestPage(&window, 10, 1236);
 
     window.show();
 

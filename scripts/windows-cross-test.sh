@@ -73,6 +73,8 @@ compare_tests() {  # name windows_program linux_program
   "$linux" --gtest_filter="$filter" >"$work/$name.linux.log" 2>/dev/null || true
   if ! diff <(outcomes <"$work/$name.linux.log") <(outcomes <"$work/$name.windows.log") >"$work/$name.diff"; then
     cat "$work/$name.diff"; echo "FAIL: $name: outcomes differ from the Linux build's"; failed=1
+  else
+    echo "$(outcomes <"$work/$name.windows.log" | wc -l) outcomes as in the Linux build"
   fi
 }
 compare_tests disk_tests "$build/tests/disk/disk_tests.exe" "$linux_disk_tests"
@@ -113,7 +115,8 @@ env -u QUILLFENCE_DEVICES wine "$build/cli/quillfence-cli.exe" list --json </dev
   >"$work/cli.wine.out" 2>"$work/cli.wine.err" || status=$?
 tr -d '\r' <"$work/cli.wine.out"; tr -d '\r' <"$work/cli.wine.err"
 echo "exit code $status"
-if [ "$status" -gt 1 ] || ! tr -d '\r' <"$work/cli.wine.out" | grep -q '^{"disks":\[.*\]}$'; then
+if [ "$status" -gt 1 ] || grep -q '^wine: Unhandled' "$work/cli.wine.err" ||
+   ! tr -d '\r' <"$work/cli.wine.out" | grep -q '^{"disks":\[.*\]}$'; then
   echo "FAIL: the listing of Wine's devices did not end normally"; failed=1
 fi
 

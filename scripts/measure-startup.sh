@@ -40,6 +40,7 @@ measure() {
   row "bare window, QT_XCB_GL_INTEGRATION=none" none "$bench" --bare
 }
 
-export -f median_ms row measure
-export bench runs
-xvfb-run -a -s '-screen 0 1280x800x24' bash -c measure
+if [ -z "${QUILLFENCE_IN_XVFB:-}" ]; then
+  QUILLFENCE_IN_XVFB=1 exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$build" "$runs"
+fi
+measure

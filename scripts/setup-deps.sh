@@ -6,13 +6,13 @@ set -euo pipefail
 build_packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools
-  nlohmann-json3-dev libudev-dev
+  nlohmann-json3-dev libudev-dev libxlsxwriter-dev
   fonts-wqy-microhei
 )
 test_packages=(
   googletest libgtest-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools
 )
 

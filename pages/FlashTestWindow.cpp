@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 FlashTestWindow::FlashTestWindow(QWidget *parent)
@@ -23,11 +22,8 @@ FlashTestWindow::FlashTestWindow(QWidget *parent)
     m_selector = new QComboBox(this);
     m_selector->setObjectName(QStringLiteral("cbDiskInfo"));
     m_selector->setMinimumWidth(420);
-    auto *refreshButton = new QPushButton(QStringLiteral("刷新"), this);
-    refreshButton->setObjectName(QStringLiteral("btRefresh"));
     bar->addWidget(caption);
     bar->addWidget(m_selector);
-    bar->addWidget(refreshButton);
     bar->addStretch();
 
     m_page = new SwUpdate(this);
@@ -41,23 +37,21 @@ FlashTestWindow::FlashTestWindow(QWidget *parent)
     setStyleSheet(QStringLiteral("FlashTestWindow{background: #eeeefb;}"));
     setAttribute(Qt::WA_StyledBackground);
 
+    listDisks();
+    selectDisk(m_selector->currentIndex());
     connect(m_selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &FlashTestWindow::selectDisk);
-    connect(refreshButton, &QPushButton::clicked, this, &FlashTestWindow::refresh);
-    refresh();
 }
 
-void FlashTestWindow::refresh()
+void FlashTestWindow::listDisks()
 {
-    ReadDiskList(m_diskCount, m_disks);
-    const QSignalBlocker quiet(m_selector);
-    m_selector->clear();
-    for (int i = 0; i < m_diskCount; ++i) {
+    int diskCount = 0;
+    ReadDiskList(diskCount, m_disks);
+    for (int i = 0; i < diskCount; ++i) {
         PhyDiskInfo &disk = m_disks[i];
         if (ReadDiskIdentity(disk) != kIdentityOk)
             continue;
         m_selector->addItem(QStringLiteral("物理磁盘%1  %2").arg(disk.diskNum).arg(recordText(disk.model)), i);
     }
-    selectDisk(m_selector->currentIndex());
 }
 
 void FlashTestWindow::selectDisk(int entry)

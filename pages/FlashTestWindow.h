@@ -18,12 +18,12 @@ public:
     explicit FlashTestWindow(QWidget *parent = nullptr);
 
 private:
-    // Reads the disk list again (the system disk is never in it) and lists
-    // the disks whose identity could be read.
-    void refresh();
+    // Reads the disk list (the system disk is never in it) and offers the
+    // disks whose identity could be read. Only once, at the start: a read
+    // during a test would send commands to the disk under test.
+    void listDisks();
     void selectDisk(int entry);
 
-    int m_diskCount = 0;
     PhyDiskInfo m_disks[kMaxDisks];
     QComboBox *m_selector = nullptr;
     SwUpdate *m_page = nullptr;

@@ -12,7 +12,7 @@ void fillAtaRequest(ATA_PASS_THROUGH_DIRECT& request, const AtaTaskFile& taskFil
 {
     // Path, target, lun, the reserved members and the previous task file stay zero.
     std::memset(&request, 0, sizeof request);
-    request.Length = sizeof request;
+    request.Length = static_cast<USHORT>(sizeof request);
     request.AtaFlags = direction == DataDirection::In ? ATA_FLAGS_DATA_IN : ATA_FLAGS_DATA_OUT;
     request.DataTransferLength = length;
     request.TimeOutValue = timeoutSeconds;
@@ -31,7 +31,7 @@ void fillSatRequest(ScsiRequest& request, const SatCdb& cdb, uint8_t* buffer, ui
     // Everything not set here is zero, the four bytes after the 12-byte CDB too.
     std::memset(&request, 0, sizeof request);
     SCSI_PASS_THROUGH_DIRECT& header = request.header;
-    header.Length = sizeof header;
+    header.Length = static_cast<USHORT>(sizeof header);
     header.TargetId = kSatTargetId;
     header.CdbLength = static_cast<UCHAR>(cdb.size());
     header.SenseInfoLength = kSenseLength;
@@ -39,7 +39,7 @@ void fillSatRequest(ScsiRequest& request, const SatCdb& cdb, uint8_t* buffer, ui
     header.DataTransferLength = length;
     header.TimeOutValue = timeoutSeconds;
     header.DataBuffer = buffer;
-    header.SenseInfoOffset = kSenseOffset;
+    header.SenseInfoOffset = static_cast<ULONG>(kSenseOffset);
     std::copy(cdb.begin(), cdb.end(), header.Cdb);
 }
 

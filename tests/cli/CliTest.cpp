@@ -1,40 +1,26 @@
 // quillfence-cli run as a separate process, as scripts and the VM tests use it.
 
+#include "RunCommand.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    std::string out;
-};
-
 // Runs the CLI with `arguments` on the fleet file `fleet`; standard error goes to `errFile`.
-CliRun cli(const std::string& arguments, const std::string& fleet, const std::string& errFile = "/dev/null")
+CommandRun cli(const std::string& arguments, const std::string& fleet, const std::string& errFile = "/dev/null")
 {
-    const std::string command =
-        "QUILLFENCE_DEVICES='" + fleet + "' '" QUILLFENCE_CLI "' " + arguments + " 2>" + errFile;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> chunk{};
-    size_t got;
-    while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-        out.append(chunk.data(), got);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return runCommand("QUILLFENCE_DEVICES='" + fleet + "' '" QUILLFENCE_CLI "' " + arguments + " 2>" + errFile);
 }
 
 const std::string kDemo = QUILLFENCE_SOURCE_DIR "/data/demo-fleet.json";
 
 TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
 {
-    const CliRun run = cli("list --json", kDemo);
+    const CommandRun run = cli("list --json", kDemo);
     ASSERT_EQ(run.exitCode, 0);
     const auto disks = nlohmann::json::parse(run.out).at("disks");
 
@@ -77,7 +63,7 @@ TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
 
 TEST(CliList, TableNamesEveryDiskAndPartition)
 {
-    const CliRun run = cli("list", kDemo);
+    const CommandRun run = cli("list", kDemo);
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("PhysicalDrive2  931.51 GB"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("E:  558.79 GB free of 931.51 GB"), std::string::npos) << run.out;
@@ -88,7 +74,7 @@ TEST(CliList, BadArgumentsPrintUsageAndExitTwo)
 {
     for (const char* arguments : {"", "lst", "list --jsn", "list --json extra"}) {
         const std::string err = testing::TempDir() + "cli-usage.txt";
-        const CliRun run = cli(arguments, kDemo, err);
+        const CommandRun run = cli(arguments, kDemo, err);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_TRUE(run.out.empty()) << arguments;
     }
@@ -97,7 +83,7 @@ TEST(CliList, BadArgumentsPrintUsageAndExitTwo)
 TEST(CliList, AnUnusableFleetFileGivesAnEmptyListAndAMessage)
 {
     const std::string err = testing::TempDir() + "cli-error.txt";
-    const CliRun run = cli("list --json", "/nonexistent/fleet.json", err);
+    const CommandRun run = cli("list --json", "/nonexistent/fleet.json", err);
     EXPECT_EQ(run.exitCode, 1) << "an empty machine has no system disk";
     EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse("{\"disks\": []}"));
     FILE* file = std::fopen(err.c_str(), "r");
@@ -114,7 +100,7 @@ namespace {
 
 nlohmann::json smartJson(int diskNum)
 {
-    const CliRun run = cli("smart " + std::to_string(diskNum) + " --json", kDemo);
+    const CommandRun run = cli("smart " + std::to_string(diskNum) + " --json", kDemo);
     EXPECT_EQ(run.exitCode, 0) << diskNum;
     return nlohmann::json::parse(run.out);
 }
@@ -160,7 +146,7 @@ TEST(CliSmart, DrivesThatCannotBeShownFailWithAMessage)
 {
     const std::string err = testing::TempDir() + "cli-smart-error.txt";
     for (const char* drive : {"15", "1", "0", "99"}) {
-        const CliRun run = cli(std::string("smart ") + drive + " --json", kDemo, err);
+        const CommandRun run = cli(std::string("smart ") + drive + " --json", kDemo, err);
         EXPECT_EQ(run.exitCode, 1) << drive;
         EXPECT_TRUE(run.out.empty()) << drive;
     }

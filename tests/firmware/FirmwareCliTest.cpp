@@ -3,18 +3,11 @@
 
 #include "FwFixture.h"
 
+#include "RunCommand.h"
 #include "disk/Sha256.h"
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
 
 namespace {
-
-struct CliRun {
-    int exitCode;
-    std::string out;
-};
 
 // Drive 1 SATA and drive 2 USB, both the maker's with an updatable revision;
 // drive 3 at the latest revision; drive 4 failing its fifth command (the
@@ -53,21 +46,14 @@ protected:
 
     fs::path appDir() const { return work_ / "app"; }
 
-    CliRun cli(const std::string& arguments, const std::string& program = QUILLFENCE_CLI) const
+    CommandRun cli(const std::string& arguments, const std::string& program = QUILLFENCE_CLI) const
     {
         const std::string command = "QUILLFENCE_DEVICES='" + (work_ / "fleet.json").string() +
                                     "' QUILLFENCE_DEVICE_LOG='" + (work_ / "log.txt").string() + "' '" + program +
                                     "' " + arguments + " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        std::string out;
-        std::array<char, 4096> chunk{};
-        size_t got;
-        while ((got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-            out.append(chunk.data(), got);
-        const int status = pclose(pipe);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+        return runCommand(command);
     }
-    CliRun update(int drive, const std::string& options = "") const
+    CommandRun update(int drive, const std::string& options = "") const
     {
         return cli("update-firmware " + std::to_string(drive) + " --app-dir '" + appDir().string() + "'" + options);
     }
@@ -106,7 +92,7 @@ protected:
 
 TEST_F(FirmwareCli, WithoutYesItShowsDriveAndImageAndSendsNothing)
 {
-    const CliRun run = update(1);
+    const CommandRun run = update(1);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "PhysicalDrive1  model \"QYD-M7A0-256G\"  serial \"QF-SATA-1\"  firmware \"V0208a\"\n"
                        "image " + appDir().string() + "//FwUpdata//DCBFCBGC.bin\n"
@@ -117,7 +103,7 @@ TEST_F(FirmwareCli, WithoutYesItShowsDriveAndImageAndSendsNothing)
 
 TEST_F(FirmwareCli, WithYesTheImageGoesOutOverTheDrivesRoute)
 {
-    CliRun run = update(1, " --yes");
+    CommandRun run = update(1, " --yes");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("\nsent 4 of 4 commands\n固件升级成功\n"), std::string::npos) << run.out;
     EXPECT_EQ(sentLines(), expectedLines(1, "ata", {"0308000000009200", "0308000800009200", "0303001000009200",
@@ -133,7 +119,7 @@ TEST_F(FirmwareCli, WithYesTheImageGoesOutOverTheDrivesRoute)
 
 TEST_F(FirmwareCli, AFailingCommandEndsTheTransfer)
 {
-    const CliRun run = update(4, " --yes");
+    const CommandRun run = update(4, " --yes");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("\nsent 2 of 4 commands\n固件升级命令交互出错\n"), std::string::npos) << run.out;
     auto expected = expectedLines(4, "ata", {"0308000000009200", "0308000800009200"});
@@ -143,7 +129,7 @@ TEST_F(FirmwareCli, AFailingCommandEndsTheTransfer)
 
 TEST_F(FirmwareCli, NothingIsSentWhenNoUpdateIsDueOrTheImageIsMissing)
 {
-    CliRun run = update(3, " --yes");
+    CommandRun run = update(3, " --yes");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("\n已是最新版本无需升级\n"), std::string::npos) << run.out;
 
@@ -160,7 +146,7 @@ TEST_F(FirmwareCli, ImagesAreLookedForBesideTheProgram)
 {
     const fs::path program = appDir() / "quillfence-cli";
     fs::copy_file(QUILLFENCE_CLI, program);
-    const CliRun run = cli("update-firmware 1", program.string());
+    const CommandRun run = cli("update-firmware 1", program.string());
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("image " + appDir().string() + "//FwUpdata//DCBFCBGC.bin\n"), std::string::npos)
         << run.out;
@@ -170,7 +156,7 @@ TEST_F(FirmwareCli, BadArgumentsPrintUsageAndExitTwo)
 {
     for (const char* arguments : {"update-firmware", "update-firmware x", "update-firmware 1 --force",
                                   "update-firmware 1 --app-dir", "update-firmware --yes 1"}) {
-        const CliRun run = cli(arguments);
+        const CommandRun run = cli(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_TRUE(run.out.empty()) << arguments;
     }

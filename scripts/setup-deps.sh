@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools
-  nlohmann-json3-dev libudev-dev libxlsxwriter-dev
+  nlohmann-json3-dev libudev-dev libxlsxwriter-dev zlib1g-dev
   fonts-wqy-microhei
 )
 test_packages=(

@@ -14,6 +14,7 @@ test_packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools
+  g++-mingw-w64-x86-64 wine wine64
 )
 
 packages=("${build_packages[@]}")

@@ -1,5 +1,6 @@
 #include "pages/FmDataMigrate.h"
 
+#include "pages/LoaderState.h"
 #include "pages/PageSlide.h"
 #include "pages/RecordText.h"
 
@@ -7,11 +8,6 @@
 #include <QPalette>
 
 namespace {
-
-// The model name under which a drive in its loader state answers.
-const char kLoaderModel[] = "Generic FCR SATA Loader Loader Device";
-// Below 4 MB (of 2^20 bytes) a drive shows the loader's capacity, not its own.
-constexpr double kLoaderCapacityMB = 4;
 
 struct Verdict {
     const char* text;
@@ -81,8 +77,7 @@ void FmDataMigrate::GetDiskInfo(PhyDiskInfo& info)
         label->clear();  // the style sheet of the last verdict stays
         return;
     }
-    const bool loader = model == QLatin1String(kLoaderModel) || info.capacity * 1024 < kLoaderCapacityMB;
-    const Verdict& verdict = loader ? kAbnormal : kNormal;
+    const Verdict& verdict = isLoaderState(model, info.capacity) ? kAbnormal : kNormal;
     label->setText(QString::fromUtf8(verdict.text));
     label->setStyleSheet(QString::fromUtf8(verdict.styleSheet));
 }

@@ -1,5 +1,6 @@
 #include "pages/SwUpdate.h"
 
+#include "pages/LoaderState.h"
 #include "pages/RecordText.h"
 #include "pages/SwUpdatePlatform.h"
 #include "widgets/QMessageDlg.h"
@@ -18,7 +19,6 @@
 namespace {
 
 const QString kWarningIcon = QStringLiteral(":/Quillfence/Resources/icon2.png");
-const QString kLoaderModel = QStringLiteral("Generic FCR SATA Loader Loader Device");
 
 // The tool's configuration for capacity index 1, 2 and 3; index 0 is "none".
 const char *const kCapacityInis[] = {"/MKMPTOOL128G.ini", "/MKMPTOOL256G.ini", "/MKMPTOOL512G.ini"};
@@ -168,7 +168,7 @@ void SwUpdate::on_btTest_clicked()
 void SwUpdate::on_RWTest_clicked()
 {
     const int capacityIndex = m_capacitySelector->currentIndex();
-    if (m_model == kLoaderModel || m_capacity * 1024 < 4) {
+    if (isLoaderState(m_model, m_capacity)) {
         ShowNotice(QStringLiteral("4M盘不能进行读写测试"));
         return;
     }
@@ -214,7 +214,12 @@ void SwUpdate::runTool(int capacityIndex, bool rwTest)
     m_rwTest = rwTest;
     m_runDiskNum = m_diskNum;
 
-    SelectIni();
+    // Without the configuration of the chosen capacity in place the tool
+    // must not run: leave the disk and the files as they are.
+    if (!SelectIni()) {
+        ShowNotice(QStringLiteral("启动失败"));
+        return;
+    }
     if (SetRawFlag()) {
         DiskOffline();
         m_tool->start(program, QStringList(), QIODevice::ReadWrite);
@@ -247,12 +252,14 @@ void SwUpdate::setRunning(bool running)
     m_busy->setVisible(running);
 }
 
-void SwUpdate::SelectIni()
+bool SwUpdate::SelectIni()
 {
     if (m_capacityIndex < 1 || m_capacityIndex > 3)
-        return;
+        return false;
     const QString dir = m_appDir + QStringLiteral("/M7A0MP");
-    QFile::rename(dir + QLatin1String(kCapacityInis[m_capacityIndex - 1]), dir + QLatin1String(kActiveIni));
+    // Fails when the capacity's file is missing or an active configuration
+    // is left over from an interrupted run (it may be another capacity's).
+    return QFile::rename(dir + QLatin1String(kCapacityInis[m_capacityIndex - 1]), dir + QLatin1String(kActiveIni));
 }
 
 void SwUpdate::RestoreIni()

@@ -45,7 +45,7 @@ private:
     void runTool(int capacityIndex, bool rwTest);
     void setRunning(bool running);
 
-    void SelectIni();
+    bool SelectIni();
     void RestoreIni();
     bool SetRawFlag();
     void DelRawFlag();

@@ -31,6 +31,7 @@ private slots:
     void cancelledQuestionKeepsVerdict();
     void failedStart_data();
     void failedStart();
+    void leftoverActiveIniStopsTheRun();
     void diskInfoLabels_data();
     void diskInfoLabels();
     void endOfRunWaitsWithEventsFlowing();
@@ -298,6 +299,23 @@ void TestSwUpdate::failedStart()
     } else {
         QCOMPARE(QDir(f.work.path()).entryList(QDir::Files), QStringList());
     }
+}
+
+void TestSwUpdate::leftoverActiveIniStopsTheRun()
+{
+    PageFixture f;
+    // An interrupted run left the 512G configuration active.
+    QVERIFY(QFile::rename(f.toolFile("MKMPTOOL512G.ini"), f.toolFile("MKMPTOOL.ini")));
+    f.giveDisk(4, kModel, 476.94);
+    f.capacity->setCurrentIndex(2);
+    f.press(false);
+
+    QCOMPARE(f.dialogs.texts, QStringList{QStringLiteral("启动失败")});
+    QVERIFY(!QFile::exists(f.toolFile("runs")));
+    QVERIFY(!QFile::exists(f.appFile("raw")));
+    QCOMPARE(PageFixture::readFile(f.toolFile("MKMPTOOL.ini")), QByteArray("512"));
+    QCOMPARE(PageFixture::readFile(f.toolFile("MKMPTOOL256G.ini")), QByteArray("256"));
+    QCOMPARE(QDir(f.work.path()).entryList(QDir::Files), QStringList());
 }
 
 void TestSwUpdate::diskInfoLabels_data()

@@ -2,12 +2,12 @@
 # Time from process start to the first painted window, under Xvfb with the
 # demo fleet: the program and a bare Qt window of the same size, each with
 # Qt's default X11 GL integration and without it. Prints the median of RUNS
-# starts (default 15) in milliseconds.
+# starts (default 21) in milliseconds.
 # Usage: measure-startup.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
-runs=${2:-15}
+runs=${2:-21}
 bench=$build/app/quillfence-startup-bench
 [ -x "$bench" ] || { echo "build $bench first" >&2; exit 1; }
 export QUILLFENCE_DEVICES=$root/data/demo-fleet.json

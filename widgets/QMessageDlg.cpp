@@ -12,13 +12,13 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonDefinition {
     const char *caption;  // UTF-8
     QMessageDlg::emBTN id;
 };
 
 // The button rows by buttonSet, left to right.
-const QVector<QVector<ButtonSpec>> kButtonSets = {
+const QVector<QVector<ButtonDefinition>> kButtonSets = {
     {{"确定", QMessageDlg::BtnOk}},
     {{"确定", QMessageDlg::BtnOk}, {"取消", QMessageDlg::BtnCancel}},
     {{"是", QMessageDlg::BtnYes}, {"否", QMessageDlg::BtnNo}},
@@ -107,8 +107,8 @@ void QMessageDlg::rebuildButtons()
     setMouseTracking(true);
 
     if (m_buttonSet >= 0 && m_buttonSet < kButtonSets.size()) {
-        for (const ButtonSpec &spec : kButtonSets[m_buttonSet])
-            m_buttons.append({QRect(), QString::fromUtf8(spec.caption), spec.id, false, false});
+        for (const ButtonDefinition &definition : kButtonSets[m_buttonSet])
+            m_buttons.append({QRect(), QString::fromUtf8(definition.caption), definition.id, false, false});
     }
 
     const int n = m_buttons.size();

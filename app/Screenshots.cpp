@@ -58,7 +58,10 @@ int main(int argc, char* argv[])
     window.setWindowFlags(kMainWindowFlags);
     window.move(0, 0);
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::fprintf(stderr, "the window was not shown: is an X server running?\n");
+        return 1;
+    }
 
     selectDisk(window, QStringLiteral("QX M7A0 120G"));
     save(window, out.filePath("main-window.png"));

@@ -154,15 +154,22 @@ void SwUpdate::on_btTest_clicked()
 {
     m_result->hide();
     const int capacityIndex = m_capacitySelector->currentIndex();
+    if (!capacityAndDiskChosen(capacityIndex))
+        return;
+    runTool(capacityIndex, false);
+}
+
+bool SwUpdate::capacityAndDiskChosen(int capacityIndex)
+{
     if (capacityIndex == 0) {
         ShowNotice(QStringLiteral("请选择容量"));
-        return;
+        return false;
     }
     if (m_model.isEmpty()) {
         ShowNotice(QStringLiteral("请连接磁盘"));
-        return;
+        return false;
     }
-    runTool(capacityIndex, false);
+    return true;
 }
 
 void SwUpdate::on_RWTest_clicked()
@@ -172,15 +179,7 @@ void SwUpdate::on_RWTest_clicked()
         ShowNotice(QStringLiteral("4M盘不能进行读写测试"));
         return;
     }
-    if (capacityIndex == 0) {
-        ShowNotice(QStringLiteral("请选择容量"));
-        return;
-    }
-    if (m_model.isEmpty()) {
-        ShowNotice(QStringLiteral("请连接磁盘"));
-        return;
-    }
-    if (!confirmFormat())
+    if (!capacityAndDiskChosen(capacityIndex) || !confirmFormat())
         return;
     m_result->hide();
     runTool(capacityIndex, true);

@@ -55,6 +55,8 @@ private:
     void ShowResult();
     void Delay(int ms);
     void ShowNotice(const QString &text);
+    // The checks both tests make, in order; each failure is told to the user.
+    bool capacityAndDiskChosen(int capacityIndex);
     bool confirmFormat();
 
     QString m_appDir;

@@ -1,6 +1,6 @@
 #include "app/DiskNotifications.h"
 
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 #include "widgets/CjkFonts.h"
 
 #include <QApplication>

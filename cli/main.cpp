@@ -1,8 +1,8 @@
 // quillfence-cli: the disk layer of the program, printed for scripts and tests.
 
 #include "cli/Commands.h"
-#include "disk/DeviceLog.h"
-#include "disk/StorageControl.h"
+#include "disk/simulated/DeviceLog.h"
+#include "disk/StorageBackend.h"
 
 #include <iostream>
 #include <map>

@@ -2,7 +2,7 @@
 
 #include "disk/DevicePath.h"
 #include "disk/Partitions.h"
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,11 +30,6 @@ bool diskLength(StorageControl& sc, const std::string& path, int64_t& bytes)
     return ok;
 }
 }  // namespace
-
-double bytesToGB(double bytes)
-{
-    return bytes * 0.0009765625 * 0.0009765625 * 0.0009765625;
-}
 
 bool GetPhyDiskList(bool includeSystemDisk, int& diskCount, PhyDiskInfo* diskList)
 {

@@ -5,9 +5,6 @@
 
 #include <cstdint>
 
-// Bytes to GB of 2^30 bytes, as every size of the record is held.
-double bytesToGB(double bytes);
-
 // Fills diskNum, capacity and isSystemDisk of the first diskCount slots of
 // diskList (kMaxDisks slots) for physical drives 0 to 25. False, with
 // diskCount 0, when the system disk cannot be determined.

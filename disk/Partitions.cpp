@@ -1,8 +1,7 @@
 #include "disk/Partitions.h"
 
 #include "disk/DevicePath.h"
-#include "disk/DiskList.h"
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "disk/PassThrough.h"
 
 #include "disk/PhyDiskInfo.h"
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 
 #include <algorithm>
 #include <cstring>

@@ -29,3 +29,9 @@ struct PhyDiskInfo {
 };
 
 constexpr int kIdentityBlockLength = 3 * kTextLength;
+
+// Bytes to GB of 2^30 bytes, as every size of the record is held.
+inline double bytesToGB(double bytes)
+{
+    return bytes * 0.0009765625 * 0.0009765625 * 0.0009765625;
+}

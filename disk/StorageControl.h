@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 using DeviceHandle = int64_t;
@@ -86,17 +85,3 @@ public:
     // Number describing the last failure, for diagnostics.
     virtual uint32_t lastError() = 0;
 };
-
-// The backend in use. Until one is installed, the platform's own.
-StorageControl& storage();
-// Replaces the backend (tests install a simulated fleet this way).
-void installStorage(std::unique_ptr<StorageControl> backend);
-// Chooses the backend once at start-up: the simulated fleet named by the
-// environment variable QUILLFENCE_DEVICES, otherwise the platform's own.
-void selectStorageFromEnvironment();
-
-// The operating system's own backend (defined in the platform's file).
-std::unique_ptr<StorageControl> makePlatformStorage();
-
-// Environment variable naming a fleet file.
-constexpr const char* kDevicesVariable = "QUILLFENCE_DEVICES";

@@ -2,7 +2,7 @@
 // own. Run it as administrator from the folder that holds "M7A0MP"; with
 // QUILLFENCE_DEVICES naming a fleet file it lists that simulated fleet instead.
 
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 #include "pages/FlashTestWindow.h"
 #include "widgets/CjkFonts.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 #include "widgets/DiskWidget.h"
 #include "widgets/QMenuButton.h"
 #include "widgets/QRoundProgressBar.h"

@@ -5,8 +5,9 @@
 
 #include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
-#include "disk/Fleet.h"
-#include "disk/SimulatedStorage.h"
+#include "disk/simulated/Fleet.h"
+#include "disk/simulated/SimulatedStorage.h"
+#include "disk/StorageBackend.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "FleetFixture.h"
 
 #include "disk/DevicePath.h"
-#include "disk/DeviceLog.h"
+#include "disk/simulated/DeviceLog.h"
 #include "disk/PassThrough.h"
 #include "disk/PhyDiskInfo.h"
 

@@ -1,9 +1,10 @@
 #include "FleetFixture.h"
 
-#include "disk/AtaSectors.h"
+#include "disk/simulated/AtaSectors.h"
 #include "disk/DevicePath.h"
 #include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
+#include "disk/StorageBackend.h"
 #include "disk/PassThrough.h"
 
 #include <cstring>

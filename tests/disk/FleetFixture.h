@@ -1,7 +1,8 @@
 #pragma once
 // A simulated machine installed as the storage backend for one test.
 
-#include "disk/SimulatedStorage.h"
+#include "disk/simulated/SimulatedStorage.h"
+#include "disk/StorageBackend.h"
 
 #include <gtest/gtest.h>
 

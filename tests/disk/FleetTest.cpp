@@ -1,5 +1,5 @@
-#include "disk/Fleet.h"
-#include "disk/SimulatedStorage.h"
+#include "disk/simulated/Fleet.h"
+#include "disk/simulated/SimulatedStorage.h"
 
 #include <gtest/gtest.h>
 

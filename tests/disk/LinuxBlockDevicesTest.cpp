@@ -1,4 +1,4 @@
-#include "disk/LinuxBlockDevices.h"
+#include "disk/linux/LinuxBlockDevices.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "disk/LinuxSgIo.h"
+#include "disk/linux/LinuxSgIo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "disk/LinuxVolumes.h"
+#include "disk/linux/LinuxVolumes.h"
 
 #include <gtest/gtest.h>
 

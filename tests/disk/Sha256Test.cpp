@@ -1,4 +1,4 @@
-#include "disk/Sha256.h"
+#include "disk/simulated/Sha256.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "FwFixture.h"
 
 #include "RunCommand.h"
-#include "disk/Sha256.h"
+#include "disk/simulated/Sha256.h"
 
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "FwFixture.h"
 
-#include "disk/Sha256.h"
+#include "disk/simulated/Sha256.h"
 #include "firmware/FwImage.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // quillfence-flashtest's window lists the disks of the disk list whose
 // identity could be read, and hands the chosen one to the test page.
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 #include "pages/FlashTestWindow.h"
 
 #include <QComboBox>

@@ -3,8 +3,9 @@
 // test's own application folder and the message dialog answered as a user would.
 #include "pages/FwUpdate.h"
 #include "PageTestSupport.h"
-#include "disk/Fleet.h"
-#include "disk/SimulatedStorage.h"
+#include "disk/simulated/Fleet.h"
+#include "disk/simulated/SimulatedStorage.h"
+#include "disk/StorageBackend.h"
 #include "firmware/FwImage.h"
 #include "widgets/CjkFonts.h"
 #include "widgets/QMessageDlg.h"

@@ -3,7 +3,7 @@
 
 #include "disk/PassThrough.h"
 #include "disk/PhyDiskInfo.h"
-#include "disk/WindowsRequestBlocks.h"
+#include "disk/windows/WindowsRequestBlocks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
-#include "disk/LinuxStorage.h"
+#include "disk/linux/LinuxStorage.h"
+#include "disk/StorageBackend.h"
 
 #include "disk/DevicePath.h"
-#include "disk/LinuxSgIo.h"
+#include "disk/linux/LinuxSgIo.h"
 
 #include <algorithm>
 #include <cerrno>

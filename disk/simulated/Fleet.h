@@ -2,7 +2,7 @@
 // A simulated machine: its physical drives and lettered volumes, read from a
 // JSON fleet file (format in the README).
 
-#include "disk/SimulatedDrive.h"
+#include "disk/simulated/SimulatedDrive.h"
 #include "disk/StorageControl.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "disk/AtaSectors.h"
+#include "disk/simulated/AtaSectors.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "disk/SimulatedDrive.h"
+#include "disk/simulated/SimulatedDrive.h"
 
 #include <cstring>
 

@@ -1,7 +1,8 @@
-#include "disk/WindowsStorage.h"
+#include "disk/windows/WindowsStorage.h"
+#include "disk/StorageBackend.h"
 
-#include "disk/WindowsApi.h"
-#include "disk/WindowsRequestBlocks.h"
+#include "disk/windows/WindowsApi.h"
+#include "disk/windows/WindowsRequestBlocks.h"
 
 #include <cstddef>
 #include <cstring>

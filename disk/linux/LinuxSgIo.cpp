@@ -1,4 +1,4 @@
-#include "disk/LinuxSgIo.h"
+#include "disk/linux/LinuxSgIo.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "disk/Fleet.h"
+#include "disk/simulated/Fleet.h"
 
 #include <nlohmann/json.hpp>
 

@@ -4,8 +4,8 @@
 // Every ATA or SAT command a drive receives is recorded and, when the
 // environment variable QUILLFENCE_DEVICE_LOG names a file, appended to it.
 
-#include "disk/DeviceLog.h"
-#include "disk/Fleet.h"
+#include "disk/simulated/DeviceLog.h"
+#include "disk/simulated/Fleet.h"
 #include "disk/StorageControl.h"
 
 #include <map>

@@ -1,6 +1,6 @@
-#include "disk/StorageControl.h"
+#include "disk/StorageBackend.h"
 
-#include "disk/SimulatedStorage.h"
+#include "disk/simulated/SimulatedStorage.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
-#include "disk/SimulatedStorage.h"
+#include "disk/simulated/SimulatedStorage.h"
 
 #include "disk/DevicePath.h"
-#include "disk/Sha256.h"
+#include "disk/simulated/Sha256.h"
 
 #include <cstdio>
 #include <cstdlib>

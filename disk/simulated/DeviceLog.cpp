@@ -1,4 +1,4 @@
-#include "disk/DeviceLog.h"
+#include "disk/simulated/DeviceLog.h"
 
 #include <cstdio>
 

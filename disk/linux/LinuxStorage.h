@@ -3,8 +3,8 @@
 // of sysfs, volumes the mounted block-device filesystems, commands go through
 // SG_IO. Nothing is cached: every call reads the machine as it is now.
 
-#include "disk/LinuxBlockDevices.h"
-#include "disk/LinuxVolumes.h"
+#include "disk/linux/LinuxBlockDevices.h"
+#include "disk/linux/LinuxVolumes.h"
 #include "disk/StorageControl.h"
 
 #include <optional>

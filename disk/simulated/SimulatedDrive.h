@@ -4,7 +4,7 @@
 // has received so far. Anything else fails, as a real drive aborts a command
 // it does not know.
 
-#include "disk/AtaSectors.h"
+#include "disk/simulated/AtaSectors.h"
 #include "disk/StorageControl.h"
 
 #include <cstdint>

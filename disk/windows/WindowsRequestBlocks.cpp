@@ -1,4 +1,4 @@
-#include "disk/WindowsRequestBlocks.h"
+#include "disk/windows/WindowsRequestBlocks.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // apart from any device, so that a test can check them byte by byte.
 
 #include "disk/StorageControl.h"
-#include "disk/WindowsApi.h"
+#include "disk/windows/WindowsApi.h"
 
 #include <cstddef>
 #include <cstdint>

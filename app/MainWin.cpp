@@ -141,7 +141,7 @@ void MainWin::RefreshDiskList()
 {
     const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
     // A failed list leaves the window showing what it showed.
-    if (!ReadDiskList(diskCount, diskList))
+    if (ReadDiskList(diskCount, diskList) == DiskListStatus::NoSystemDisk)
         return;
 
     ui->cbDiskInfo->clear();

@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <vector>
@@ -68,7 +67,7 @@ int listCommand(const Arguments& args)
     std::ostream& out = std::cout;
     int diskCount = 0;
     std::vector<PhyDiskInfo> diskList;
-    const bool listed = readDisks(diskCount, diskList);
+    const DiskListStatus status = readDisks(diskCount, diskList);
 
     nlohmann::ordered_json disks = nlohmann::ordered_json::array();
     for (int i = 0; i < diskCount; ++i)
@@ -77,9 +76,5 @@ int listCommand(const Arguments& args)
         out << nlohmann::ordered_json{{"disks", disks}}.dump() << '\n';
     else
         printTable(disks, out);
-    if (!listed) {
-        std::fprintf(stderr, "quillfence-cli: the system disk could not be determined, so no disk is listed\n");
-        return 1;
-    }
-    return 0;
+    return status == DiskListStatus::Listed ? 0 : 1;
 }

@@ -30,7 +30,7 @@ bool driveOpens(StorageControl& sc, const std::string& path, bool counted, Probe
 {
     const DeviceHandle handle = sc.open(path, AccessMode::ReadWrite);
     if (handle == kInvalidHandle) {
-        if (report && counted && sc.lastFailureWasAccessDenied())
+        if (report && counted && sc.lastFailure() == Failure::AccessDenied)
             ++report->accessDenied;
         return false;
     }

@@ -21,7 +21,7 @@ DriveWriteLock::DriveWriteLock(int diskNum, const DeviceIdentity& read)
     if (sc.lockForWriting(handle_))
         state_ = State::Held;
     else
-        state_ = sc.lastFailureWasLocked() ? State::Busy : State::Failed;
+        state_ = sc.lastFailure() == Failure::Locked ? State::Busy : State::Failed;
 }
 
 DriveWriteLock::~DriveWriteLock()

@@ -47,6 +47,13 @@ constexpr uint32_t kBusTypeNvme = 17;
 using AtaTaskFile = std::array<uint8_t, 8>;  // features, count, lba low/mid/high, device, command, reserved
 using SatCdb = std::array<uint8_t, 12>;      // ATA PASS-THROUGH (12)
 
+// Kinds of failure that the program tells the user apart.
+enum class Failure {
+    Other,
+    AccessDenied,  // the process lacks the rights
+    Locked,        // another writer holds the drive
+};
+
 struct VolumeSpace {
     uint64_t availableToCaller = 0;  // quota-limited free bytes
     uint64_t total = 0;
@@ -83,7 +90,7 @@ public:
     virtual bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) = 0;
     // Makes the handle the drive's only writer for as long as it stays open;
     // false when another handle, in this process or another, holds the lock
-    // (lastFailureWasLocked() then tells so) or the handle cannot hold one.
+    // (lastFailure() is then Failure::Locked) or the handle cannot hold one.
     virtual bool lockForWriting(DeviceHandle drive) = 0;
 
     // Reads the machine afresh for an enumeration about to start: the drives
@@ -99,8 +106,6 @@ public:
     virtual bool systemDirectory(std::string& path) = 0;
     // Number describing the last failure, for diagnostics.
     virtual uint32_t lastError() = 0;
-    // Whether the last failure was a refusal for lack of rights.
-    virtual bool lastFailureWasAccessDenied() = 0;
-    // Whether the last failed lockForWriting() met another writer's lock.
-    virtual bool lastFailureWasLocked() = 0;
+    // What kind of failure the last one was.
+    virtual Failure lastFailure() = 0;
 };

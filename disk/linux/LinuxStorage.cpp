@@ -302,12 +302,9 @@ uint32_t LinuxStorage::lastError()
     return static_cast<uint32_t>(lastError_);
 }
 
-bool LinuxStorage::lastFailureWasAccessDenied()
+Failure LinuxStorage::lastFailure()
 {
-    return lastError_ == EACCES || lastError_ == EPERM;
-}
-
-bool LinuxStorage::lastFailureWasLocked()
-{
-    return lastFailureLocked_;
+    if (lastFailureLocked_)
+        return Failure::Locked;
+    return lastError_ == EACCES || lastError_ == EPERM ? Failure::AccessDenied : Failure::Other;
 }

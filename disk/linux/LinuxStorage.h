@@ -40,8 +40,7 @@ public:
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
     bool systemDirectory(std::string& path) override;
     uint32_t lastError() override;
-    bool lastFailureWasAccessDenied() override;
-    bool lastFailureWasLocked() override;
+    Failure lastFailure() override;
 
     // The snapshot in use (taken now when there is none yet).
     const LinuxSnapshot& snapshot();

@@ -285,12 +285,9 @@ uint32_t SimulatedStorage::lastError()
     return lastError_;
 }
 
-bool SimulatedStorage::lastFailureWasAccessDenied()
+Failure SimulatedStorage::lastFailure()
 {
-    return lastError_ == kErrorAccessDenied;
-}
-
-bool SimulatedStorage::lastFailureWasLocked()
-{
-    return lastFailureLocked_;
+    if (lastFailureLocked_)
+        return Failure::Locked;
+    return lastError_ == kErrorAccessDenied ? Failure::AccessDenied : Failure::Other;
 }

@@ -57,8 +57,7 @@ public:
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
     bool systemDirectory(std::string& path) override;
     uint32_t lastError() override;
-    bool lastFailureWasAccessDenied() override;
-    bool lastFailureWasLocked() override;
+    Failure lastFailure() override;
 
     Fleet& fleet() { return fleet_; }
     // Handles opened and not yet closed.

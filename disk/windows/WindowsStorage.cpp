@@ -198,12 +198,9 @@ uint32_t WindowsStorage::lastError()
     return GetLastError();
 }
 
-bool WindowsStorage::lastFailureWasAccessDenied()
+Failure WindowsStorage::lastFailure()
 {
-    return GetLastError() == ERROR_ACCESS_DENIED;
-}
-
-bool WindowsStorage::lastFailureWasLocked()
-{
-    return lastFailureLocked_;
+    if (lastFailureLocked_)
+        return Failure::Locked;
+    return GetLastError() == ERROR_ACCESS_DENIED ? Failure::AccessDenied : Failure::Other;
 }

@@ -25,8 +25,7 @@ public:
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
     bool systemDirectory(std::string& path) override;
     uint32_t lastError() override;
-    bool lastFailureWasAccessDenied() override;
-    bool lastFailureWasLocked() override;
+    Failure lastFailure() override;
 
 private:
     // The writer's lock of a drive handle: a named object per drive number,

@@ -68,7 +68,7 @@ private:
     void createPages();
     void setMakerWidgetsVisible(bool visible);
     void showNoDiskState();
-    void askCloseChoice(bool rewrite);
+    void askCloseChoice();
     void hideToTray();
     bool isAway() const;
     void showFileWriteWarning();

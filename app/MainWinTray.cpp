@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -108,8 +107,8 @@ void MainWin::showFileWriteWarning()
 void MainWin::onButtonCloseClicked()
 {
     const QString path = closeSettingsPath();
-    if (!QFileInfo::exists(path)) {
-        askCloseChoice(false);
+    if (!closeSettingExists(path)) {
+        askCloseChoice();
         return;
     }
     const std::optional<int> value = readCloseSetting(path);
@@ -126,14 +125,14 @@ void MainWin::onButtonCloseClicked()
         break;
     case kHideOnce:
     case kQuitOnce:
-        askCloseChoice(true);
+        askCloseChoice();
         break;
     default:
         break;  // a value the program never writes: the button does nothing
     }
 }
 
-void MainWin::askCloseChoice(bool rewrite)
+void MainWin::askCloseChoice()
 {
     QMessageDlg dialog(this);
     dialog.resize(300, 200);
@@ -145,7 +144,7 @@ void MainWin::askCloseChoice(bool rewrite)
     const bool quit = answer == kQuitRemembered || answer == kQuitOnce;
     if (!quit)
         hideToTray();
-    if (!writeCloseSetting(closeSettingsPath(), answer, rewrite))
+    if (!writeCloseSetting(closeSettingsPath(), answer))
         showFileWriteWarning();
     if (quit)
         close();

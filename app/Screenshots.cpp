@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -74,7 +73,7 @@ int main(int argc, char* argv[])
 
     // The close question, with the mask over the window; cancelled, so
     // nothing is written.
-    if (QFileInfo::exists(closeSettingsPath())) {
+    if (closeSettingExists(closeSettingsPath())) {
         std::fprintf(stderr, "%s exists, so closing asks nothing: no close-question.png\n",
                      qPrintable(closeSettingsPath()));
         return 1;

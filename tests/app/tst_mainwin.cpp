@@ -8,20 +8,28 @@
 #include "widgets/QMenuButton.h"
 #include "widgets/QRoundProgressBar.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <cstdio>
 #include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -142,7 +150,7 @@ private slots:
     }
     void cleanup()
     {
-        QFile::remove(closeSettingsPath());
+        QFile::remove(closeSettingsPath());  // a file, a link or a FIFO
         QDir(closeSettingsPath()).removeRecursively();
     }
 
@@ -320,34 +328,95 @@ private slots:
         QCOMPARE(readConfig(), QByteArray("<absent>"));
     }
 
-    void anUnreadableOrUnwritableConfigShowsTheWarning()
+    // The window may run as administrator beside a folder others can write
+    // to: whatever is not a regular file under the name is neither read nor
+    // written through.
+    void aConfigThatIsNoRegularFileShowsTheWarning_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to an answer") << "link";
+        QTest::newRow("link to nowhere") << "dangling link";
+        QTest::newRow("FIFO") << "fifo";
+    }
+    void aConfigThatIsNoRegularFileShowsTheWarning()
+    {
+        QFETCH(QString, kind);
         machine({kSystemDrive});
+        const QString path = closeSettingsPath();
+        const QString target = dir.filePath("target");
+        QFile::remove(target);
+        if (kind == "folder")
+            QVERIFY(QDir().mkpath(path));
+        if (kind == "link") {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("2\n");  // ask again, then write the answer
+        }
+        if (kind.endsWith("link"))
+            QVERIFY(QFile::link(target, path));
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
         TestWin win;
         win.show();
         QString title, text;
-        auto readWarning = [&](QWidget* box) {
+        onNextModal([&](QWidget* box) {
             title = box->windowTitle();
             text = qobject_cast<QMessageBox*>(box)->text();
             qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
-        };
-        // A folder named config cannot be read as a file.
-        QVERIFY(QDir().mkpath(closeSettingsPath()));
-        onNextModal(readWarning);
+        });
         win.onButtonCloseClicked();
         QCOMPARE(title, QStringLiteral("file write"));
         QCOMPARE(text, QStringLiteral("can't open"));
         QVERIFY(!win.isHidden());
-        QDir(closeSettingsPath()).removeRecursively();
+        QCOMPARE(win.exitCode, -1);
+        QCOMPARE(QFileInfo(target).exists(), kind == "link");
+        if (kind == "link")
+            QCOMPARE(readConfig(), QByteArray("2\n"));  // through the link: the target is untouched
+        QVERIFY(QFileInfo(path).isSymLink() == kind.endsWith("link"));
+    }
 
-        // A config that points nowhere can be neither found nor created.
-        QVERIFY(QFile::link(dir.filePath("missing/config"), closeSettingsPath()));
-        title.clear();
-        answerCloseChoice(false, true);
-        QTimer::singleShot(50, [&] { onNextModal(readWarning); });
+    void anUnwritableConfigShowsTheWarningAfterTheAction()
+    {
+        machine({kSystemDrive});
+        TestWin win;
+        win.show();
+        QString title;
+        // While the question is open, a folder takes the file's name.
+        onNextModal([&](QWidget* dialog) {
+            QVERIFY(QDir().mkpath(closeSettingsPath()));
+            QTimer::singleShot(50, [&] {
+                onNextModal([&](QWidget* box) {
+                    title = box->windowTitle();
+                    qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+                });
+            });
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
         win.onButtonCloseClicked();
         QCOMPARE(title, QStringLiteral("file write"));
         QVERIFY2(win.isHidden(), "the window action taken stands");
+        QVERIFY(QFileInfo(closeSettingsPath()).isDir());
+    }
+
+    void anAnswerReplacesTheFileItWrites()
+    {
+        machine({kSystemDrive});
+        writeConfig("3\n");
+        // A second name of the file as it was: written in place, it would change too.
+        const QString oldFile = dir.filePath("old-config");
+        QFile::remove(oldFile);
+        QCOMPARE(::link(QFile::encodeName(closeSettingsPath()).constData(), QFile::encodeName(oldFile).constData()), 0);
+        TestWin win;
+        win.show();
+        answerCloseChoice(false, true);
+        win.onButtonCloseClicked();
+        QVERIFY(win.isHidden());
+        QCOMPARE(readConfig(), QByteArray("0\n"));
+        QFile old(oldFile);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("3\n"));
     }
 
     void trayDoubleClickRestoresAndQuitAlwaysQuits()

@@ -21,8 +21,9 @@ const QString kHide = QStringLiteral("隐藏");
 void MainWin::createTray()
 {
     // The menu and its actions exist whether or not a tray does: the slots
-    // below keep the show action's text in step with the window.
-    trayMenu = new QMenu();
+    // below keep the show action's text in step with the window. The window
+    // owns every tray object, so none outlives it.
+    trayMenu = new QMenu(this);
     trayMenu->setTitle(QStringLiteral("功能"));
     showAction = new QAction(this);
     quitAction = new QAction(this);
@@ -36,7 +37,7 @@ void MainWin::createTray()
     connect(quitAction, &QAction::triggered, this, &MainWin::slotCloseAction);
     if (!useTray)
         return;
-    trayIcon = new QSystemTrayIcon();
+    trayIcon = new QSystemTrayIcon(this);
     trayIcon->setToolTip(QStringLiteral("QV-Quillfence"));
     trayIcon->setIcon(QIcon(QStringLiteral(":/Quillfence/Resources/3toolbar/S.M.R.T_icon_sel.png")));
     trayIcon->setContextMenu(trayMenu);

@@ -435,6 +435,19 @@ private slots:
         QCOMPARE(win.exitCode, 0);  // 退出 quits even with config 0
     }
 
+    void trayObjectsGoWithTheWindow()
+    {
+        machine({kSystemDrive});
+        auto* win = new TestWin(true);
+        QPointer<QSystemTrayIcon> icon = win->findChild<QSystemTrayIcon*>();
+        QVERIFY(icon);
+        QPointer<QMenu> menu = icon->contextMenu();
+        QVERIFY(menu);
+        delete win;  // destroyed without being closed
+        QVERIFY(icon.isNull());
+        QVERIFY(menu.isNull());
+    }
+
     void withoutATrayHidingMinimises()
     {
         machine({kSystemDrive});

@@ -523,6 +523,44 @@ private slots:
         machine({kSystemDrive, drive(5, "Five")});
         QTRY_COMPARE(entries(&win), QStringList({"物理磁盘5  Five"}));
     }
+
+    void onlyTheFleetFileRefreshes()
+    {
+        machine({kSystemDrive, drive(2, "Two")});
+        TestWin win;
+        int refreshes = 0;
+        connect(child<QComboBox>(&win, "cbDiskInfo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                [&](int index) { refreshes += index == -1; });
+        auto write = [&](const QString& name, const QByteArray& content) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(content);
+        };
+
+        // An export and a screenshot saved beside the fleet file, one twice.
+        write("smart.xlsx", "PK");
+        write("main-window.png", "png");
+        write("smart.xlsx", "PK again");
+        QVERIFY(QFile::rename(dir.filePath("main-window.png"), dir.filePath("old.png")));
+        QTest::qWait(600);
+        QCOMPARE(refreshes, 0);
+
+        // The fleet file replaced by rename, as editors save it.
+        write("fleet.json.new", QByteArray("{\"drives\": [") + kSystemDrive.toUtf8() + ", "
+                                    + drive(5, "Five").toUtf8() + "]}");
+        QCOMPARE(std::rename(QFile::encodeName(dir.filePath("fleet.json.new")).constData(),
+                             QFile::encodeName(fleetPath).constData()),
+                 0);
+        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘5  Five"}));
+        QTest::qWait(500);
+        QCOMPARE(refreshes, 1);
+
+        // The watch has moved to the new file.
+        machine({kSystemDrive, drive(6, "Six")});
+        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘6  Six"}));
+        QTest::qWait(500);
+        QCOMPARE(refreshes, 2);
+    }
 };
 
 QTEST_MAIN(MainWinTest)

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 #include <cstring>
 
@@ -29,6 +30,15 @@ const LifeRange kLifeRanges[] = {
     {30, 79, "fine_icon.png", "健康指标：正常"},
     {80, 100, "excellent_icon.png", "健康指标：良好"},
 };
+
+// The drop-down list of the selector: the entry under the mouse, or chosen
+// with the keys, in the window's blue with white text.
+const char kSelectorListStyle[] =
+    "QComboBox QAbstractItemView{background: white; color: rgb(68, 71, 77); border: 1px solid rgb(200, 200, 220);"
+    " outline: 0px;}"
+    "QComboBox QAbstractItemView::item{min-height: 30px;}"
+    "QComboBox QAbstractItemView::item:hover, QComboBox QAbstractItemView::item:selected"
+    "{background: rgb(50, 143, 253); color: white;}";
 
 }  // namespace
 
@@ -110,7 +120,10 @@ void MainWin::setUpLook()
     ui->cbDiskInfo->setPalette(selectorPalette);
     ui->cbDiskInfo->setStyleSheet(QStringLiteral(
         "QComboBox{background: transparent;border: 0px;}QComboBox::down-arrow{image: "
-        "url(:/Quillfence/Resources/main/pull-down_btn.png)}QComboBox::drop-down{ border:0px; }"));
+        "url(:/Quillfence/Resources/main/pull-down_btn.png)}QComboBox::drop-down{ border:0px; }")
+                                  + QString::fromUtf8(kSelectorListStyle));
+    // The combo box's own list delegate ignores the item rules of a style sheet.
+    ui->cbDiskInfo->setItemDelegate(new QStyledItemDelegate(ui->cbDiskInfo));
     for (QLabel* line : {ui->LeftLine, ui->RightLine, ui->RightLine_2})
         line->setPixmap(QPixmap(kResources + "line.png"));
     ui->label->setPixmap(QPixmap(kResources + "main/disk_select_icon.png"));

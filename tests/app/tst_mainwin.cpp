@@ -211,6 +211,37 @@ private slots:
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
     }
 
+    // The entry under the mouse (or chosen with the keys) stands out in the
+    // window's blue with white text; the others are dark on white.
+    void selectorListMarksTheEntryUnderTheMouse()
+    {
+        machine({kSystemDrive, drive(2, "Two"), drive(3, "Three"), drive(4, "Four")});
+        TestWin win;
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        selector->showPopup();
+        QAbstractItemView* list = selector->view();
+        QTRY_VERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(1, 0));
+
+        const QImage image = list->viewport()->grab().toImage();
+        auto colours = [&](int row) {
+            const QRect rect = list->visualRect(list->model()->index(row, 0));
+            QSet<QRgb> seen;
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                seen << image.pixel(x, rect.center().y());
+            return seen;
+        };
+        const QSet<QRgb> marked = colours(1);
+        QVERIFY(marked.contains(QColor(50, 143, 253).rgb()));
+        QVERIFY(marked.contains(QColor(Qt::white).rgb()));  // the text
+        const QSet<QRgb> plain = colours(2);
+        QVERIFY(!plain.contains(QColor(50, 143, 253).rgb()));
+        QVERIFY(plain.contains(QColor(68, 71, 77).rgb()));  // the text
+        selector->hidePopup();
+    }
+
     void partitionsInOneOrTwoColumns()
     {
         machine({kSystemDrive, drive(2, "Four", volumes("DEFG")), drive(3, "Six", volumes("HIJKLM"))});

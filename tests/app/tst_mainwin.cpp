@@ -62,6 +62,9 @@ QString volumes(const QString& letters)
 }
 
 const QString kSystemDrive = drive(0, QStringLiteral("System"), volumes(QStringLiteral("C")));
+// SMART of a maker's M7A0 drive with 89 % of its life left; SMART that fails.
+const QString kLife89 = QStringLiteral(", \"smart\": {\"attributes\": [{\"id\": 231, \"value\": 89, \"raw\": 89}]}");
+const QString kSmartFails = QStringLiteral(", \"faults\": [\"smart\"]");
 
 // Runs `answer` on the next modal widget shown.
 void onNextModal(std::function<void(QWidget*)> answer)
@@ -174,10 +177,10 @@ private slots:
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         selector->setCurrentIndex(1);
 
-        // Drive 2 now fails its identity read and so loses its entry.
+        // Drive 2 now fails its identity read: its entry says so.
         machine({kSystemDrive, drive(2, QString()), drive(3, "Three"), drive(12, "Twelve")});
         win.RefreshDiskList();
-        QCOMPARE(entries(&win), QStringList({"物理磁盘3  Three", "物理磁盘12  Twelve"}));
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  未能读取磁盘信息", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         QCOMPARE(selector->currentText(), QStringLiteral("物理磁盘3  Three"));
     }
 
@@ -259,13 +262,100 @@ private slots:
 
     void makerWidgetsFollowTheSelectedDisk()
     {
-        machine({kSystemDrive, drive(2, "QY-M7A0-256G"), drive(3, "Plain")});
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "Plain")});
         TestWin win;
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         QVERIFY(makerWidgetsShown(&win));
         selector->setCurrentIndex(1);
         for (const char* name : {"lbLifeRemain", "lbNameStauts", "lbNameSSD", "life", "lbPicSSD", "lbPicStatus"})
             QVERIFY2(child<QWidget>(&win, name)->isHidden(), name);
+    }
+
+    // A maker's drive whose SMART cannot be read brings no life: the ring and
+    // the level of the drive shown before must not stay.
+    void lifeAndLevelBelongToTheSelectedDisk()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "QY-M7A0-128G", kSmartFails),
+                 drive(4, "QY-M7A0-512G")});
+        TestWin win;
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        auto* ring = child<QRoundProgressBar>(&win, "life");
+        auto* level = child<QLabel>(&win, "lbNameStauts");
+        auto* note = child<QLabel>(&win, "lbLifeUnknown");
+        QVERIFY(makerWidgetsShown(&win));
+        QCOMPARE(ring->value(), 89.0);
+        QCOMPARE(level->text(), QStringLiteral("健康指标：良好"));
+        QVERIFY(note->isHidden());
+
+        struct Expected {
+            int entry;
+            bool lifeShown;
+            QString note;
+        };
+        const Expected cases[] = {
+            {1, false, "未能读取SMART信息"},  // SMART fails
+            {0, true, ""},
+            {2, false, "未能读取剩余寿命"},   // SMART read, no life attribute
+        };
+        for (const Expected& expected : cases) {
+            selector->setCurrentIndex(expected.entry);
+            QVERIFY2(!child<QLabel>(&win, "lbNameSSD")->isHidden(), qPrintable(selector->currentText()));
+            QCOMPARE(!ring->isHidden(), expected.lifeShown);
+            QCOMPARE(!level->isHidden(), expected.lifeShown);
+            QCOMPARE(!child<QLabel>(&win, "lbPicStatus")->isHidden(), expected.lifeShown);
+            QCOMPARE(!note->isHidden(), !expected.lifeShown);
+            if (!expected.lifeShown)
+                QCOMPARE(note->text(), expected.note);
+        }
+    }
+
+    // A life outside 0 to 100 moves the ring but gives the disk no level.
+    void lifeOutOfRangeShowsNoLevel()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G")});  // no life attribute
+        TestWin win;
+        win.getLife(101);
+        QVERIFY(!child<QRoundProgressBar>(&win, "life")->isHidden());
+        QVERIFY(child<QLabel>(&win, "lbNameStauts")->isHidden());
+        QVERIFY(child<QLabel>(&win, "lbLifeUnknown")->isHidden());
+    }
+
+    void emptyStates_data()
+    {
+        QTest::addColumn<QStringList>("drives");  // {"none"}: no fleet file, the list fails
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("message");  // empty: partition bars, no message
+
+        QTest::newRow("only the system disk") << QStringList{kSystemDrive} << QStringList() << "未检测到磁盘";
+        QTest::newRow("the list cannot be read") << QStringList{"none"} << QStringList() << "未检测到磁盘";
+        QTest::newRow("first disk without partitions")
+            << QStringList{kSystemDrive, drive(2, "Bare"), drive(3, "Lettered", volumes("D"))}
+            << QStringList{"物理磁盘2  Bare", "物理磁盘3  Lettered"} << "未能检测分区";
+        QTest::newRow("identity unreadable")
+            << QStringList{kSystemDrive, drive(2, QString(), volumes("D"))}
+            << QStringList{"物理磁盘2  未能读取磁盘信息"} << QString();
+    }
+    void emptyStates()
+    {
+        QFETCH(QStringList, drives);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, message);
+        if (drives == QStringList{"none"}) {
+            QFile::remove(fleetPath);
+            selectStorageFromEnvironment();
+        } else {
+            machine(drives);
+        }
+        TestWin win;
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QCOMPARE(this->entries(&win), entries);
+        QTRY_COMPARE(child<QLabel>(&win, "lbNUM")->text(), QString::number(entries.size()));
+        auto* label = child<QLabel>(&win, "lbNoPartition");
+        QCOMPARE(!label->isHidden(), !message.isEmpty());
+        if (!message.isEmpty())
+            QCOMPARE(label->text(), message);
+        QCOMPARE(child<DiskWidget>(&win, "LogicDisk")->itemCount(), message.isEmpty() ? 1 : 0);
     }
 
     void lifeSetsTheRingAndTheHealthLevel_data()

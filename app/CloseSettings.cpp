@@ -1,36 +1,51 @@
 #include "app/CloseSettings.h"
 
+#include "files/SafeFiles.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
+
+namespace {
+
+// Far more than one line of digits; a larger file is not this program's.
+constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
+
+std::filesystem::path nativePath(const QString& path)
+{
+    return std::filesystem::u8path(path.toStdString());
+}
+
+}  // namespace
 
 QString closeSettingsPath()
 {
     return QCoreApplication::applicationDirPath() + "/" + "config";
 }
 
+bool closeSettingExists(const QString& path)
+{
+    return files::pathTaken(nativePath(path));
+}
+
 std::optional<int> readCloseSetting(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const std::optional<std::string> content = files::readRegularFile(nativePath(path), kMaxSettingsBytes);
+    if (!content)
         return std::nullopt;
-    QTextStream in(&file);
+    QTextStream in(QByteArray::fromStdString(*content));
     QString last;
     while (!in.atEnd())
         last = in.readLine();
     return last.toInt(nullptr, 10);  // 0 when empty or not a number
 }
 
-bool writeCloseSetting(const QString& path, int value, bool rewrite)
+bool writeCloseSetting(const QString& path, int value)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Text))
-        return false;
-    if (rewrite)
-        file.resize(0);
-    QTextStream out(&file);
-    out << value << '\n';  // text mode: the platform's line end
+    QBuffer line;
+    line.open(QIODevice::WriteOnly | QIODevice::Text);  // text mode: the platform's line end
+    QTextStream out(&line);
+    out << value << '\n';
     out.flush();
-    file.close();
-    return true;
+    return files::replaceFile(nativePath(path), line.data().toStdString());
 }

@@ -2,10 +2,13 @@
 
 #include "disk/StorageBackend.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 namespace {
 // A disk with many partitions announces each of them: wait for quiet.
@@ -35,22 +38,58 @@ void DiskNotifications::noteChange()
     settle_->start();
 }
 
+namespace {
+
+// What the folder's listing shows of the fleet file: a file put in its
+// place (by rename, as editors save) gets new times; another file written
+// in the folder changes none of it.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    QDateTime modified, changed;
+    bool operator==(const FileStamp& other) const
+    {
+        return exists == other.exists && size == other.size && modified == other.modified && changed == other.changed;
+    }
+};
+
+FileStamp stampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    return {info.exists(), info.size(), info.lastModified(), info.metadataChangeTime()};
+}
+
+}  // namespace
+
 // The simulated machine changes when its fleet file does: it is read again
 // and the change counts as a disk arriving or leaving.
 void DiskNotifications::watchFleetFile()
 {
     const QString path = QFileInfo(qEnvironmentVariable(kDevicesVariable)).absoluteFilePath();
     auto* watcher = new QFileSystemWatcher(this);
-    // Editors often replace the file rather than write it: watch its folder too.
     watcher->addPath(path);
+    // A file replaced by rename is a new file, which the watch of the old one
+    // does not see: the folder's watch notices it, and the watch moves to it.
     watcher->addPath(QFileInfo(path).absolutePath());
-    auto reload = [this, watcher, path] {
-        if (QFileInfo::exists(path) && !watcher->files().contains(path))
+    auto stamp = std::make_shared<FileStamp>(stampOf(path));
+    auto rewatch = [watcher, path] {
+        watcher->removePath(path);
+        if (QFileInfo::exists(path))
             watcher->addPath(path);
-        noteChange();
     };
-    connect(watcher, &QFileSystemWatcher::fileChanged, this, reload);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, reload);
+    connect(watcher, &QFileSystemWatcher::fileChanged, this, [this, stamp, rewatch, path] {
+        *stamp = stampOf(path);
+        rewatch();
+        noteChange();
+    });
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this, stamp, rewatch, path] {
+        const FileStamp now = stampOf(path);
+        if (now == *stamp)
+            return;  // another file of the folder
+        *stamp = now;
+        rewatch();
+        noteChange();
+    });
     connect(this, &DiskNotifications::disksChanged, this, [] { selectStorageFromEnvironment(); },
             Qt::DirectConnection);
 }

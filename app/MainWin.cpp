@@ -3,6 +3,8 @@
 #include "app/DiskNotifications.h"
 #include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
+#include "smart/core/SmartFormat.h"
+#include "smart/core/SmartSector.h"
 #include "ui_MainWin.h"
 #include "widgets/MaskWidget.h"
 
@@ -11,6 +13,7 @@
 #include <QClipboard>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 #include <cstring>
 
@@ -29,6 +32,21 @@ const LifeRange kLifeRanges[] = {
     {30, 79, "fine_icon.png", "健康指标：正常"},
     {80, 100, "excellent_icon.png", "健康指标：良好"},
 };
+
+// In place of the ring when a maker's disk brings no remaining life.
+const char kLifeUnreadable[] = "未能读取剩余寿命";
+// In place of the model in the selector entry of a disk whose identity
+// could not be read.
+const char kIdentityUnreadable[] = "未能读取磁盘信息";
+
+// The drop-down list of the selector: the entry under the mouse, or chosen
+// with the keys, in the window's blue with white text.
+const char kSelectorListStyle[] =
+    "QComboBox QAbstractItemView{background: white; color: rgb(68, 71, 77); border: 1px solid rgb(200, 200, 220);"
+    " outline: 0px;}"
+    "QComboBox QAbstractItemView::item{min-height: 30px;}"
+    "QComboBox QAbstractItemView::item:hover, QComboBox QAbstractItemView::item:selected"
+    "{background: rgb(50, 143, 253); color: white;}";
 
 }  // namespace
 
@@ -110,7 +128,10 @@ void MainWin::setUpLook()
     ui->cbDiskInfo->setPalette(selectorPalette);
     ui->cbDiskInfo->setStyleSheet(QStringLiteral(
         "QComboBox{background: transparent;border: 0px;}QComboBox::down-arrow{image: "
-        "url(:/Quillfence/Resources/main/pull-down_btn.png)}QComboBox::drop-down{ border:0px; }"));
+        "url(:/Quillfence/Resources/main/pull-down_btn.png)}QComboBox::drop-down{ border:0px; }")
+                                  + QString::fromUtf8(kSelectorListStyle));
+    // The combo box's own list delegate ignores the item rules of a style sheet.
+    ui->cbDiskInfo->setItemDelegate(new QStyledItemDelegate(ui->cbDiskInfo));
     for (QLabel* line : {ui->LeftLine, ui->RightLine, ui->RightLine_2})
         line->setPixmap(QPixmap(kResources + "line.png"));
     ui->label->setPixmap(QPixmap(kResources + "main/disk_select_icon.png"));
@@ -127,14 +148,47 @@ void MainWin::setUpLook()
     ui->lbPicSSD->setPixmap(QPixmap(kResources + "main/SSD.png"));
     ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
     ui->usbbtn->setShown(false);
-    setMakerWidgetsVisible(false);
+    hideMakerWidgets();
+    showEmptyState(EmptyState::NoDisk);
 }
 
-void MainWin::setMakerWidgetsVisible(bool visible)
+void MainWin::hideMakerWidgets()
 {
     for (QWidget* widget : std::initializer_list<QWidget*>{ui->lbLifeRemain, ui->lbNameStauts, ui->lbNameSSD,
-                                                           ui->life, ui->lbPicSSD, ui->lbPicStatus})
-        widget->setVisible(visible);
+                                                           ui->life, ui->lbPicSSD, ui->lbPicStatus,
+                                                           ui->lbLifeUnknown})
+        widget->hide();
+    awaitingLife = false;
+}
+
+// The drive's picture and name at once; its remaining life and health level
+// only when the SMART page reports them for this very disk (getLife), and
+// until then a note in place of the ring, so that no other disk's life shows.
+void MainWin::showMakerWidgets(const PhyDiskInfo& record)
+{
+    hideMakerWidgets();
+    if (record.isMakerDisk != 1)
+        return;
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui->lbLifeRemain, ui->lbNameSSD, ui->lbPicSSD})
+        widget->show();
+    ui->lbLifeUnknown->setText(QString::fromUtf8(smart::SmartDataRead(record.smartData) ? kLifeUnreadable
+                                                                                         : smart::kSmartUnreadableText));
+    ui->lbLifeUnknown->show();
+    awaitingLife = true;
+}
+
+void MainWin::showEmptyState(EmptyState state)
+{
+    for (const EmptyStateText& row : kEmptyStateTexts) {
+        if (row.state == state)
+            ui->lbNoPartition->setText(QString::fromUtf8(row.text));
+    }
+    ui->lbNoPartition->show();
+}
+
+void MainWin::hideEmptyState()
+{
+    ui->lbNoPartition->hide();
 }
 
 void MainWin::RefreshDiskList()
@@ -147,16 +201,18 @@ void MainWin::RefreshDiskList()
     ui->cbDiskInfo->clear();
     for (int i = 0; i < diskCount; ++i) {
         ReadDiskIdentity(diskList[i]);
-        if (diskList[i].valid)
-            ui->cbDiskInfo->addItem(QIcon(), tr("物理磁盘%1  %2")
-                                                 .arg(diskList[i].diskNum)
-                                                 .arg(QString::fromLatin1(diskList[i].model)));
+        // A disk whose identity cannot be read is listed all the same, saying
+        // so: the user sees it was found, and the count matches the list.
+        const QString name = diskList[i].valid ? QString::fromLatin1(diskList[i].model)
+                                               : QString::fromUtf8(kIdentityUnreadable);
+        ui->cbDiskInfo->addItem(QIcon(), tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(name));
     }
 
+    // With disks, the partition bars or the empty state follow the selected
+    // disk (GetDiskInfo).
     if (diskCount == 0) {
         showNoDiskState();
     } else {
-        ui->lbNoPartition->hide();
         ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
         ui->usbbtn->setShown(true);
     }
@@ -176,10 +232,10 @@ void MainWin::showNoDiskState()
 {
     ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
     ui->usbbtn->setShown(false);
-    setMakerWidgetsVisible(false);
+    hideMakerWidgets();
     ui->LogicDisk->clear();
     ui->LogicDisk->update();
-    ui->lbNoPartition->show();
+    showEmptyState(EmptyState::NoDisk);
 }
 
 void MainWin::DiskChanged(int index)
@@ -217,18 +273,32 @@ void MainWin::GetDiskInfo(PhyDiskInfo& record)
                       static_cast<float>(record.partTotal[k] - record.partFree[k]),
                       static_cast<float>(record.partTotal[k]));
     bars->update();
-    ui->lbNoPartition->setVisible(record.partCount == 0);
-    setMakerWidgetsVisible(record.isMakerDisk == 1);
+    if (record.partCount == 0)
+        showEmptyState(EmptyState::NoPartition);
+    else
+        hideEmptyState();
+    showMakerWidgets(record);
 }
 
 void MainWin::getLife(int percent)
 {
     ui->life->setValue(percent);
+    bool levelKnown = false;
     for (const LifeRange& range : kLifeRanges) {
         if (percent >= range.low && percent <= range.high) {
             ui->lbPicStatus->setPixmap(QPixmap(kResources + "main/" + range.picture));
             ui->lbNameStauts->setText(QString::fromUtf8(range.text));
+            levelKnown = true;
         }
+    }
+    // The life of the maker's disk just selected: the ring replaces the note;
+    // a value outside 0 to 100 gives no health level.
+    if (awaitingLife) {
+        awaitingLife = false;
+        ui->lbLifeUnknown->hide();
+        ui->life->show();
+        ui->lbPicStatus->setVisible(levelKnown);
+        ui->lbNameStauts->setVisible(levelKnown);
     }
 }
 

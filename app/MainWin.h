@@ -2,6 +2,7 @@
 // The program's single top-level window: the disk selector, partitions,
 // remaining life and health of the selected disk, the pages, the tray.
 
+#include "app/EmptyStates.h"
 #include "disk/PhyDiskInfo.h"
 
 #include <QSystemTrayIcon>
@@ -66,9 +67,12 @@ private:
     void createToolbarStrip();
     void createTray();
     void createPages();
-    void setMakerWidgetsVisible(bool visible);
+    void hideMakerWidgets();
+    void showMakerWidgets(const PhyDiskInfo& record);
     void showNoDiskState();
-    void askCloseChoice(bool rewrite);
+    void showEmptyState(EmptyState state);
+    void hideEmptyState();
+    void askCloseChoice();
     void hideToTray();
     bool isAway() const;
     void showFileWriteWarning();
@@ -78,6 +82,8 @@ private:
     int diskCount = 0;
     PhyDiskInfo diskList[kMaxDisks];
     Ui::MainWin* ui;
+    // A maker's disk was selected and its remaining life has not come yet.
+    bool awaitingLife = false;
 
     QLabel* toolbarStrip = nullptr;
     MaskWidget* mask = nullptr;

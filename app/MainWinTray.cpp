@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -22,8 +21,9 @@ const QString kHide = QStringLiteral("隐藏");
 void MainWin::createTray()
 {
     // The menu and its actions exist whether or not a tray does: the slots
-    // below keep the show action's text in step with the window.
-    trayMenu = new QMenu();
+    // below keep the show action's text in step with the window. The window
+    // owns every tray object, so none outlives it.
+    trayMenu = new QMenu(this);
     trayMenu->setTitle(QStringLiteral("功能"));
     showAction = new QAction(this);
     quitAction = new QAction(this);
@@ -37,7 +37,7 @@ void MainWin::createTray()
     connect(quitAction, &QAction::triggered, this, &MainWin::slotCloseAction);
     if (!useTray)
         return;
-    trayIcon = new QSystemTrayIcon();
+    trayIcon = new QSystemTrayIcon(this);
     trayIcon->setToolTip(QStringLiteral("QV-Quillfence"));
     trayIcon->setIcon(QIcon(QStringLiteral(":/Quillfence/Resources/3toolbar/S.M.R.T_icon_sel.png")));
     trayIcon->setContextMenu(trayMenu);
@@ -108,8 +108,8 @@ void MainWin::showFileWriteWarning()
 void MainWin::onButtonCloseClicked()
 {
     const QString path = closeSettingsPath();
-    if (!QFileInfo::exists(path)) {
-        askCloseChoice(false);
+    if (!closeSettingExists(path)) {
+        askCloseChoice();
         return;
     }
     const std::optional<int> value = readCloseSetting(path);
@@ -126,14 +126,14 @@ void MainWin::onButtonCloseClicked()
         break;
     case kHideOnce:
     case kQuitOnce:
-        askCloseChoice(true);
+        askCloseChoice();
         break;
     default:
         break;  // a value the program never writes: the button does nothing
     }
 }
 
-void MainWin::askCloseChoice(bool rewrite)
+void MainWin::askCloseChoice()
 {
     QMessageDlg dialog(this);
     dialog.resize(300, 200);
@@ -145,7 +145,7 @@ void MainWin::askCloseChoice(bool rewrite)
     const bool quit = answer == kQuitRemembered || answer == kQuitOnce;
     if (!quit)
         hideToTray();
-    if (!writeCloseSetting(closeSettingsPath(), answer, rewrite))
+    if (!writeCloseSetting(closeSettingsPath(), answer))
         showFileWriteWarning();
     if (quit)
         close();

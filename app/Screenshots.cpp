@@ -1,22 +1,26 @@
 // Takes the README's screenshots of the window on the demo fleet: the main
-// window with a maker's drive, the SMART page, the firmware-detection page
-// and the close question. Run under an X server (scripts/screenshots.sh).
-// Usage: quillfence-screenshots OUTPUT_DIR
+// window with a maker's drive, the selector's drop-down list, the SMART page,
+// the firmware-detection page and the close question. Run under an X server
+// (scripts/screenshots.sh). With --close-question-only only the close
+// question is taken, under the name given (for an X server without a
+// compositing manager).
+// Usage: quillfence-screenshots OUTPUT_DIR [--close-question-only NAME]
 
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
 #include "app/Startup.h"
 #include "widgets/QMenuButton.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -35,6 +39,18 @@ void selectDisk(QWidget& window, const QString& model)
     selector->setCurrentIndex(selector->findText(model, Qt::MatchEndsWith));
 }
 
+// The list open, with the mouse over the entry of `model`.
+void hoverEntry(QWidget& window, const QString& model)
+{
+    auto* selector = window.findChild<QComboBox*>(QStringLiteral("cbDiskInfo"));
+    selector->showPopup();
+    QAbstractItemView* list = selector->view();
+    if (!QTest::qWaitForWindowExposed(list->window()))
+        std::fprintf(stderr, "the selector's list was not shown\n");
+    const QModelIndex entry = list->model()->index(selector->findText(model, Qt::MatchEndsWith), 0);
+    QTest::mouseMove(list->viewport(), list->visualRect(entry).center());
+}
+
 void pressPage(QWidget& window, int index)
 {
     auto* strip = window.findChild<QMenuButton*>(QStringLiteral("MenuButton"));
@@ -45,8 +61,9 @@ void pressPage(QWidget& window, int index)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quillfence-screenshots OUTPUT_DIR\n");
+    const bool closeQuestionOnly = argc == 4 && std::strcmp(argv[2], "--close-question-only") == 0;
+    if (argc != 2 && !closeQuestionOnly) {
+        std::fprintf(stderr, "usage: quillfence-screenshots OUTPUT_DIR [--close-question-only NAME]\n");
         return 2;
     }
     prepareProcess();
@@ -64,23 +81,28 @@ int main(int argc, char* argv[])
     }
 
     selectDisk(window, QStringLiteral("QX M7A0 120G"));
-    save(window, out.filePath("main-window.png"));
-    pressPage(window, 0);
-    save(window, out.filePath("smart-page.png"));
-    pressPage(window, 1);
-    save(window, out.filePath("detection-page.png"));
-    pressPage(window, 1);
-    QTest::qWait(400);
+    if (!closeQuestionOnly) {
+        save(window, out.filePath("main-window.png"));
+        hoverEntry(window, QStringLiteral("QV-PNDX480G-M7B0"));
+        save(window, out.filePath("selector-list.png"));
+        window.findChild<QComboBox*>(QStringLiteral("cbDiskInfo"))->hidePopup();
+        pressPage(window, 0);
+        save(window, out.filePath("smart-page.png"));
+        pressPage(window, 1);
+        save(window, out.filePath("detection-page.png"));
+        pressPage(window, 1);
+        QTest::qWait(400);
+    }
 
     // The close question, with the mask over the window; cancelled, so
     // nothing is written.
-    if (QFileInfo::exists(closeSettingsPath())) {
+    if (closeSettingExists(closeSettingsPath())) {
         std::fprintf(stderr, "%s exists, so closing asks nothing: no close-question.png\n",
                      qPrintable(closeSettingsPath()));
         return 1;
     }
     QTimer::singleShot(500, [&] {
-        save(window, out.filePath("close-question.png"));
+        save(window, out.filePath(closeQuestionOnly ? QString::fromLocal8Bit(argv[3]) : "close-question.png"));
         QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
     });
     window.onButtonCloseClicked();

@@ -5,6 +5,11 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
 
 void prepareProcess()
 {
@@ -16,5 +21,13 @@ void prepareProcess()
 void prepareApplication()
 {
     installCjkFontSubstitutes();
+    // Qt's own dialogs (the export's file dialog) speak Chinese like the rest
+    // of the window, whatever the system's language.
+    auto* qtTexts = new QTranslator(qApp);
+    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"), QStringLiteral("_"),
+                      QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    else
+        std::fprintf(stderr, "Qt's Chinese translations are not installed: Qt's dialogs stay in English\n");
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quillfence/Resources/ICON.png")));
 }

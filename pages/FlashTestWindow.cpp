@@ -5,12 +5,13 @@
 #include "pages/RecordText.h"
 #include "pages/SwUpdate.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-FlashTestWindow::FlashTestWindow(QWidget *parent)
+FlashTestWindow::FlashTestWindow(QWidget *parent, const QString &appDir)
     : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("SSD Quillfence Flash Test"));
@@ -26,7 +27,7 @@ FlashTestWindow::FlashTestWindow(QWidget *parent)
     bar->addWidget(m_selector);
     bar->addStretch();
 
-    m_page = new SwUpdate(this);
+    m_page = new SwUpdate(this, appDir);
     m_page->setFixedSize(m_page->size());
 
     auto *layout = new QVBoxLayout(this);
@@ -40,6 +41,14 @@ FlashTestWindow::FlashTestWindow(QWidget *parent)
     listDisks();
     selectDisk(m_selector->currentIndex());
     connect(m_selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &FlashTestWindow::selectDisk);
+}
+
+void FlashTestWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_page->mayClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void FlashTestWindow::listDisks()

@@ -15,7 +15,13 @@ class FlashTestWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit FlashTestWindow(QWidget *parent = nullptr);
+    // appDir: the folder of "M7A0MP" (see SwUpdate); empty means the
+    // executable's own.
+    explicit FlashTestWindow(QWidget *parent = nullptr, const QString &appDir = QString());
+
+protected:
+    // Refused while a test runs: the tool is never killed from here.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // Reads the disk list (the system disk is never in it) and offers the

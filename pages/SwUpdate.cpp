@@ -1,5 +1,6 @@
 #include "pages/SwUpdate.h"
 
+#include "files/SafeFiles.h"
 #include "pages/LoaderState.h"
 #include "pages/RecordText.h"
 #include "pages/SwUpdatePlatform.h"
@@ -16,9 +17,16 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace {
 
 const QString kWarningIcon = QStringLiteral(":/Quillfence/Resources/icon2.png");
+
+std::filesystem::path nativePath(const QString &path)
+{
+    return std::filesystem::u8path(path.toStdString());
+}
 
 // The tool's configuration for capacity index 1, 2 and 3; index 0 is "none".
 const char *const kCapacityInis[] = {"/MKMPTOOL128G.ini", "/MKMPTOOL256G.ini", "/MKMPTOOL512G.ini"};
@@ -83,6 +91,27 @@ SwUpdate::SwUpdate(QWidget *parent, const QString &appDir)
     buildForm();
     connect(m_tool, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, &SwUpdate::MPTFinished);
     QMetaObject::connectSlotsByName(this);
+}
+
+SwUpdate::~SwUpdate()
+{
+    // The end of a run must not reach a page that is being destroyed.
+    disconnect(m_tool, nullptr, this, nullptr);
+    if (m_tool->state() == QProcess::NotRunning)
+        return;
+    // Killing the tool could leave the drive's flash half written.
+    std::fprintf(stderr, "The test tool is still running: waiting for its end\n");
+    m_tool->waitForFinished(-1);
+    runDiskpart(QStringLiteral("online.txt"), "online disk");
+    RestoreIni();
+}
+
+bool SwUpdate::mayClose()
+{
+    if (!m_testActive)
+        return true;
+    ShowNotice(QStringLiteral("正在测试，测试结束后才能关闭"));
+    return false;
 }
 
 void SwUpdate::buildForm()
@@ -199,9 +228,9 @@ void SwUpdate::GetDiskInfo(PhyDiskInfo &disk)
 void SwUpdate::runTool(int capacityIndex, bool rwTest)
 {
     const QString program = m_appDir + QStringLiteral("/M7A0MP/JMMassProd.exe");
-    // A press during a run changes nothing: the run keeps its capacity,
-    // its test and its disk.
-    if (m_tool->state() != QProcess::NotRunning)
+    // A press during a run, or while one is prepared or ends, changes
+    // nothing: the run keeps its capacity, its test and its disk.
+    if (m_testActive)
         return;
     // Without the tool there is nothing to run: leave the disk and the files
     // as they are.
@@ -209,6 +238,7 @@ void SwUpdate::runTool(int capacityIndex, bool rwTest)
         ShowNotice(QStringLiteral("启动失败"));
         return;
     }
+    setTestActive(true);
     m_capacityIndex = capacityIndex;
     m_rwTest = rwTest;
     m_runDiskNum = m_diskNum;
@@ -216,6 +246,7 @@ void SwUpdate::runTool(int capacityIndex, bool rwTest)
     // Without the configuration of the chosen capacity in place the tool
     // must not run: leave the disk and the files as they are.
     if (!SelectIni()) {
+        setTestActive(false);
         ShowNotice(QStringLiteral("启动失败"));
         return;
     }
@@ -223,15 +254,16 @@ void SwUpdate::runTool(int capacityIndex, bool rwTest)
         DiskOffline();
         m_tool->start(program, QStringList(), QIODevice::ReadWrite);
         if (m_tool->waitForStarted(2000)) {
-            setRunning(true);
+            m_busy->show();
             return;
         }
         DiskOnline();
     }
     // The run did not start: nothing may be left behind that steers a later one.
-    ShowNotice(QStringLiteral("启动失败"));
     DelRawFlag();
     RestoreIni();
+    setTestActive(false);
+    ShowNotice(QStringLiteral("启动失败"));
 }
 
 void SwUpdate::MPTFinished(int, QProcess::ExitStatus)
@@ -239,16 +271,17 @@ void SwUpdate::MPTFinished(int, QProcess::ExitStatus)
     if (m_tool->state() != QProcess::NotRunning)
         return;
     DiskOnline();
-    setRunning(false);
+    m_busy->hide();
     ShowResult();
     RestoreIni();
+    setTestActive(false);
 }
 
-void SwUpdate::setRunning(bool running)
+void SwUpdate::setTestActive(bool active)
 {
-    m_flashButton->setEnabled(!running);
-    m_rwButton->setEnabled(!running);
-    m_busy->setVisible(running);
+    m_testActive = active;
+    m_flashButton->setEnabled(!active);
+    m_rwButton->setEnabled(!active);
 }
 
 bool SwUpdate::SelectIni()
@@ -272,15 +305,13 @@ void SwUpdate::RestoreIni()
 bool SwUpdate::SetRawFlag()
 {
     // Written afresh for every run: a marker kept from an earlier R/W test
-    // would turn a Flash test into a format of the disk.
-    QFile marker(m_appDir + QStringLiteral("/raw"));
-    if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // would turn a Flash test into a format of the disk. Replaced, never
+    // written through a link planted under its name.
+    const QString marker = m_appDir + QStringLiteral("/raw");
+    if (!files::replaceFile(nativePath(marker), m_rwTest ? "true" : "false"))
         return false;
-    const QByteArray flag = m_rwTest ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
-    const bool written = marker.write(flag) == flag.size() && marker.flush();
-    marker.close();
-    hideFile(marker.fileName());
-    return written;
+    hideFile(marker);
+    return true;
 }
 
 void SwUpdate::DelRawFlag()
@@ -302,13 +333,12 @@ void SwUpdate::DiskOnline()
 
 bool SwUpdate::runDiskpart(const QString &scriptName, const char *command)
 {
-    // The file is emptied first: a shorter script must not keep the tail of
-    // a longer one, which diskpart would read as further commands.
-    QFile script(scriptName);
-    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The whole file is replaced: a shorter script must not keep the tail of
+    // a longer one, which diskpart would read as further commands, and a link
+    // under the script's name must not lead the write elsewhere.
+    const QByteArray script = QStringLiteral("select disk %1\r\n").arg(m_runDiskNum).toLatin1() + command;
+    if (!files::replaceFile(nativePath(scriptName), script.toStdString()))
         return false;
-    script.write(QStringLiteral("select disk %1\r\n").arg(m_runDiskNum).toLatin1() + command);
-    script.close();
     runDiskpartScript(scriptName);
     return true;
 }

@@ -28,6 +28,13 @@ public:
     // means the executable's own directory. The diskpart scripts
     // "offline.txt" and "online.txt" go to the current working directory.
     explicit SwUpdate(QWidget *parent = nullptr, const QString &appDir = QString());
+    // A tool still running is never killed: the page waits for its end and
+    // puts the disk and the files back before it goes.
+    ~SwUpdate() override;
+
+    // Whether the page may go: not while a test is prepared, runs or ends,
+    // which the user is then told.
+    bool mayClose();
 
 public slots:
     // Flash test.
@@ -43,7 +50,9 @@ public slots:
 private:
     void buildForm();
     void runTool(int capacityIndex, bool rwTest);
-    void setRunning(bool running);
+    // From the start of the preparation to the end of the run: the buttons
+    // are disabled and a press changes nothing.
+    void setTestActive(bool active);
 
     bool SelectIni();
     void RestoreIni();
@@ -61,6 +70,7 @@ private:
 
     QString m_appDir;
     QProcess *m_tool = nullptr;
+    bool m_testActive = false;
 
     // From the last disk record.
     QString m_model;

@@ -5,9 +5,9 @@ set -euo pipefail
 
 build_packages=(
   build-essential cmake ninja-build pkg-config
-  qtbase5-dev qtbase5-dev-tools
+  qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev qttranslations5-l10n
   nlohmann-json3-dev libudev-dev libxlsxwriter-dev zlib1g-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra
 )
 test_packages=(
   googletest libgtest-dev

@@ -1,5 +1,7 @@
 #include "widgets/QMessageDlg.h"
 
+#include "widgets/WindowTranslucency.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -8,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QRegion>
 #include <QStyleOption>
 
 namespace {
@@ -179,7 +182,26 @@ void QMessageDlg::resizeEvent(QResizeEvent *event)
     // The label follows the size; the button row keeps its rectangles until
     // the next setMessage() or setCloseChoice().
     placeMessageLabel();
+    if (isVisible())
+        updateShape();
     QDialog::resizeEvent(event);
+}
+
+void QMessageDlg::showEvent(QShowEvent *event)
+{
+    updateShape();
+    QDialog::showEvent(event);
+}
+
+void QMessageDlg::updateShape()
+{
+    if (windowTranslucencyAvailable()) {
+        clearMask();
+        return;
+    }
+    QPainterPath face;
+    face.addRoundedRect(QRectF(rect()), 10, 10, Qt::AbsoluteSize);
+    setMask(QRegion(face.toFillPolygon().toPolygon()));
 }
 
 void QMessageDlg::paintEvent(QPaintEvent *)

@@ -50,6 +50,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -66,6 +67,9 @@ private:
     };
 
     void rebuildButtons();
+    // Where translucent windows are not blended, the corners outside the
+    // rounded face would be drawn black: the window's shape leaves them out.
+    void updateShape();
     void createCloseChoiceBoxes();
     void placeMessageLabel();
     void paintButton(QPainter &painter, int index) const;

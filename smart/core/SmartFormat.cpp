@@ -4,6 +4,9 @@
 
 namespace smart {
 
+const char* const kSmartUnreadableText = "未能读取SMART信息";
+const char* const kSmartNoAttributesText = "该磁盘未提供SMART属性";
+
 const std::array<const char*, kSmartColumnCount> kSmartColumnTitles = {
     "ID", "Description", "Value", "Worst", "Threshold", "CurrentValue", "RawValue", "Status",
 };
@@ -26,6 +29,14 @@ std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFir
     std::string text = "0x";
     for (uint8_t byte : rawMsbFirst) text += HexByte(byte) + " ";
     return text;
+}
+
+std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst) {
+    std::string text = FormatRawValue(rawMsbFirst);
+    text.pop_back();
+    uint64_t number = 0;
+    for (uint8_t byte : rawMsbFirst) number = (number << 8) | byte;
+    return text + "\n十进制：" + std::to_string(number);
 }
 
 std::string FormatCurrentValue(uint64_t value, const std::string& unit) {

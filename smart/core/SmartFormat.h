@@ -22,6 +22,11 @@ enum SmartColumn {
     kSmartColumnCount
 };
 
+// What an empty table says instead of rows: the drive did not answer SMART
+// READ DATA, or answered without an attribute the table lists.
+extern const char* const kSmartUnreadableText;     // "未能读取SMART信息"
+extern const char* const kSmartNoAttributesText;   // "该磁盘未提供SMART属性"
+
 // Header labels, indexed by SmartColumn.
 extern const std::array<const char*, kSmartColumnCount> kSmartColumnTitles;
 
@@ -32,6 +37,10 @@ std::string FormatByte(uint8_t byte);  // decimal: "100"
 // "0x" then each byte, most significant first, as two hex digits and a
 // blank: "0x00 00 00 00 01 2C ".
 std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
+// The RawValue cell's tool tip: the bytes as the cell shows them, without
+// the trailing blank, and the 48-bit number they make in decimal:
+// "0x00 00 00 00 01 2C\n十进制：300".
+std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
 // The number followed directly by its unit: "300小时".
 std::string FormatCurrentValue(uint64_t value, const std::string& unit);
 // The bracket that closes every checked status: "(70℃)".

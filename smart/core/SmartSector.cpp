@@ -1,5 +1,8 @@
 #include "smart/core/SmartSector.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace smart {
 
 namespace {
@@ -42,6 +45,10 @@ SmartSlot ReadSlot(const SmartDataSector& smartData,
     s.raw = SixBytesAt(entry + kRawByte);
     s.limitBytes = SixBytesAt(limits + kLimitByte);
     return s;
+}
+
+bool SmartDataRead(const SmartDataSector& smartData) {
+    return std::any_of(std::begin(smartData), std::end(smartData), [](uint8_t byte) { return byte != 0; });
 }
 
 int FindSlot(const SmartDataSector& smartData, uint8_t id) {

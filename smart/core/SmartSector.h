@@ -29,6 +29,10 @@ struct SmartSlot {
 SmartSlot ReadSlot(const SmartDataSector& smartData,
                    const SmartThresholdSector& smartThreshold, int slot);
 
+// Whether the drive answered SMART READ DATA: a failed read leaves the
+// sector all zero, while an answer carries at least its revision number.
+bool SmartDataRead(const SmartDataSector& smartData);
+
 // The first slot whose attribute ID is id, or -1 (always for ID 0).
 int FindSlot(const SmartDataSector& smartData, uint8_t id);
 

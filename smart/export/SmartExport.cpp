@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
 #include <QUrl>
@@ -20,19 +21,53 @@ const char kSaveCaption[] = "保存";
 const char kSaveFilter[] = "Excel 文件(*.xls *.xlsx)";
 const char kQuestionIcon[] = ":/Quillfence/Resources/icon3.png";
 const char kWarningIcon[] = ":/Quillfence/Resources/icon2.png";
+const char kSaveSuffix[] = "xlsx";
 const char kOpenQuestion[] = "文件已经导出，是否现在打开？";
-const char kWriteFailure[] = "未能创建 Excel 对象，请安装 Microsoft Excel";
+const char kWriteFailure[] = "文件未能写入：";  // followed by the path
+const char kNoOpener[] = "未找到可以打开此文件的程序";
 constexpr int kButtonsOk = 0;
 constexpr int kButtonsOkCancel = 1;
 
 // Runs one message dialog the way every page does and returns the answer.
-int askUser(QWidget *parent, const char *icon, const char *text, int buttonSet)
+// The text is rich text.
+int askUser(QWidget *parent, const char *icon, const QString &text, int buttonSet)
 {
     QMessageDlg dialog(parent);
     dialog.resize(300, 200);
-    dialog.setMessage(QString::fromUtf8(icon), QString::fromUtf8(text), buttonSet);
+    dialog.setMessage(QString::fromUtf8(icon), text, buttonSet);
     dialog.exec();
     return dialog.result();
+}
+
+// A path for the dialog's narrow label: escaped, and allowed to break after
+// each separator (a zero-width space), since it has no blanks to break at.
+QString wrappablePath(const QString &path)
+{
+    QString text = QDir::toNativeSeparators(path).toHtmlEscaped();
+    text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\u200B"));
+    return text;
+}
+
+// The documents folder where it exists. A missing one would be taken by the
+// dialog for a file of that name in the home folder.
+QString startFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// The file the user chooses, "" when cancelled. A name typed without a
+// suffix gets ".xlsx" before the dialog asks whether to replace a file.
+QString askForFile(QWidget *page)
+{
+    QFileDialog dialog(page, QString::fromUtf8(kSaveCaption), startFolder(), QString::fromUtf8(kSaveFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromLatin1(kSaveSuffix));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 // The display texts of every row, as the table shows them (without colours).
@@ -68,20 +103,18 @@ void ExportSmartTable(QWidget *page, const QAbstractItemModel &table)
     if (table.rowCount() == 0)
         return;
 
-    const QString path = QFileDialog::getSaveFileName(
-        page, QString::fromUtf8(kSaveCaption),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-        QString::fromUtf8(kSaveFilter));
+    const QString path = askForFile(page);
     if (path.isEmpty())
         return;
 
     const QString nativePath = QDir::toNativeSeparators(path);
     if (!smart::WriteSmartWorkbook(QFile::encodeName(nativePath).toStdString(),
                                    tableTexts(table))) {
-        askUser(page, kWarningIcon, kWriteFailure, kButtonsOk);
+        askUser(page, kWarningIcon, QString::fromUtf8(kWriteFailure) + wrappablePath(path), kButtonsOk);
         return;
     }
 
-    if (askUser(page, kQuestionIcon, kOpenQuestion, kButtonsOkCancel) == QMessageDlg::BtnOk)
-        QDesktopServices::openUrl(ExportedFileUrl(path));
+    if (askUser(page, kQuestionIcon, QString::fromUtf8(kOpenQuestion), kButtonsOkCancel) == QMessageDlg::BtnOk
+        && !QDesktopServices::openUrl(ExportedFileUrl(path)))
+        askUser(page, kWarningIcon, QString::fromUtf8(kNoOpener), kButtonsOk);
 }

@@ -9,7 +9,9 @@ class QWidget;
 
 // Runs the whole export on the GUI thread with `page` as the parent of its
 // dialogs: nothing happens for an empty table or a cancelled file dialog; a
-// workbook that cannot be written is reported instead of offered for opening.
+// name without a suffix is saved with ".xlsx"; a workbook that cannot be
+// written is reported with its path instead of offered for opening; a file
+// that no program opens is reported too.
 void ExportSmartTable(QWidget *page, const QAbstractItemModel &table);
 
 // The URL the exported file is opened with: "file:///" followed by the path

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPropertyAnimation>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -81,6 +82,7 @@ void Smart::GetDiskInfo(PhyDiskInfo &record)
     int count = 0;
     EvaluateSmart(smartData, smartThreshold, rows, count);
     showRows(rows, count);
+    showEmptyNote(smartData, count);
 }
 
 void Smart::BuildAttrTable(const QString &modelText, bool isMakerDisk)
@@ -103,6 +105,8 @@ void Smart::showRows(const smart::SmartRows &rows, int count)
         const smart::SmartCells cells = smart::SmartRowCells(rows[r]);
         for (int c = 0; c < smart::kSmartColumnCount; ++c)
             model->setItem(r, c, new QStandardItem(QString::fromStdString(cells[c])));
+        model->item(r, smart::kColumnRawValue)
+            ->setToolTip(QString::fromStdString(smart::RawValueToolTip(rows[r].raw)));
 
         QStandardItem *status = model->item(r, smart::kColumnStatus);
         // Horizontal centre only: the status keeps to the top of its row,
@@ -119,6 +123,13 @@ void Smart::showRows(const smart::SmartRows &rows, int count)
             break;
         }
     }
+}
+
+void Smart::showEmptyNote(const smart::SmartDataSector &smartData, int count)
+{
+    const char *text = smart::SmartDataRead(smartData) ? smart::kSmartNoAttributesText : smart::kSmartUnreadableText;
+    lbEmptyTable->setText(QString::fromUtf8(text));
+    lbEmptyTable->setVisible(count == 0);
 }
 
 void Smart::on_btCopyClipBoard_clicked()

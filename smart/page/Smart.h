@@ -57,6 +57,8 @@ private:
                        const smart::SmartThresholdSector &smartThreshold,
                        smart::SmartRows &rows, int &count);
     void showRows(const smart::SmartRows &rows, int count);
+    // Says over an empty table why it is empty; hidden while rows are shown.
+    void showEmptyNote(const smart::SmartDataSector &smartData, int count);
     // A 200 ms animation of the page's geometry, not yet started.
     QPropertyAnimation *newSlide(const QRect &from, const QRect &to);
 
@@ -66,6 +68,7 @@ private:
     MyPushButton *btCopyClipBoard = nullptr;
     MyPushButton *btExport = nullptr;
     QTableView *tableView = nullptr;
+    QLabel *lbEmptyTable = nullptr;
 
     QStandardItemModel *model = nullptr;
     QString modelText;

@@ -2,6 +2,7 @@
 #include "smart/page/Smart.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,6 +29,8 @@ const char kTableStyle[] =
     "}";
 const QColor kPageBackground(0xee, 0xee, 0xfb);
 constexpr int kRowHeight = 25;
+const char *const kTableFamilies[] = {"DejaVu Sans Condensed", "DejaVu Sans"};
+constexpr int kTablePointSize = 8;
 
 QSpacerItem *spacer(int width, int height, QSizePolicy::Policy horizontal,
                     QSizePolicy::Policy vertical)
@@ -87,6 +90,17 @@ void Smart::setupForm()
     tableView->setObjectName(QStringLiteral("tableView"));
     tableView->setStyleSheet(QString::fromUtf8(kTableStyle));
 
+    // Over the table, in the same grid cell; shown only while it is empty.
+    lbEmptyTable = new QLabel(this);
+    lbEmptyTable->setObjectName(QStringLiteral("lbEmptyTable"));
+    QFont noteFont(QString::fromUtf8("微软雅黑"));
+    noteFont.setPixelSize(18);
+    lbEmptyTable->setFont(noteFont);
+    lbEmptyTable->setStyleSheet(QStringLiteral("color: rgb(120, 120, 120);"));
+    lbEmptyTable->setAlignment(Qt::AlignCenter);
+    lbEmptyTable->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lbEmptyTable->hide();
+
     gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));
     gridLayout->setSpacing(6);
@@ -95,6 +109,7 @@ void Smart::setupForm()
     gridLayout->addLayout(horizontalLayout, 1, 1);
     gridLayout->addItem(spacer(40, 20, QSizePolicy::Fixed, QSizePolicy::Minimum), 2, 0);
     gridLayout->addWidget(tableView, 2, 1);
+    gridLayout->addWidget(lbEmptyTable, 2, 1);
     gridLayout->addItem(spacer(40, 20, QSizePolicy::Fixed, QSizePolicy::Minimum), 2, 2);
     gridLayout->addItem(spacer(20, 20, QSizePolicy::Minimum, QSizePolicy::Fixed), 3, 1);
 
@@ -103,6 +118,20 @@ void Smart::setupForm()
 
 void Smart::setupTable()
 {
+    // The column widths hold for these faces at 8 points: the widest RawValue
+    // text, "0xDD DD DD DD DD DD ", measures 119 px in DejaVu Sans Condensed,
+    // within the 124 px a 130 px column leaves for text; DejaVu Sans fits the
+    // usual values ("0x00 00 00 00 00 00 ", 118 px) but not that one
+    // (133 px); CJK faces measure wider still, and WenQuanYi draws ℃ as an
+    // empty box. The Chinese descriptions come from a CJK face all the same.
+    // Where neither is installed (Windows) the platform's font stays.
+    const QStringList installed = QFontDatabase().families();
+    for (const char *family : kTableFamilies) {
+        if (installed.contains(QLatin1String(family))) {
+            tableView->setFont(QFont(QLatin1String(family), kTablePointSize));
+            break;
+        }
+    }
     QHeaderView *header = tableView->horizontalHeader();
     header->setHighlightSections(false);
     header->setFixedHeight(kRowHeight);

@@ -8,20 +8,28 @@
 #include "widgets/QMenuButton.h"
 #include "widgets/QRoundProgressBar.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <cstdio>
 #include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +62,9 @@ QString volumes(const QString& letters)
 }
 
 const QString kSystemDrive = drive(0, QStringLiteral("System"), volumes(QStringLiteral("C")));
+// SMART of a maker's M7A0 drive with 89 % of its life left; SMART that fails.
+const QString kLife89 = QStringLiteral(", \"smart\": {\"attributes\": [{\"id\": 231, \"value\": 89, \"raw\": 89}]}");
+const QString kSmartFails = QStringLiteral(", \"faults\": [\"smart\"]");
 
 // Runs `answer` on the next modal widget shown.
 void onNextModal(std::function<void(QWidget*)> answer)
@@ -142,7 +153,7 @@ private slots:
     }
     void cleanup()
     {
-        QFile::remove(closeSettingsPath());
+        QFile::remove(closeSettingsPath());  // a file, a link or a FIFO
         QDir(closeSettingsPath()).removeRecursively();
     }
 
@@ -166,10 +177,10 @@ private slots:
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         selector->setCurrentIndex(1);
 
-        // Drive 2 now fails its identity read and so loses its entry.
+        // Drive 2 now fails its identity read: its entry says so.
         machine({kSystemDrive, drive(2, QString()), drive(3, "Three"), drive(12, "Twelve")});
         win.RefreshDiskList();
-        QCOMPARE(entries(&win), QStringList({"物理磁盘3  Three", "物理磁盘12  Twelve"}));
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  未能读取磁盘信息", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         QCOMPARE(selector->currentText(), QStringLiteral("物理磁盘3  Three"));
     }
 
@@ -203,6 +214,37 @@ private slots:
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
     }
 
+    // The entry under the mouse (or chosen with the keys) stands out in the
+    // window's blue with white text; the others are dark on white.
+    void selectorListMarksTheEntryUnderTheMouse()
+    {
+        machine({kSystemDrive, drive(2, "Two"), drive(3, "Three"), drive(4, "Four")});
+        TestWin win;
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        selector->showPopup();
+        QAbstractItemView* list = selector->view();
+        QTRY_VERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(1, 0));
+
+        const QImage image = list->viewport()->grab().toImage();
+        auto colours = [&](int row) {
+            const QRect rect = list->visualRect(list->model()->index(row, 0));
+            QSet<QRgb> seen;
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                seen << image.pixel(x, rect.center().y());
+            return seen;
+        };
+        const QSet<QRgb> marked = colours(1);
+        QVERIFY(marked.contains(QColor(50, 143, 253).rgb()));
+        QVERIFY(marked.contains(QColor(Qt::white).rgb()));  // the text
+        const QSet<QRgb> plain = colours(2);
+        QVERIFY(!plain.contains(QColor(50, 143, 253).rgb()));
+        QVERIFY(plain.contains(QColor(68, 71, 77).rgb()));  // the text
+        selector->hidePopup();
+    }
+
     void partitionsInOneOrTwoColumns()
     {
         machine({kSystemDrive, drive(2, "Four", volumes("DEFG")), drive(3, "Six", volumes("HIJKLM"))});
@@ -220,13 +262,100 @@ private slots:
 
     void makerWidgetsFollowTheSelectedDisk()
     {
-        machine({kSystemDrive, drive(2, "QY-M7A0-256G"), drive(3, "Plain")});
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "Plain")});
         TestWin win;
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         QVERIFY(makerWidgetsShown(&win));
         selector->setCurrentIndex(1);
         for (const char* name : {"lbLifeRemain", "lbNameStauts", "lbNameSSD", "life", "lbPicSSD", "lbPicStatus"})
             QVERIFY2(child<QWidget>(&win, name)->isHidden(), name);
+    }
+
+    // A maker's drive whose SMART cannot be read brings no life: the ring and
+    // the level of the drive shown before must not stay.
+    void lifeAndLevelBelongToTheSelectedDisk()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "QY-M7A0-128G", kSmartFails),
+                 drive(4, "QY-M7A0-512G")});
+        TestWin win;
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        auto* ring = child<QRoundProgressBar>(&win, "life");
+        auto* level = child<QLabel>(&win, "lbNameStauts");
+        auto* note = child<QLabel>(&win, "lbLifeUnknown");
+        QVERIFY(makerWidgetsShown(&win));
+        QCOMPARE(ring->value(), 89.0);
+        QCOMPARE(level->text(), QStringLiteral("健康指标：良好"));
+        QVERIFY(note->isHidden());
+
+        struct Expected {
+            int entry;
+            bool lifeShown;
+            QString note;
+        };
+        const Expected cases[] = {
+            {1, false, "未能读取SMART信息"},  // SMART fails
+            {0, true, ""},
+            {2, false, "未能读取剩余寿命"},   // SMART read, no life attribute
+        };
+        for (const Expected& expected : cases) {
+            selector->setCurrentIndex(expected.entry);
+            QVERIFY2(!child<QLabel>(&win, "lbNameSSD")->isHidden(), qPrintable(selector->currentText()));
+            QCOMPARE(!ring->isHidden(), expected.lifeShown);
+            QCOMPARE(!level->isHidden(), expected.lifeShown);
+            QCOMPARE(!child<QLabel>(&win, "lbPicStatus")->isHidden(), expected.lifeShown);
+            QCOMPARE(!note->isHidden(), !expected.lifeShown);
+            if (!expected.lifeShown)
+                QCOMPARE(note->text(), expected.note);
+        }
+    }
+
+    // A life outside 0 to 100 moves the ring but gives the disk no level.
+    void lifeOutOfRangeShowsNoLevel()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G")});  // no life attribute
+        TestWin win;
+        win.getLife(101);
+        QVERIFY(!child<QRoundProgressBar>(&win, "life")->isHidden());
+        QVERIFY(child<QLabel>(&win, "lbNameStauts")->isHidden());
+        QVERIFY(child<QLabel>(&win, "lbLifeUnknown")->isHidden());
+    }
+
+    void emptyStates_data()
+    {
+        QTest::addColumn<QStringList>("drives");  // {"none"}: no fleet file, the list fails
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("message");  // empty: partition bars, no message
+
+        QTest::newRow("only the system disk") << QStringList{kSystemDrive} << QStringList() << "未检测到磁盘";
+        QTest::newRow("the list cannot be read") << QStringList{"none"} << QStringList() << "未检测到磁盘";
+        QTest::newRow("first disk without partitions")
+            << QStringList{kSystemDrive, drive(2, "Bare"), drive(3, "Lettered", volumes("D"))}
+            << QStringList{"物理磁盘2  Bare", "物理磁盘3  Lettered"} << "未能检测分区";
+        QTest::newRow("identity unreadable")
+            << QStringList{kSystemDrive, drive(2, QString(), volumes("D"))}
+            << QStringList{"物理磁盘2  未能读取磁盘信息"} << QString();
+    }
+    void emptyStates()
+    {
+        QFETCH(QStringList, drives);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, message);
+        if (drives == QStringList{"none"}) {
+            QFile::remove(fleetPath);
+            selectStorageFromEnvironment();
+        } else {
+            machine(drives);
+        }
+        TestWin win;
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QCOMPARE(this->entries(&win), entries);
+        QTRY_COMPARE(child<QLabel>(&win, "lbNUM")->text(), QString::number(entries.size()));
+        auto* label = child<QLabel>(&win, "lbNoPartition");
+        QCOMPARE(!label->isHidden(), !message.isEmpty());
+        if (!message.isEmpty())
+            QCOMPARE(label->text(), message);
+        QCOMPARE(child<DiskWidget>(&win, "LogicDisk")->itemCount(), message.isEmpty() ? 1 : 0);
     }
 
     void lifeSetsTheRingAndTheHealthLevel_data()
@@ -320,34 +449,95 @@ private slots:
         QCOMPARE(readConfig(), QByteArray("<absent>"));
     }
 
-    void anUnreadableOrUnwritableConfigShowsTheWarning()
+    // The window may run as administrator beside a folder others can write
+    // to: whatever is not a regular file under the name is neither read nor
+    // written through.
+    void aConfigThatIsNoRegularFileShowsTheWarning_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to an answer") << "link";
+        QTest::newRow("link to nowhere") << "dangling link";
+        QTest::newRow("FIFO") << "fifo";
+    }
+    void aConfigThatIsNoRegularFileShowsTheWarning()
+    {
+        QFETCH(QString, kind);
         machine({kSystemDrive});
+        const QString path = closeSettingsPath();
+        const QString target = dir.filePath("target");
+        QFile::remove(target);
+        if (kind == "folder")
+            QVERIFY(QDir().mkpath(path));
+        if (kind == "link") {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("2\n");  // ask again, then write the answer
+        }
+        if (kind.endsWith("link"))
+            QVERIFY(QFile::link(target, path));
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
         TestWin win;
         win.show();
         QString title, text;
-        auto readWarning = [&](QWidget* box) {
+        onNextModal([&](QWidget* box) {
             title = box->windowTitle();
             text = qobject_cast<QMessageBox*>(box)->text();
             qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
-        };
-        // A folder named config cannot be read as a file.
-        QVERIFY(QDir().mkpath(closeSettingsPath()));
-        onNextModal(readWarning);
+        });
         win.onButtonCloseClicked();
         QCOMPARE(title, QStringLiteral("file write"));
         QCOMPARE(text, QStringLiteral("can't open"));
         QVERIFY(!win.isHidden());
-        QDir(closeSettingsPath()).removeRecursively();
+        QCOMPARE(win.exitCode, -1);
+        QCOMPARE(QFileInfo(target).exists(), kind == "link");
+        if (kind == "link")
+            QCOMPARE(readConfig(), QByteArray("2\n"));  // through the link: the target is untouched
+        QVERIFY(QFileInfo(path).isSymLink() == kind.endsWith("link"));
+    }
 
-        // A config that points nowhere can be neither found nor created.
-        QVERIFY(QFile::link(dir.filePath("missing/config"), closeSettingsPath()));
-        title.clear();
-        answerCloseChoice(false, true);
-        QTimer::singleShot(50, [&] { onNextModal(readWarning); });
+    void anUnwritableConfigShowsTheWarningAfterTheAction()
+    {
+        machine({kSystemDrive});
+        TestWin win;
+        win.show();
+        QString title;
+        // While the question is open, a folder takes the file's name.
+        onNextModal([&](QWidget* dialog) {
+            QVERIFY(QDir().mkpath(closeSettingsPath()));
+            QTimer::singleShot(50, [&] {
+                onNextModal([&](QWidget* box) {
+                    title = box->windowTitle();
+                    qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+                });
+            });
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
         win.onButtonCloseClicked();
         QCOMPARE(title, QStringLiteral("file write"));
         QVERIFY2(win.isHidden(), "the window action taken stands");
+        QVERIFY(QFileInfo(closeSettingsPath()).isDir());
+    }
+
+    void anAnswerReplacesTheFileItWrites()
+    {
+        machine({kSystemDrive});
+        writeConfig("3\n");
+        // A second name of the file as it was: written in place, it would change too.
+        const QString oldFile = dir.filePath("old-config");
+        QFile::remove(oldFile);
+        QCOMPARE(::link(QFile::encodeName(closeSettingsPath()).constData(), QFile::encodeName(oldFile).constData()), 0);
+        TestWin win;
+        win.show();
+        answerCloseChoice(false, true);
+        win.onButtonCloseClicked();
+        QVERIFY(win.isHidden());
+        QCOMPARE(readConfig(), QByteArray("0\n"));
+        QFile old(oldFile);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("3\n"));
     }
 
     void trayDoubleClickRestoresAndQuitAlwaysQuits()
@@ -364,6 +554,19 @@ private slots:
         QVERIFY(!win.isHidden());
         win.slotCloseAction();
         QCOMPARE(win.exitCode, 0);  // 退出 quits even with config 0
+    }
+
+    void trayObjectsGoWithTheWindow()
+    {
+        machine({kSystemDrive});
+        auto* win = new TestWin(true);
+        QPointer<QSystemTrayIcon> icon = win->findChild<QSystemTrayIcon*>();
+        QVERIFY(icon);
+        QPointer<QMenu> menu = icon->contextMenu();
+        QVERIFY(menu);
+        delete win;  // destroyed without being closed
+        QVERIFY(icon.isNull());
+        QVERIFY(menu.isNull());
     }
 
     void withoutATrayHidingMinimises()
@@ -440,6 +643,44 @@ private slots:
 
         machine({kSystemDrive, drive(5, "Five")});
         QTRY_COMPARE(entries(&win), QStringList({"物理磁盘5  Five"}));
+    }
+
+    void onlyTheFleetFileRefreshes()
+    {
+        machine({kSystemDrive, drive(2, "Two")});
+        TestWin win;
+        int refreshes = 0;
+        connect(child<QComboBox>(&win, "cbDiskInfo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                [&](int index) { refreshes += index == -1; });
+        auto write = [&](const QString& name, const QByteArray& content) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(content);
+        };
+
+        // An export and a screenshot saved beside the fleet file, one twice.
+        write("smart.xlsx", "PK");
+        write("main-window.png", "png");
+        write("smart.xlsx", "PK again");
+        QVERIFY(QFile::rename(dir.filePath("main-window.png"), dir.filePath("old.png")));
+        QTest::qWait(600);
+        QCOMPARE(refreshes, 0);
+
+        // The fleet file replaced by rename, as editors save it.
+        write("fleet.json.new", QByteArray("{\"drives\": [") + kSystemDrive.toUtf8() + ", "
+                                    + drive(5, "Five").toUtf8() + "]}");
+        QCOMPARE(std::rename(QFile::encodeName(dir.filePath("fleet.json.new")).constData(),
+                             QFile::encodeName(fleetPath).constData()),
+                 0);
+        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘5  Five"}));
+        QTest::qWait(500);
+        QCOMPARE(refreshes, 1);
+
+        // The watch has moved to the new file.
+        machine({kSystemDrive, drive(6, "Six")});
+        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘6  Six"}));
+        QTest::qWait(500);
+        QCOMPARE(refreshes, 2);
     }
 };
 

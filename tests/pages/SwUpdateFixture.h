@@ -1,6 +1,6 @@
 #pragma once
-// A test page over a temporary application directory with a stand-in for the
-// mass-production tool, and an answerer for the page's message dialogs.
+// A temporary application directory with a stand-in for the mass-production
+// tool, a test page over it, and an answerer for the page's message dialogs.
 
 #include "disk/PhyDiskInfo.h"
 #include "pages/SwUpdate.h"
@@ -75,10 +75,12 @@ inline PhyDiskInfo diskRecord(int diskNum, const QByteArray &model, double capac
     return disk;
 }
 
-class PageFixture
+// A temporary application directory holding the stand-in tool and the three
+// configurations, and a working directory for the diskpart scripts.
+class ToolFolder
 {
 public:
-    PageFixture()
+    ToolFolder()
         : m_oldCwd(QDir::currentPath())
     {
         // The diskpart scripts are written to the working directory.
@@ -88,15 +90,9 @@ public:
         QFile::setPermissions(toolDir() + "/JMMassProd.exe", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         for (const char *size : {"128", "256", "512"})
             writeFile(toolDir() + "/MKMPTOOL" + size + "G.ini", size);
-        page = std::make_unique<SwUpdate>(nullptr, app.path());
-        capacity = page->findChild<QComboBox *>(QStringLiteral("cbCapacity"));
-        flashButton = page->findChild<QPushButton *>(QStringLiteral("btTest"));
-        rwButton = page->findChild<QPushButton *>(QStringLiteral("RWTest"));
-        busy = page->findChild<QWidget *>(QStringLiteral("busyIndicator"));
-        result = page->findChild<QLabel *>(QStringLiteral("lbResult"));
     }
 
-    ~PageFixture() { QDir::setCurrent(m_oldCwd); }
+    ~ToolFolder() { QDir::setCurrent(m_oldCwd); }
 
     QString toolDir() const { return app.path() + "/M7A0MP"; }
     QString appFile(const QString &name) const { return app.path() + "/" + name; }
@@ -117,6 +113,36 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArrayLiteral("<none>");
     }
 
+    // The three configurations in place, none of them active.
+    void verifyInisRestored() const
+    {
+        QCOMPARE(readFile(toolFile("MKMPTOOL128G.ini")), QByteArray("128"));
+        QCOMPARE(readFile(toolFile("MKMPTOOL256G.ini")), QByteArray("256"));
+        QCOMPARE(readFile(toolFile("MKMPTOOL512G.ini")), QByteArray("512"));
+        QVERIFY(!QFile::exists(toolFile("MKMPTOOL.ini")));
+    }
+
+    QTemporaryDir app;
+    QTemporaryDir work;
+
+private:
+    QString m_oldCwd;
+};
+
+// A test page over a tool folder, with its widgets at hand.
+class PageFixture : public ToolFolder
+{
+public:
+    PageFixture()
+    {
+        page = std::make_unique<SwUpdate>(nullptr, app.path());
+        capacity = page->findChild<QComboBox *>(QStringLiteral("cbCapacity"));
+        flashButton = page->findChild<QPushButton *>(QStringLiteral("btTest"));
+        rwButton = page->findChild<QPushButton *>(QStringLiteral("RWTest"));
+        busy = page->findChild<QWidget *>(QStringLiteral("busyIndicator"));
+        result = page->findChild<QLabel *>(QStringLiteral("lbResult"));
+    }
+
     void giveDisk(int diskNum, const QByteArray &model, double capacity)
     {
         PhyDiskInfo disk = diskRecord(diskNum, model, capacity);
@@ -132,17 +158,6 @@ public:
 
     void waitForEnd() { QTRY_VERIFY_WITH_TIMEOUT(busy->isHidden(), 10000); }
 
-    // The three configurations in place, none of them active.
-    void verifyInisRestored() const
-    {
-        QCOMPARE(readFile(toolFile("MKMPTOOL128G.ini")), QByteArray("128"));
-        QCOMPARE(readFile(toolFile("MKMPTOOL256G.ini")), QByteArray("256"));
-        QCOMPARE(readFile(toolFile("MKMPTOOL512G.ini")), QByteArray("512"));
-        QVERIFY(!QFile::exists(toolFile("MKMPTOOL.ini")));
-    }
-
-    QTemporaryDir app;
-    QTemporaryDir work;
     DialogAnswerer dialogs;
     std::unique_ptr<SwUpdate> page;
     QComboBox *capacity = nullptr;
@@ -150,7 +165,4 @@ public:
     QPushButton *rwButton = nullptr;
     QWidget *busy = nullptr;
     QLabel *result = nullptr;
-
-private:
-    QString m_oldCwd;
 };

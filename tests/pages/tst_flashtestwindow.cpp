@@ -1,5 +1,7 @@
 // quillfence-flashtest's window lists the disks of the disk list whose
-// identity could be read, and hands the chosen one to the test page.
+// identity could be read, and hands the chosen one to the test page; it
+// stays open while a test runs.
+#include "SwUpdateFixture.h"
 #include "disk/StorageBackend.h"
 #include "pages/FlashTestWindow.h"
 
@@ -14,6 +16,7 @@ class TestFlashTestWindow : public QObject
 private slots:
     void initTestCase();
     void listsDisksAndFeedsThePage();
+    void closingDuringATestIsRefused();
 };
 
 void TestFlashTestWindow::initTestCase()
@@ -41,6 +44,33 @@ void TestFlashTestWindow::listsDisksAndFeedsThePage()
     QVERIFY(entry > 0);
     selector->setCurrentIndex(entry);
     QCOMPARE(model->text(), QStringLiteral("QYD-M7A0-512G"));
+}
+
+void TestFlashTestWindow::closingDuringATestIsRefused()
+{
+    ToolFolder folder;
+    ToolFolder::writeFile(folder.toolFile("hold"), "");
+    ToolFolder::writeFile(folder.toolFile("answer"), "true");
+    DialogAnswerer dialogs;
+    FlashTestWindow window(nullptr, folder.app.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QComboBox *>(QStringLiteral("cbCapacity"))->setCurrentIndex(1);
+    window.findChild<QPushButton *>(QStringLiteral("btTest"))->click();
+    QTRY_VERIFY(QFile::exists(folder.toolFile("seen-ini")));
+
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    QTRY_COMPARE(dialogs.texts, QStringList{QStringLiteral("正在测试，测试结束后才能关闭")});
+
+    // The tool was left running: it ends on its own and gives its verdict.
+    QFile::remove(folder.toolFile("hold"));
+    auto *result = window.findChild<QLabel *>(QStringLiteral("lbResult"));
+    QTRY_VERIFY_WITH_TIMEOUT(result->isVisible(), 10000);
+    QCOMPARE(result->text(), QStringLiteral("Flash正常"));
+    QCOMPARE(ToolFolder::readFile(folder.toolFile("runs")), QByteArray("run\n"));
+    folder.verifyInisRestored();
+    QVERIFY(window.close());
 }
 
 QTEST_MAIN(TestFlashTestWindow)

@@ -4,6 +4,10 @@
 #include "SwUpdateFixture.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -35,6 +39,9 @@ private slots:
     void diskInfoLabels_data();
     void diskInfoLabels();
     void endOfRunWaitsWithEventsFlowing();
+    void pressDuringTheWaitAfterAFailedStart();
+    void destroyedPageWaitsForTheTool();
+    void scriptsAndMarkerReplaceLinks();
 };
 
 void TestSwUpdate::checksStopBeforeAnyFile_data()
@@ -362,6 +369,91 @@ void TestSwUpdate::endOfRunWaitsWithEventsFlowing()
     QVERIFY2(clock.elapsed() >= 500, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(handled);
     QVERIFY(QFile::exists(f.workFile("online.txt")));
+}
+
+void TestSwUpdate::pressDuringTheWaitAfterAFailedStart()
+{
+    PageFixture f;
+    // The tool cannot start: the disk is brought back online and the page
+    // waits 500 ms, with events flowing, before it says so.
+    QFile::setPermissions(f.toolFile("JMMassProd.exe"), QFile::ReadOwner | QFile::WriteOwner);
+    f.giveDisk(4, kModel, 476.94);
+    f.capacity->setCurrentIndex(2);
+    bool enabledDuringWait = true;
+    bool pressed = false;
+    QTimer::singleShot(200, [&] {
+        enabledDuringWait = f.flashButton->isEnabled() || f.rwButton->isEnabled();
+        f.capacity->setCurrentIndex(3);
+        f.flashButton->click();
+        f.page->on_btTest_clicked();  // straight through the slot as well
+        pressed = true;
+    });
+    f.press(false);
+    QTRY_VERIFY(pressed);
+    QVERIFY(!enabledDuringWait);
+
+    QCOMPARE(f.dialogs.texts, QStringList{QStringLiteral("启动失败")});
+    f.verifyInisRestored();
+    QVERIFY(!QFile::exists(f.appFile("raw")));
+    QVERIFY(f.flashButton->isEnabled());
+    QVERIFY(f.rwButton->isEnabled());
+}
+
+void TestSwUpdate::destroyedPageWaitsForTheTool()
+{
+    PageFixture f;
+    PageFixture::writeFile(f.toolFile("hold"), "");
+    PageFixture::writeFile(f.toolFile("answer"), "pass");
+    f.giveDisk(5, kModel, 476.94);
+    f.capacity->setCurrentIndex(2);
+    f.flashButton->click();
+    QTRY_VERIFY(QFile::exists(f.toolFile("seen-ini")));
+
+    // The page goes while the tool runs; the tool is let go 300 ms later.
+    const QString hold = f.toolFile("hold");
+    std::thread release([hold] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        QFile::remove(hold);
+    });
+    f.page.reset();
+    release.join();
+
+    // The tool ran to its end rather than being killed, and the run was undone.
+    QCOMPARE(PageFixture::readFile(f.appFile("result")), QByteArray("pass"));
+    f.verifyInisRestored();
+    QCOMPARE(PageFixture::readFile(f.workFile("online.txt")), QByteArray("select disk 5\r\nonline disk"));
+    QVERIFY(f.dialogs.texts.isEmpty());
+}
+
+void TestSwUpdate::scriptsAndMarkerReplaceLinks()
+{
+    PageFixture f;
+    // Links planted under the names the page writes, as root, in folders
+    // others may write to.
+    const QString precious = f.workFile("precious");
+    PageFixture::writeFile(precious, "someone's data");
+    QVERIFY(QFile::link(precious, f.workFile("offline.txt")));
+    QVERIFY(QFile::link(precious, f.appFile("raw")));
+    QVERIFY(QFile::link(f.workFile("created-through-the-link"), f.workFile("online.txt")));
+    f.giveDisk(2, kModel, 476.94);
+    f.capacity->setCurrentIndex(1);
+    f.press(false);
+
+    QCOMPARE(PageFixture::readFile(f.toolFile("runs")), QByteArray("run\n"));
+    QCOMPARE(PageFixture::readFile(precious), QByteArray("someone's data"));
+    QVERIFY(!QFile::exists(f.workFile("created-through-the-link")));
+    const struct {
+        QString path;
+        QByteArray content;
+    } written[] = {
+        {f.workFile("offline.txt"), "select disk 2\r\noffline disk"},
+        {f.workFile("online.txt"), "select disk 2\r\nonline disk"},
+        {f.appFile("raw"), "false"},
+    };
+    for (const auto &file : written) {
+        QVERIFY2(!QFileInfo(file.path).isSymLink(), qPrintable(file.path));
+        QCOMPARE(PageFixture::readFile(file.path), file.content);
+    }
 }
 
 QTEST_MAIN(TestSwUpdate)

@@ -36,6 +36,16 @@ TEST(SmartFormat, CarvesLittleEndianRanges) {
     }
 }
 
+TEST(SmartSector, ReadDataCarriesAtLeastItsRevision) {
+    SmartDataSector sector{};
+    EXPECT_FALSE(SmartDataRead(sector));  // what a failed read leaves
+    sector[0] = 0x10;                       // revision, no attribute
+    EXPECT_TRUE(SmartDataRead(sector));
+    sector[0] = 0;
+    sector[kSmartDataLength - 1] = 1;
+    EXPECT_TRUE(SmartDataRead(sector));
+}
+
 TEST(SmartFormat, IdIsTwoUpperCaseHexDigits) {
     EXPECT_EQ(FormatId(9), "09");
     EXPECT_EQ(FormatId(12), "0C");
@@ -54,6 +64,12 @@ TEST(SmartFormat, RawValueIsMostSignificantFirstWithTrailingBlank) {
     EXPECT_EQ(FormatRawValue({0x00, 0x00, 0x00, 0x00, 0x01, 0x2C}), "0x00 00 00 00 01 2C ");
     EXPECT_EQ(FormatRawValue({0x01, 0x00, 0x00, 0x00, 0x00, 0x01}), "0x01 00 00 00 00 01 ");
     EXPECT_EQ(FormatRawValue({0xAB, 0xCD, 0xEF, 0x0A, 0xFF, 0x10}), "0xAB CD EF 0A FF 10 ");
+}
+
+TEST(SmartFormat, RawValueToolTipAddsTheWhole48BitNumber) {
+    EXPECT_EQ(RawValueToolTip({0x00, 0x00, 0x00, 0x00, 0x01, 0x2C}), "0x00 00 00 00 01 2C\n十进制：300");
+    EXPECT_EQ(RawValueToolTip({0x00, 0x4A, 0x00, 0x15, 0x00, 0x2D}), "0x00 4A 00 15 00 2D\n十进制：317828956205");
+    EXPECT_EQ(RawValueToolTip({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), "0xFF FF FF FF FF FF\n十进制：281474976710655");
 }
 
 TEST(SmartFormat, CurrentValueIsNumberFollowedDirectlyByUnit) {

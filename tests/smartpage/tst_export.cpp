@@ -24,7 +24,8 @@
 namespace {
 
 const QString kQuestion = QStringLiteral("文件已经导出，是否现在打开？");
-const QString kFailure = QStringLiteral("未能创建 Excel 对象，请安装 Microsoft Excel");
+const QString kFailure = QStringLiteral("文件未能写入：");  // followed by the path
+const QString kNoOpener = QStringLiteral("未找到可以打开此文件的程序");
 
 // One line per dialog: its kind and what it showed.
 QString describe(QWidget *dialog)
@@ -38,7 +39,8 @@ QString describe(QWidget *dialog)
         message->grab();  // the dialog places its text while painting
         QTextDocument text;
         text.setHtml(message->findChild<QLabel *>()->text());
-        return QStringLiteral("message | ") + text.toPlainText();
+        // The zero-width spaces that let a path wrap are not part of the text.
+        return QStringLiteral("message | ") + text.toPlainText().remove(QChar(0x200B));
     }
     return QString::fromLatin1(dialog->metaObject()->className());
 }
@@ -89,7 +91,9 @@ ModalDialogs::Answer saveAs(const QString &path)
         if (files == nullptr)
             return;  // the notes show the wrong dialog
         files->selectFile(path);
-        QMetaObject::invokeMethod(files, "accept");
+        // Queued: a question the dialog asks while accepting is then answered
+        // like any other.
+        QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
     };
 }
 
@@ -126,6 +130,10 @@ private slots:
     void emptyTableShowsNothing();
     void unwritableFolderIsReported_data();
     void unwritableFolderIsReported();
+    void nameWithoutSuffixGetsXlsx();
+    void suffixIsAddedBeforeTheReplaceQuestion();
+    void missingDocumentsFolderStartsAtHome();
+    void fileNoProgramOpensIsReported();
     void fileUrl_data();
     void fileUrl();
     void driveLetterPathAsTolerantUrl();
@@ -285,9 +293,78 @@ void TestExport::unwritableFolderIsReported()
     if (readOnly)
         QFile::setPermissions(folderPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QCOMPARE(seen, QStringList({fileDialogLine(), QStringLiteral("message | ") + kFailure}));
+    QCOMPARE(seen, QStringList({fileDialogLine(), QStringLiteral("message | ") + kFailure + path}));
     QVERIFY(!QFile::exists(path));
     QVERIFY(m_opened.urls.isEmpty());
+}
+
+void TestExport::nameWithoutSuffixGetsXlsx()
+{
+    loadPage("m7a0-256g-healthy");
+    const QString path = m_documents + QStringLiteral("/smart");
+
+    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Return)}),
+             QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
+
+    QVERIFY(!QFile::exists(path));
+    const Sheet sheet = readWorkbook(path + QStringLiteral(".xlsx"));
+    QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+    QCOMPARE(m_opened.urls, QList<QUrl>({QUrl::fromLocalFile(path + QStringLiteral(".xlsx"))}));
+}
+
+void TestExport::suffixIsAddedBeforeTheReplaceQuestion()
+{
+    loadPage("m7a0-256g-healthy");
+    const QString existing = m_documents + QStringLiteral("/smart.xlsx");
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("kept");
+    file.close();
+
+    // "smart" names the existing "smart.xlsx": the dialog asks before it
+    // replaces it; "No" returns to the dialog, which is then cancelled.
+    QCOMPARE(exportWith({saveAs(m_documents + QStringLiteral("/smart")), press(Qt::Key_Escape),
+                         press(Qt::Key_Escape)}),
+             QStringList({fileDialogLine(), QStringLiteral("QMessageBox"), fileDialogLine()}));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("kept"));
+}
+
+void TestExport::missingDocumentsFolderStartsAtHome()
+{
+    QVERIFY(QDir(m_documents).removeRecursively());
+    loadPage("m7a0-256g-healthy");
+
+    QCOMPARE(exportWith({press(Qt::Key_Escape)}),
+             QStringList({QStringLiteral("file dialog | 保存 | ") + m_home.path()
+                          + QStringLiteral(" | Excel 文件(*.xls *.xlsx)")}));
+    QVERIFY(!QFileInfo::exists(m_documents));
+
+    const QString path = m_home.filePath(QStringLiteral("smart.xlsx"));
+    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Escape)}).value(1),
+             QStringLiteral("message | ") + kQuestion);
+    QVERIFY(QFileInfo(path).isFile());
+    QVERIFY(!QFileInfo::exists(m_documents));
+    QFile::remove(path);
+}
+
+void TestExport::fileNoProgramOpensIsReported()
+{
+    loadPage("m7a0-256g-healthy");
+    const QString path = m_documents + QStringLiteral("/smart.xlsx");
+    // No handler for files, and no launcher (xdg-open, a browser) to be found.
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    const QByteArray searchPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(m_home.path()));
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    const QStringList seen = exportWith({saveAs(path), press(Qt::Key_Return), press(Qt::Key_Return)});
+    qputenv("PATH", searchPath);
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opened, "open");
+
+    QCOMPARE(seen, QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion,
+                                QStringLiteral("message | ") + kNoOpener}));
+    QVERIFY(QFile::exists(path));
 }
 
 void TestExport::fileUrl_data()

@@ -4,18 +4,25 @@
 #include "smart/page/SmartClipboardText.h"
 
 #include "SampleRecord.h"
+#include "smart/core/SmartFormat.h"
 #include "smart/core/SmartTable.h"
+#include "smart/samples/SmartSamples.h"
 #include "widgets/MyPushButton.h"
 
 #include <QClipboard>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPropertyAnimation>
+#include <QRawFont>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
+
+#include <cstring>
 
 namespace {
 
@@ -80,6 +87,10 @@ private slots:
     void tableFollowsRecord();
     void shorterRecordLeavesNoStaleRows();
     void recordWithoutRowsKeepsHeader();
+    void emptyTableSaysWhy_data();
+    void emptyTableSaysWhy();
+    void rawValueFitsItsColumn();
+    void rawValueToolTip();
     void statusColours_data();
     void statusColours();
     void copyTwoSelectedRows();
@@ -224,6 +235,97 @@ void TestSmartPage::recordWithoutRowsKeepsHeader()
     const QAbstractItemModel &model = *tableOf(page)->model();
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(headerLabels(model), kTitles);
+}
+
+void TestSmartPage::emptyTableSaysWhy_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QString>("smart");  // "as sampled", "unread" or "revision only"
+    QTest::addColumn<QString>("note");   // empty: no note, the table has rows
+
+    const QString unreadable = QString::fromUtf8(smart::kSmartUnreadableText);
+    QTest::newRow("other maker, unread") << "other-maker" << "unread" << unreadable;
+    QTest::newRow("maker's drive, unread") << "m7a0-120g-worn" << "unread" << unreadable;
+    QTest::newRow("no attribute") << "other-maker" << "revision only"
+                                  << QString::fromUtf8(smart::kSmartNoAttributesText);
+    QTest::newRow("rows") << "m7a0-256g-healthy" << "as sampled" << QString();
+}
+
+void TestSmartPage::emptyTableSaysWhy()
+{
+    QFETCH(QString, sample);
+    QFETCH(QString, smart);
+    QFETCH(QString, note);
+
+    Smart page;
+    page.show();
+    auto *label = page.findChild<QLabel *>(QStringLiteral("lbEmptyTable"));
+    QVERIFY(label && label->isHidden());  // before the first record
+    PhyDiskInfo record = SampleRecord(sample.toStdString());
+    if (smart != "as sampled") {
+        // A failed SMART READ DATA leaves the whole sector zero; an answer
+        // carries at least its revision.
+        std::memset(record.smartData, 0, sizeof record.smartData);
+        std::memset(record.smartThreshold, 0, sizeof record.smartThreshold);
+        if (smart == "revision only")
+            record.smartData[0] = 0x10;
+    }
+    page.GetDiskInfo(record);
+
+    QCOMPARE(label->isHidden(), note.isEmpty());
+    if (!note.isEmpty()) {
+        QCOMPARE(label->text(), note);
+        QCOMPARE(label->geometry(), tableOf(page)->geometry());  // over the table
+    }
+    PhyDiskInfo full = SampleRecord("m7b0-480g-hot");
+    page.GetDiskInfo(full);
+    QVERIFY(label->isHidden());
+}
+
+void TestSmartPage::rawValueFitsItsColumn()
+{
+    Smart page;
+    QTableView *table = tableOf(page);
+    const QFont font = table->font();
+    QCOMPARE(QFontInfo(font).family(), QStringLiteral("DejaVu Sans Condensed"));
+    // The face draws the degree sign of the temperatures itself.
+    QVERIFY(QRawFont::fromFont(font).supportsCharacter(QChar(0x2103)));
+
+    // Every raw value of the examples, and one made of the widest hex digit.
+    QStringList texts;
+    for (const smart::SmartSample &sample : smart::SmartSamples()) {
+        PhyDiskInfo record = SampleRecord(sample.label);
+        for (const smart::SmartTableRow &row : smart::BuildSmartTable(record, nullptr))
+            texts << QString::fromStdString(row.cells[smart::kColumnRawValue]);
+    }
+    const QFontMetrics metrics(font);
+    QChar widest = QLatin1Char('0');
+    for (QChar digit : QStringLiteral("0123456789ABCDEF")) {
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest))
+            widest = digit;
+    }
+    texts << QStringLiteral("0x%1 %1 %1 %1 %1 %1 ").arg(QString(2, widest));
+    QVERIFY(texts.size() > 50);
+
+    // The item's text is laid out inside a margin on either side.
+    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+    const int column = table->columnWidth(smart::kColumnRawValue);
+    for (const QString &text : texts) {
+        const int width = metrics.horizontalAdvance(text);
+        QVERIFY2(width + 2 * margin <= column, qPrintable(QStringLiteral("%1: %2 px").arg(text).arg(width)));
+    }
+}
+
+void TestSmartPage::rawValueToolTip()
+{
+    Smart page;
+    PhyDiskInfo record = SampleRecord("m7a0-256g-healthy");
+    page.GetDiskInfo(record);
+    const QAbstractItemModel &model = *tableOf(page)->model();
+    QCOMPARE(model.index(0, smart::kColumnRawValue).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("0x00 00 00 00 12 34\n十进制：4660"));
+    QCOMPARE(model.index(14, smart::kColumnRawValue).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("0x00 03 00 23 00 00\n十进制：12887195648"));
 }
 
 void TestSmartPage::statusColours_data()

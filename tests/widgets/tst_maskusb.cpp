@@ -15,6 +15,7 @@ private slots:
     void maskFollowsWatchedDialog();
     void maskIgnoresOtherNames();
     void emptyNameListStopsMask();
+    void withoutTranslucentWindowsTheMaskIsAChild();
     void refreshButtonTakesClicksOnItsPictureOnly();
     void hiddenRefreshButton();
     void refreshStyleSettlesInParentPaint();
@@ -33,6 +34,16 @@ struct MainWindow {
         mask = new MaskWidget(&widget);
         mask->setDialogNames({QStringLiteral("QVMsgBox")});
     }
+};
+
+// A mask on a desktop that does not blend translucent windows.
+class UnblendedMask : public MaskWidget
+{
+public:
+    using MaskWidget::MaskWidget;
+
+protected:
+    bool translucentWindows() const override { return false; }
 };
 
 // Repaints its parent's refresh button look on every paint, as the main
@@ -93,6 +104,39 @@ void TestMaskUsb::emptyNameListStopsMask()
     dialog.setMessage(QString(), QStringLiteral("x"), 0);
     dialog.show();
     QVERIFY(!window.mask->isVisible());
+}
+
+void TestMaskUsb::withoutTranslucentWindowsTheMaskIsAChild()
+{
+    QWidget window;
+    window.setGeometry(100, 100, 500, 400);
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, QColor(50, 143, 253));
+    window.setPalette(palette);
+    window.setAutoFillBackground(true);
+    auto *mask = new UnblendedMask(&window);
+    mask->setDialogNames({QStringLiteral("QVMsgBox")});
+    auto *later = new QWidget(&window);  // a child created after the mask
+    later->setGeometry(10, 10, 50, 50);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QMessageDlg dialog(&window);
+    dialog.resize(300, 200);
+    dialog.setMessage(QString(), QStringLiteral("x"), 0);
+    dialog.show();
+    QVERIFY(mask->isVisible());
+    QVERIFY(!mask->isWindow());
+    QCOMPARE(mask->geometry(), window.rect());
+    QCOMPARE(window.childAt(20, 20), mask);  // above the other children
+    // The window's colour under black at alpha 150.
+    const QColor dimmed = window.grab().toImage().pixelColor(300, 300);
+    QVERIFY2(qAbs(dimmed.red() - 21) <= 1 && qAbs(dimmed.green() - 59) <= 1 && qAbs(dimmed.blue() - 104) <= 1,
+             qPrintable(dimmed.name()));
+
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QVERIFY(!mask->isVisible());
+    QCOMPARE(window.grab().toImage().pixelColor(300, 300), QColor(50, 143, 253));
 }
 
 void TestMaskUsb::refreshButtonTakesClicksOnItsPictureOnly()

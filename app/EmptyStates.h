@@ -1,0 +1,20 @@
+#pragma once
+// What the left half of the main window says where it has no partition bars
+// to show. The label keeps the form's look (微软雅黑 30 pt, light blue on the
+// gradient); each state brings its own short text. A new state is one row
+// here and one call of MainWin::showEmptyState.
+
+enum class EmptyState {
+    NoDisk,       // no disk besides the system disk, or the list could not be read
+    NoPartition,  // the selected disk has no lettered partition
+};
+
+struct EmptyStateText {
+    EmptyState state;
+    const char* text;  // UTF-8
+};
+
+inline constexpr EmptyStateText kEmptyStateTexts[] = {
+    {EmptyState::NoDisk, "未检测到磁盘"},
+    {EmptyState::NoPartition, "未能检测分区"},
+};

@@ -313,6 +313,9 @@ def _check_disk(disk):
             raise ValueError(f"{where}: subvolumes are made in the mounted file system")
         if part.subvolumes and (disk.readonly or disk.kernel_readonly):
             raise ValueError(f"{where}: subvolumes need a writable disk")
+        for name in part.subvolumes:
+            if not re.fullmatch(r"[A-Za-z0-9@._-]+(/[A-Za-z0-9@._-]+)*", name):
+                raise ValueError(f"{where}: bad subvolume name {name!r}")
 
 
 def _pools(disks) -> dict:

@@ -181,9 +181,7 @@ BlockDevices BlockDevices::read(const MachineReader& reader)
         const std::string parent = parentName(device.path);
         if (names.count(parent)) {
             device.disk = parent;
-            device.partition = std::atoi(reader.readFile(device.path + "/partition").value_or("0").c_str());
         } else if (isPhysicalDiskName(device.name)) {
-            device.removable = trimmed(reader.readFile(device.path + "/removable").value_or("")) == "1";
             device.sequence =
                 std::strtoull(reader.readFile(device.path + "/diskseq").value_or("0").c_str(), nullptr, 10);
         } else if (device.path.find("/virtual/") != std::string::npos) {
@@ -193,6 +191,27 @@ BlockDevices BlockDevices::read(const MachineReader& reader)
         }
     }
     return BlockDevices(std::move(devices));
+}
+
+void BlockDevices::readVolumeDetails(const MachineReader& reader, const std::vector<std::string>& names)
+{
+    std::set<std::string> disks;
+    for (const auto& name : names) {
+        const auto found = byName_.find(name);
+        if (found == byName_.end())
+            continue;
+        BlockDevice& device = devices_[found->second];
+        if (!device.disk.empty() && device.partition == 0)
+            device.partition = std::atoi(reader.readFile(device.path + "/partition").value_or("0").c_str());
+        for (const auto& disk : wholeDisks(name))
+            disks.insert(disk);
+    }
+    for (const auto& name : disks) {
+        const auto found = byName_.find(name);
+        if (found != byName_.end() && isPhysicalDiskName(name))
+            devices_[found->second].removable =
+                trimmed(reader.readFile(devices_[found->second].path + "/removable").value_or("")) == "1";
+    }
 }
 
 const BlockDevice* BlockDevices::byName(const std::string& name) const
@@ -219,7 +238,7 @@ std::vector<std::string> BlockDevices::physicalDisks() const
 {
     std::vector<std::string> disks;
     for (const auto& device : devices_)
-        if (device.partition == 0 && device.disk.empty() && isPhysicalDiskName(device.name))
+        if (device.disk.empty() && isPhysicalDiskName(device.name))
             disks.push_back(device.name);
     std::sort(disks.begin(), disks.end(), naturalNameLess);
     return disks;

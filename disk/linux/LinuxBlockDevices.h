@@ -24,19 +24,23 @@ struct BlockDevice {
     std::string majMin;  // "8:1"
     std::string path;    // its folder, "/sys/devices/.../block/sda/sda1"
     std::string disk;    // for a partition: the device it is a partition of
-    int partition = 0;   // partition number; 0 for a whole device
     std::vector<std::string> slaves;  // the devices beneath a dm or md device
     std::string mapperName;           // a device-mapper device's name in /dev/mapper
-    // Physical drives only:
-    bool removable = false;
-    uint64_t sequence = 0;  // the kernel's disk sequence number; 0 where it has none
+    uint64_t sequence = 0;  // a physical drive's disk sequence number; 0 where the kernel has none
+    // Read only for the devices beneath a volume (readVolumeDetails):
+    int partition = 0;       // a partition's number; 0 for a whole device
+    bool removable = false;  // a physical drive's removable flag
 };
 
 class BlockDevices {
 public:
     // Every block device of /sys/dev/block: one listing, one link per
-    // device, and the few attributes each kind needs.
+    // device, and what each kind needs for the drives' numbers and the
+    // disks beneath a mount.
     static BlockDevices read(const MachineReader& reader);
+    // The partition numbers and removable flags that lettering and drive
+    // types need, of the devices beneath volumes (`devices`) and their disks.
+    void readVolumeDetails(const MachineReader& reader, const std::vector<std::string>& devices);
     // From records (tests).
     explicit BlockDevices(std::vector<BlockDevice> devices = {});
 

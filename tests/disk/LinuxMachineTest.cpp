@@ -146,10 +146,16 @@ protected:
 
 TEST_F(LinuxMachineTest, BlockDevicesPartitionsAndTheDisksBeneathStackedDevices)
 {
-    const BlockDevices blocks = BlockDevices::read(*reader());
+    const auto files = reader();
+    BlockDevices blocks = BlockDevices::read(*files);
+    // Partition numbers and removable flags are read for volumes only.
+    blocks.readVolumeDetails(*files, {"nvme0n1p2", "sdc1"});
     EXPECT_EQ(blocks.physicalDisks(), (std::vector<std::string>{"nvme0n1", "sda", "sdb", "sdc"}));
     EXPECT_EQ(blocks.byName("nvme0n1p2")->disk, "nvme0n1");
     EXPECT_EQ(blocks.byName("nvme0n1p2")->partition, 2);
+    EXPECT_EQ(blocks.byName("nvme0n1p1")->partition, 0) << "beneath no volume: not read";
+    EXPECT_EQ(files->reads.count("/sys/devices/" + kNvme + "/nvme0n1p1/partition"), 0u);
+    EXPECT_EQ(files->reads.count("/sys/devices/" + kNvme + "/nvme0n1p2/partition"), 1u);
     EXPECT_EQ(blocks.byMajMin("8:19")->name, "sdb3");
     EXPECT_EQ(blocks.wholeDisks("sdb3"), std::vector<std::string>{"sdb"});
     EXPECT_EQ(blocks.wholeDisks("dm-0"), std::vector<std::string>{"sdb"});

@@ -13,33 +13,32 @@ bool same(const PresentDisk& a, const PresentDisk& b)
 
 void DriveNumbering::update(const std::vector<PresentDisk>& disks)
 {
-    for (auto numbered = disks_.begin(); numbered != disks_.end();) {
-        const bool present = std::any_of(disks.begin(), disks.end(),
-                                         [&](const PresentDisk& disk) { return same(disk, numbered->second); });
-        numbered = present ? std::next(numbered) : disks_.erase(numbered);
+    for (PresentDisk& numbered : disks_) {
+        const bool present =
+            std::any_of(disks.begin(), disks.end(), [&](const PresentDisk& disk) { return same(disk, numbered); });
+        if (!present)
+            numbered = PresentDisk{};
     }
-    int candidate = 0;
     for (const auto& disk : disks) {
-        const bool known = std::any_of(disks_.begin(), disks_.end(),
-                                       [&](const auto& numbered) { return same(disk, numbered.second); });
-        if (known)
+        if (std::any_of(disks_.begin(), disks_.end(), [&](const PresentDisk& numbered) { return same(disk, numbered); }))
             continue;
-        while (disks_.count(candidate))
-            ++candidate;
-        disks_.emplace(candidate, disk);
+        const auto free = std::find_if(disks_.begin(), disks_.end(),
+                                       [](const PresentDisk& numbered) { return numbered.name.empty(); });
+        if (free != disks_.end())
+            *free = disk;
+        else
+            disks_.push_back(disk);
     }
 }
 
 int DriveNumbering::numberOf(const std::string& name) const
 {
-    for (const auto& [number, disk] : disks_)
-        if (disk.name == name)
-            return number;
-    return -1;
+    const auto found = std::find_if(disks_.begin(), disks_.end(),
+                                    [&](const PresentDisk& numbered) { return numbered.name == name; });
+    return found == disks_.end() || name.empty() ? -1 : static_cast<int>(found - disks_.begin());
 }
 
 std::string DriveNumbering::diskOf(int number) const
 {
-    const auto found = disks_.find(number);
-    return found == disks_.end() ? std::string() : found->second.name;
+    return number >= 0 && number < static_cast<int>(disks_.size()) ? disks_[number].name : std::string();
 }

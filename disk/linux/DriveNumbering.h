@@ -7,7 +7,6 @@
 // name between two looks are two disks.
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -26,5 +25,6 @@ public:
     std::string diskOf(int number) const;
 
 private:
-    std::map<int, PresentDisk> disks_;
+    // Indexed by drive number; a free number holds a disk without a name.
+    std::vector<PresentDisk> disks_;
 };

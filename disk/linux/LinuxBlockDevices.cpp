@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <set>
 #include <sys/sysmacros.h>
 
 namespace {
@@ -172,14 +171,11 @@ BlockDevices BlockDevices::read(const MachineReader& reader)
         device.name = baseName(device.path);
         devices.push_back(std::move(device));
     }
-    std::set<std::string> names;
-    for (const auto& device : devices)
-        names.insert(device.name);
-
-    for (auto& device : devices) {
+    BlockDevices blocks(std::move(devices));
+    for (auto& device : blocks.devices_) {
         // A partition's folder lies inside its disk's folder.
         const std::string parent = parentName(device.path);
-        if (names.count(parent)) {
+        if (blocks.byName(parent)) {
             device.disk = parent;
         } else if (isPhysicalDiskName(device.name)) {
             device.sequence =
@@ -190,12 +186,12 @@ BlockDevices BlockDevices::read(const MachineReader& reader)
                 device.mapperName = trimmed(reader.readFile(device.path + "/dm/name").value_or(""));
         }
     }
-    return BlockDevices(std::move(devices));
+    return blocks;
 }
 
 void BlockDevices::readVolumeDetails(const MachineReader& reader, const std::vector<std::string>& names)
 {
-    std::set<std::string> disks;
+    std::vector<std::string> disks;
     for (const auto& name : names) {
         const auto found = byName_.find(name);
         if (found == byName_.end())
@@ -204,7 +200,8 @@ void BlockDevices::readVolumeDetails(const MachineReader& reader, const std::vec
         if (!device.disk.empty() && device.partition == 0)
             device.partition = std::atoi(reader.readFile(device.path + "/partition").value_or("0").c_str());
         for (const auto& disk : wholeDisks(name))
-            disks.insert(disk);
+            if (std::find(disks.begin(), disks.end(), disk) == disks.end())
+                disks.push_back(disk);
     }
     for (const auto& name : disks) {
         const auto found = byName_.find(name);

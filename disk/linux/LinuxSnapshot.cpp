@@ -1,7 +1,6 @@
 #include "disk/linux/LinuxSnapshot.h"
 
 #include <algorithm>
-#include <set>
 
 const LinuxVolume* LinuxSnapshot::volume(char letter) const
 {
@@ -27,10 +26,12 @@ LinuxSnapshot takeSnapshot(const MachineReader& reader, DriveNumbering& numberin
     const BtrfsMembers btrfs = anyBtrfs ? readBtrfsMembers(reader) : BtrfsMembers{};
     const std::vector<MountedFilesystem> filesystems = resolveMounts(
         mounts, snapshot.blocks, btrfs, [&](const std::string& path) { return reader.readLink(path); });
-    std::set<std::string> mounted;
+    std::vector<std::string> mounted;
     for (const auto& filesystem : filesystems)
-        mounted.insert(filesystem.devices.begin(), filesystem.devices.end());
-    snapshot.blocks.readVolumeDetails(reader, std::vector<std::string>(mounted.begin(), mounted.end()));
+        mounted.insert(mounted.end(), filesystem.devices.begin(), filesystem.devices.end());
+    std::sort(mounted.begin(), mounted.end());
+    mounted.erase(std::unique(mounted.begin(), mounted.end()), mounted.end());
+    snapshot.blocks.readVolumeDetails(reader, mounted);
     snapshot.volumes = letterVolumes(filesystems, snapshot.blocks,
                                      [&](const std::string& disk) { return numbering.numberOf(disk); });
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <set>
-#include <tuple>
 
 namespace {
 
@@ -89,22 +87,22 @@ std::vector<MountedFilesystem> resolveMounts(const std::vector<MountEntry>& moun
 {
     std::vector<MountedFilesystem> resolved;
     for (const auto& mount : mounts) {
-        std::set<std::string> devices;
+        std::vector<std::string> devices;
         if (const BlockDevice* device = blocks.byMajMin(mount.majMin)) {
-            devices.insert(device->name);
+            devices.push_back(device->name);
         } else {
             for (const auto& path : sourcePaths(mount.source))
                 if (const BlockDevice* device = deviceOfNode(path, blocks, readDevLink))
-                    devices.insert(device->name);
+                    devices.push_back(device->name);
         }
         if (mount.type == "btrfs") {
-            for (const auto& name : std::set<std::string>(devices)) {
-                const auto members = btrfs.find(name);
-                if (members != btrfs.end())
-                    devices.insert(members->second.begin(), members->second.end());
-            }
+            const auto members = btrfs.find(devices.empty() ? std::string() : devices.front());
+            if (members != btrfs.end())
+                devices.insert(devices.end(), members->second.begin(), members->second.end());
         }
-        resolved.push_back({mount.mountPoint, std::vector<std::string>(devices.begin(), devices.end())});
+        std::sort(devices.begin(), devices.end());
+        devices.erase(std::unique(devices.begin(), devices.end()), devices.end());
+        resolved.push_back({mount.mountPoint, devices});
     }
     // An overlay lies where its upper (written) folder lies: on the
     // innermost other mount that holds that folder.
@@ -129,26 +127,25 @@ std::vector<LinuxVolume> letterVolumes(const std::vector<MountedFilesystem>& fil
                                        const std::function<int(const std::string&)>& numberOf)
 {
     std::vector<LinuxVolume> volumes;
-    std::map<std::vector<std::string>, size_t> byDevices;
     for (const auto& filesystem : filesystems) {
         if (filesystem.devices.empty())
             continue;
-        const auto known = byDevices.find(filesystem.devices);
-        if (known != byDevices.end()) {
-            LinuxVolume& volume = volumes[known->second];
-            volume.mountPoint = std::min(volume.mountPoint, filesystem.mountPoint);
+        const auto known = std::find_if(volumes.begin(), volumes.end(),
+                                        [&](const LinuxVolume& volume) { return volume.devices == filesystem.devices; });
+        if (known != volumes.end()) {
+            known->mountPoint = std::min(known->mountPoint, filesystem.mountPoint);
             continue;
         }
-        byDevices.emplace(filesystem.devices, volumes.size());
         LinuxVolume volume;
         volume.devices = filesystem.devices;
         volume.mountPoint = filesystem.mountPoint;
-        std::set<std::string> disks;
+        std::vector<std::string> disks;
         for (const auto& device : filesystem.devices)
             for (const auto& disk : blocks.wholeDisks(device))
-                disks.insert(disk);
+                if (std::find(disks.begin(), disks.end(), disk) == disks.end())
+                    disks.push_back(disk);
         if (disks.size() == 1) {
-            volume.wholeDisk = *disks.begin();
+            volume.wholeDisk = disks.front();
             volume.diskNumber = numberOf(volume.wholeDisk);
             if (filesystem.devices.size() == 1)
                 if (const BlockDevice* device = blocks.byName(filesystem.devices.front()))
@@ -156,11 +153,15 @@ std::vector<LinuxVolume> letterVolumes(const std::vector<MountedFilesystem>& fil
         }
         volumes.push_back(volume);
     }
-    auto order = [](const LinuxVolume& v) {
-        return std::make_tuple(v.diskNumber < 0 ? INT_MAX : v.diskNumber, v.partition, v.mountPoint);
-    };
-    std::sort(volumes.begin(), volumes.end(),
-              [&](const LinuxVolume& a, const LinuxVolume& b) { return order(a) < order(b); });
+    // Drive number (volumes on none last), partition number, mount point.
+    std::sort(volumes.begin(), volumes.end(), [](const LinuxVolume& a, const LinuxVolume& b) {
+        const int diskA = a.diskNumber < 0 ? INT_MAX : a.diskNumber, diskB = b.diskNumber < 0 ? INT_MAX : b.diskNumber;
+        if (diskA != diskB)
+            return diskA < diskB;
+        if (a.partition != b.partition)
+            return a.partition < b.partition;
+        return a.mountPoint < b.mountPoint;
+    });
     if (volumes.size() > kLastLetter - kFirstLetter + 1)
         volumes.resize(kLastLetter - kFirstLetter + 1);
     for (size_t i = 0; i < volumes.size(); ++i)

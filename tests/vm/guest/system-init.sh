@@ -44,7 +44,8 @@ for step in /qf/setup/*; do
         break
     fi
     # On the console, to see where boot time goes.
-    echo "qf: setup step ${step##*/} done at $(cut -d ' ' -f 1 /proc/uptime)"
+    read -r uptime _ </proc/uptime
+    echo "qf: setup step ${step##*/} done at $uptime"
 done
 
 echo "QF-READY $(cut -d ' ' -f 1 /proc/uptime)" >$host

@@ -6,6 +6,7 @@
 
 enum class EmptyState {
     NoDisk,       // no disk besides the system disk, or the list could not be read
+    NoRights,     // disks are there, but none could be opened for lack of rights
     NoPartition,  // the selected disk has no lettered partition
 };
 
@@ -16,5 +17,6 @@ struct EmptyStateText {
 
 inline constexpr EmptyStateText kEmptyStateTexts[] = {
     {EmptyState::NoDisk, "未检测到磁盘"},
+    {EmptyState::NoRights, "需要管理员权限"},
     {EmptyState::NoPartition, "未能检测分区"},
 };

@@ -195,7 +195,8 @@ void MainWin::RefreshDiskList()
 {
     const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
     // A failed list leaves the window showing what it showed.
-    if (!ReadDiskList(diskCount, diskList))
+    const DiskListStatus status = ReadDiskList(diskCount, diskList);
+    if (status == DiskListStatus::NoSystemDisk)
         return;
 
     ui->cbDiskInfo->clear();
@@ -211,7 +212,7 @@ void MainWin::RefreshDiskList()
     // With disks, the partition bars or the empty state follow the selected
     // disk (GetDiskInfo).
     if (diskCount == 0) {
-        showNoDiskState();
+        showNoDiskState(status == DiskListStatus::NoAccess ? EmptyState::NoRights : EmptyState::NoDisk);
     } else {
         ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
         ui->usbbtn->setShown(true);
@@ -228,14 +229,14 @@ void MainWin::RefreshDiskList()
     update();
 }
 
-void MainWin::showNoDiskState()
+void MainWin::showNoDiskState(EmptyState state)
 {
     ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
     ui->usbbtn->setShown(false);
     hideMakerWidgets();
     ui->LogicDisk->clear();
     ui->LogicDisk->update();
-    showEmptyState(EmptyState::NoDisk);
+    showEmptyState(state);
 }
 
 void MainWin::DiskChanged(int index)

@@ -69,7 +69,7 @@ private:
     void createPages();
     void hideMakerWidgets();
     void showMakerWidgets(const PhyDiskInfo& record);
-    void showNoDiskState();
+    void showNoDiskState(EmptyState state);
     void showEmptyState(EmptyState state);
     void hideEmptyState();
     void askCloseChoice();

@@ -1,36 +1,49 @@
 #include "cli/DiskLookup.h"
 
 #include "disk/DiskIdentity.h"
-#include "disk/DiskList.h"
 
 #include <cstdio>
 #include <string>
 
-bool readDisks(int& diskCount, std::vector<PhyDiskInfo>& diskList)
+namespace {
+
+void reportEmpty(DiskListStatus status)
+{
+    if (status == DiskListStatus::NoSystemDisk)
+        std::fprintf(stderr, "quillfence-cli: the system disk could not be determined, so no disk is listed\n");
+    else if (status == DiskListStatus::NoAccess)
+        std::fprintf(stderr, "quillfence-cli: no drive could be opened: reading drives needs administrator "
+                             "rights (run as root)\n");
+}
+
+}  // namespace
+
+DiskListStatus readDisks(int& diskCount, std::vector<PhyDiskInfo>& diskList)
 {
     diskList.assign(kMaxDisks, PhyDiskInfo{});
-    const bool listed = ReadDiskList(diskCount, diskList.data());
+    const DiskListStatus status = ReadDiskList(diskCount, diskList.data());
     for (int i = 0; i < diskCount; ++i)
         ReadDiskIdentity(diskList[i]);
-    return listed;
+    reportEmpty(status);
+    return status;
 }
 
 std::optional<PhyDiskInfo> readDisk(int diskNum)
 {
-    int diskCount = 0;
-    std::vector<PhyDiskInfo> diskList;
-    readDisks(diskCount, diskList);
-    for (int i = 0; i < diskCount; ++i) {
-        if (diskList[i].diskNum != diskNum)
-            continue;
-        if (!diskList[i].valid) {
-            std::fprintf(stderr, "quillfence-cli: the identity of physical drive %d could not be read\n", diskNum);
-            return std::nullopt;
-        }
-        return diskList[i];
+    PhyDiskInfo disk{};
+    bool found = false;
+    const DiskListStatus status = ReadOneDisk(diskNum, false, disk, found);
+    if (!found) {
+        reportEmpty(status);
+        if (status == DiskListStatus::Listed)
+            std::fprintf(stderr, "quillfence-cli: physical drive %d is not in the disk list\n", diskNum);
+        return std::nullopt;
     }
-    std::fprintf(stderr, "quillfence-cli: physical drive %d is not in the disk list\n", diskNum);
-    return std::nullopt;
+    if (!disk.valid) {
+        std::fprintf(stderr, "quillfence-cli: the identity of physical drive %d could not be read\n", diskNum);
+        return std::nullopt;
+    }
+    return disk;
 }
 
 std::optional<int> parseDiskNumber(const std::string& text)

@@ -5,11 +5,11 @@
 #include "cli/Commands.h"
 #include "cli/DiskLookup.h"
 #include "cli/Latin1.h"
+#include "cli/Print.h"
 #include "firmware/ExecutableDirectory.h"
 #include "firmware/FwImage.h"
 #include "firmware/FwUpdate.h"
 
-#include <iostream>
 #include <optional>
 
 namespace {
@@ -49,7 +49,7 @@ int firmwareCommand(const Arguments& args)
         return usage();
     const std::string appDir = parsed->appDir.empty() ? ExecutableDirectory() : parsed->appDir;
     if (appDir.empty()) {
-        std::cerr << "quillfence-cli: the folder of this program cannot be determined; give --app-dir\n";
+        printErr("quillfence-cli: the folder of this program cannot be determined; give --app-dir\n");
         return 1;
     }
     const auto disk = readDisk(parsed->diskNum);
@@ -58,37 +58,38 @@ int firmwareCommand(const Arguments& args)
 
     // The revision as the page's label shows it.
     const std::string revision = latin1ToUtf8(disk->firmware);
-    std::cout << "PhysicalDrive" << disk->diskNum << "  model \"" << latin1ToUtf8(disk->model) << "\"  serial \""
-              << latin1ToUtf8(disk->serialNumber) << "\"  firmware \"" << revision << "\"\n";
+    printOut("PhysicalDrive" + std::to_string(disk->diskNum) + "  model \"" + latin1ToUtf8(disk->model) +
+             "\"  serial \"" + latin1ToUtf8(disk->serialNumber) + "\"  firmware \"" + revision + "\"\n");
 
     const FwUpdateState state = FwUpdateStateFromRecord(*disk);
     const FirmwareDecision decision = DecideFwUpdate(state, revision, appDir);
     if (decision.latest) {
-        std::cout << kFwLatestText << '\n';
+        printOut(std::string(kFwLatestText) + '\n');
         return 1;
     }
-    std::cout << "image " << decision.imagePath << '\n';
+    printOut("image " + decision.imagePath + '\n');
 
     if (!parsed->send) {
         FwImage image;
         const int prepared = PrepareFwImage(decision.imagePath, image);
         if (prepared != kFwOk) {
-            std::cout << FwResultMessage(prepared).text << '\n';
+            printOut(std::string(FwResultMessage(prepared).text) + '\n');
             return 1;
         }
-        std::cout << "image size " << image.size << " bytes, " << image.sectors() << " sectors\n"
-                  << "nothing sent: add --yes to send the image\n";
+        printOut("image size " + std::to_string(image.size) + " bytes, " + std::to_string(image.sectors()) +
+                 " sectors\nnothing sent: add --yes to send the image\n");
         return 0;
     }
     const FwUpdateOutcome outcome = SendFwUpdate(state, decision);
     const auto message = FwOutcomeMessage(outcome);
     if (!message) {
-        std::cerr << "quillfence-cli: the bus type of physical drive " << disk->diskNum
-                  << " could not be queried; nothing sent\n";
+        printErr("quillfence-cli: the bus type of physical drive " + std::to_string(disk->diskNum) +
+                 " could not be queried; nothing sent\n");
         return 1;
     }
     if (outcome.transfer.planned > 0)
-        std::cout << "sent " << outcome.transfer.sent << " of " << outcome.transfer.planned << " commands\n";
-    std::cout << message->text << '\n';
+        printOut("sent " + std::to_string(outcome.transfer.sent) + " of " + std::to_string(outcome.transfer.planned) +
+                 " commands\n");
+    printOut(std::string(message->text) + '\n');
     return message->dialog == FwDialog::Success ? 0 : 1;
 }

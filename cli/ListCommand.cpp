@@ -3,12 +3,10 @@
 #include "cli/DiskLookup.h"
 #include "disk/DiskList.h"
 #include "cli/Latin1.h"
+#include "cli/Print.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
-#include <iomanip>
-#include <iostream>
 #include <vector>
 
 namespace {
@@ -34,28 +32,30 @@ nlohmann::ordered_json diskJson(const PhyDiskInfo& disk)
             {"partitions", partitions}};
 }
 
-void printTable(const nlohmann::ordered_json& disks, std::ostream& out)
+void printTable(const nlohmann::ordered_json& disks)
 {
-    out << std::fixed << std::setprecision(2);
     if (disks.empty()) {
-        out << "No disks.\n";
+        printOut("No disks.\n");
         return;
     }
+    std::string text;
     for (const auto& disk : disks) {
-        out << "PhysicalDrive" << disk["diskNum"].get<int>() << "  " << disk["capacity"].get<double>()
-            << " GB  bus " << (disk["busType"].is_null() ? std::string("?") : disk["busType"].dump()) << '\n';
+        text += "PhysicalDrive" + std::to_string(disk["diskNum"].get<int>()) + "  " +
+                twoDecimals(disk["capacity"].get<double>()) + " GB  bus " +
+                (disk["busType"].is_null() ? std::string("?") : disk["busType"].dump()) + '\n';
         if (disk["valid"] == 1)
-            out << "  model \"" << disk["model"].get<std::string>() << "\"  serial \""
-                << disk["serialNumber"].get<std::string>() << "\"  firmware \"" << disk["firmware"].get<std::string>()
-                << "\"" << (disk["isMakerDisk"].get<bool>() ? "  (maker's drive)" : "") << '\n';
+            text += "  model \"" + disk["model"].get<std::string>() + "\"  serial \"" +
+                    disk["serialNumber"].get<std::string>() + "\"  firmware \"" + disk["firmware"].get<std::string>() +
+                    "\"" + (disk["isMakerDisk"].get<bool>() ? "  (maker's drive)" : "") + '\n';
         else
-            out << "  identity could not be read\n";
+            text += "  identity could not be read\n";
         if (disk["partitions"].empty())
-            out << "  (no lettered partition)\n";
+            text += "  (no lettered partition)\n";
         for (const auto& part : disk["partitions"])
-            out << "  " << part["letter"].get<std::string>() << ":  " << part["free"].get<double>()
-                << " GB free of " << part["total"].get<double>() << " GB\n";
+            text += "  " + part["letter"].get<std::string>() + ":  " + twoDecimals(part["free"].get<double>()) +
+                    " GB free of " + twoDecimals(part["total"].get<double>()) + " GB\n";
     }
+    printOut(text);
 }
 
 }  // namespace
@@ -65,21 +65,16 @@ int listCommand(const Arguments& args)
     if (args.size() > 1 || (args.size() == 1 && args[0] != "--json"))
         return usage();
     const bool json = args.size() == 1;
-    std::ostream& out = std::cout;
     int diskCount = 0;
     std::vector<PhyDiskInfo> diskList;
-    const bool listed = readDisks(diskCount, diskList);
+    const DiskListStatus status = readDisks(diskCount, diskList);
 
     nlohmann::ordered_json disks = nlohmann::ordered_json::array();
     for (int i = 0; i < diskCount; ++i)
         disks.push_back(diskJson(diskList[i]));
     if (json)
-        out << nlohmann::ordered_json{{"disks", disks}}.dump() << '\n';
+        printOut(nlohmann::ordered_json{{"disks", disks}}.dump() + '\n');
     else
-        printTable(disks, out);
-    if (!listed) {
-        std::fprintf(stderr, "quillfence-cli: the system disk could not be determined, so no disk is listed\n");
-        return 1;
-    }
-    return 0;
+        printTable(disks);
+    return status == DiskListStatus::Listed ? 0 : 1;
 }

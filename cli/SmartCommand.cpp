@@ -4,13 +4,12 @@
 #include "cli/Commands.h"
 #include "cli/DiskLookup.h"
 #include "cli/Latin1.h"
+#include "cli/Print.h"
 #include "smart/core/SmartTable.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <iomanip>
-#include <iostream>
 #include <optional>
 
 namespace {
@@ -30,26 +29,27 @@ size_t displayWidth(const std::string& text)
 
 void printTable(const PhyDiskInfo& disk, const std::vector<smart::SmartTableRow>& rows, std::optional<int> life)
 {
-    std::cout << "PhysicalDrive" << disk.diskNum << "  " << latin1ToUtf8(disk.model)
-              << (disk.isMakerDisk ? "  (maker's drive)" : "") << '\n';
+    std::string text = "PhysicalDrive" + std::to_string(disk.diskNum) + "  " + latin1ToUtf8(disk.model) +
+                       (disk.isMakerDisk ? "  (maker's drive)" : "") + '\n';
     std::array<size_t, smart::kSmartColumnCount> widths{};
     for (int c = 0; c < smart::kSmartColumnCount; ++c) {
         widths[c] = displayWidth(smart::kSmartColumnTitles[c]);
         for (const auto& row : rows)
             widths[c] = std::max(widths[c], displayWidth(row.cells[c]));
     }
-    auto printRow = [&](auto cellOf) {
+    auto addRow = [&](auto cellOf) {
         for (int c = 0; c < smart::kSmartColumnCount; ++c) {
             const std::string cell = cellOf(c);
-            std::cout << cell << std::string(widths[c] - displayWidth(cell) + 2, ' ');
+            text += cell + std::string(widths[c] - displayWidth(cell) + 2, ' ');
         }
-        std::cout << '\n';
+        text += '\n';
     };
-    printRow([](int c) { return std::string(smart::kSmartColumnTitles[c]); });
+    addRow([](int c) { return std::string(smart::kSmartColumnTitles[c]); });
     for (const auto& row : rows)
-        printRow([&](int c) { return row.cells[c]; });
+        addRow([&](int c) { return row.cells[c]; });
     if (life)
-        std::cout << "剩余寿命 " << *life << "%\n";
+        text += "剩余寿命 " + std::to_string(*life) + "%\n";
+    printOut(text);
 }
 
 }  // namespace
@@ -84,6 +84,6 @@ int smartCommand(const Arguments& args)
                                         {"isMakerDisk", disk->isMakerDisk != 0},
                                         {"rows", jsonRows},
                                         {"life", life ? nlohmann::ordered_json(*life) : nlohmann::ordered_json()}};
-    std::cout << out.dump() << '\n';
+    printOut(out.dump() + '\n');
     return 0;
 }

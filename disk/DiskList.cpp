@@ -1,67 +1,99 @@
 #include "disk/DiskList.h"
 
 #include "disk/DevicePath.h"
+#include "disk/DiskIdentity.h"
 #include "disk/Partitions.h"
 #include "disk/StorageBackend.h"
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 constexpr int kProbedDrives = 26;  // PHYSICALDRIVE0 .. PHYSICALDRIVE25
 
-// Opens a drive for one request and closes it again; false when it cannot be opened.
-bool driveOpens(StorageControl& sc, const std::string& path)
+// The system disk's number, or -1 (with the diagnostic) when it cannot be
+// determined.
+int systemDisk(StorageControl& sc)
+{
+    std::string systemDirectory;
+    if (!sc.systemDirectory(systemDirectory) || systemDirectory.empty()) {
+        std::fprintf(stderr, "GetSystemDirectory() Error: %ld\n", static_cast<long>(sc.lastError()));
+        return -1;
+    }
+    return GetDiskNumOfVolume(systemDirectory[0]);
+}
+
+// Opens a drive for one request and closes it again; false when it cannot be
+// opened, counted in the report when rights were lacking.
+bool driveOpens(StorageControl& sc, const std::string& path, bool counted, ProbeReport* report)
 {
     const DeviceHandle handle = sc.open(path, AccessMode::ReadWrite);
-    if (handle == kInvalidHandle)
+    if (handle == kInvalidHandle) {
+        if (report && counted && sc.lastFailure() == Failure::AccessDenied)
+            ++report->accessDenied;
         return false;
+    }
     sc.close(handle);
     return true;
 }
 
-bool diskLength(StorageControl& sc, const std::string& path, int64_t& bytes)
+// The length of the whole disk and the device it is, from one opening.
+bool diskLength(StorageControl& sc, const std::string& path, int64_t& bytes, DeviceIdentity& device)
 {
     const DeviceHandle handle = sc.open(path, AccessMode::ReadWrite);
     if (handle == kInvalidHandle)
         return false;
     const bool ok = sc.queryDiskLength(handle, bytes);
+    if (ok && !sc.queryDeviceIdentity(handle, device))
+        device = {};
     sc.close(handle);
     return ok;
 }
+
+// Probes drive n as the enumeration does; true with the slot filled when it
+// belongs in the list.
+bool probeDrive(StorageControl& sc, int n, bool includeSystemDisk, int sysDisk, PhyDiskInfo& slot,
+                ProbeReport* report)
+{
+    const std::string path = physicalDrivePath(n);
+    const bool listable = includeSystemDisk || n != sysDisk;
+    if (!driveOpens(sc, path, listable, report) || !listable)
+        return false;
+    int64_t length = 0;
+    DeviceIdentity device{};
+    if (!diskLength(sc, path, length, device))
+        return false;
+    slot.diskNum = n;
+    slot.isSystemDisk = n == sysDisk ? 1 : 0;
+    slot.capacity = bytesToGB(static_cast<double>(length));
+    slot.device = device;
+    return true;
+}
+
+DiskListStatus statusOf(bool listed, int diskCount, const ProbeReport& report)
+{
+    if (!listed)
+        return DiskListStatus::NoSystemDisk;
+    if (diskCount == 0 && report.accessDenied > 0)
+        return DiskListStatus::NoAccess;
+    return DiskListStatus::Listed;
+}
 }  // namespace
 
-bool GetPhyDiskList(bool includeSystemDisk, int& diskCount, PhyDiskInfo* diskList)
+bool GetPhyDiskList(bool includeSystemDisk, int& diskCount, PhyDiskInfo* diskList, ProbeReport* report)
 {
     StorageControl& sc = storage();
+    sc.beginEnumeration();
     diskCount = 0;
-    int found = 0;
-
-    std::string systemDirectory;
-    if (!sc.systemDirectory(systemDirectory) || systemDirectory.empty()) {
-        std::fprintf(stderr, "GetSystemDirectory() Error: %ld\n", static_cast<long>(sc.lastError()));
-        return false;
-    }
-    const int sysDisk = GetDiskNumOfVolume(systemDirectory[0]);
+    const int sysDisk = systemDisk(sc);
     if (sysDisk == -1)
         return false;
 
-    for (int n = 0; n < kProbedDrives; ++n) {
-        const std::string path = physicalDrivePath(n);
-        if (!driveOpens(sc, path))
-            continue;
-        if (!includeSystemDisk && n == sysDisk)
-            continue;
-        int64_t length = 0;
-        if (!diskLength(sc, path, length))
-            continue;
-        PhyDiskInfo& slot = diskList[found];
-        slot.diskNum = n;
-        slot.isSystemDisk = n == sysDisk ? 1 : 0;
-        slot.capacity = bytesToGB(static_cast<double>(length));
-        if (++found == kMaxDisks)
-            break;
-    }
+    int found = 0;
+    for (int n = 0; n < kProbedDrives && found < kMaxDisks; ++n)
+        if (probeDrive(sc, n, includeSystemDisk, sysDisk, diskList[found], report))
+            ++found;
     diskCount = found;
     return true;
 }
@@ -81,12 +113,36 @@ bool GetBusType(int diskNum, uint32_t& busType)
     return true;
 }
 
-bool ReadDiskList(int& diskCount, PhyDiskInfo* diskList)
+DiskListStatus ReadDiskList(int& diskCount, PhyDiskInfo* diskList)
 {
     diskCount = 0;
     std::memset(diskList, 0, sizeof(PhyDiskInfo) * kMaxDisks);
-    if (!GetPhyDiskList(false, diskCount, diskList))
-        return false;
-    GetPartitionInfo(diskCount, diskList);
-    return true;
+    ProbeReport report;
+    const bool listed = GetPhyDiskList(false, diskCount, diskList, &report);
+    if (listed)
+        GetPartitionInfo(diskCount, diskList);
+    return statusOf(listed, diskCount, report);
+}
+
+DiskListStatus ReadOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& disk, bool& found)
+{
+    StorageControl& sc = storage();
+    sc.beginEnumeration();
+    std::memset(&disk, 0, sizeof disk);
+    found = false;
+    const int sysDisk = systemDisk(sc);
+    if (sysDisk == -1)
+        return DiskListStatus::NoSystemDisk;
+    ProbeReport report;
+    if (diskNum >= 0 && diskNum < kProbedDrives)
+        found = probeDrive(sc, diskNum, includeSystemDisk, sysDisk, disk, &report);
+    if (!found)
+        return statusOf(true, 0, report);
+    // The partition walk works on a whole list.
+    std::vector<PhyDiskInfo> list(kMaxDisks, PhyDiskInfo{});
+    list[0] = disk;
+    GetPartitionInfo(1, list.data());
+    disk = list[0];
+    ReadDiskIdentity(disk);
+    return DiskListStatus::Listed;
 }

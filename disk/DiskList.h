@@ -5,16 +5,32 @@
 
 #include <cstdint>
 
-// Fills diskNum, capacity and isSystemDisk of the first diskCount slots of
-// diskList (kMaxDisks slots) for physical drives 0 to 25. False, with
-// diskCount 0, when the system disk cannot be determined.
-bool GetPhyDiskList(bool includeSystemDisk, int& diskCount, PhyDiskInfo* diskList);
+// What probing met besides the drives it lists.
+struct ProbeReport {
+    int accessDenied = 0;  // drives present but not opened for lack of rights
+};
+
+// Fills diskNum, capacity, isSystemDisk and device of the first diskCount
+// slots of diskList (kMaxDisks slots) for physical drives 0 to 25. False,
+// with diskCount 0, when the system disk cannot be determined.
+bool GetPhyDiskList(bool includeSystemDisk, int& diskCount, PhyDiskInfo* diskList, ProbeReport* report = nullptr);
 
 // The storage descriptor's bus type of a drive; false when the drive cannot
 // be opened or the query fails.
 bool GetBusType(int diskNum, uint32_t& busType);
 
+enum class DiskListStatus {
+    Listed,        // the list is read; it may be empty
+    NoSystemDisk,  // the system disk cannot be determined: the list is empty
+    NoAccess,      // drives are there, but none could be opened for lack of rights
+};
+
 // One whole rebuild of the disk list, as every refresh does it: all slots
 // zeroed, the drives other than the system disk listed with their partitions.
-// False when the system disk cannot be determined (the list is then empty).
-bool ReadDiskList(int& diskCount, PhyDiskInfo* diskList);
+DiskListStatus ReadDiskList(int& diskCount, PhyDiskInfo* diskList);
+
+// Physical drive diskNum alone, as ReadDiskList lists it, with its
+// partitions and identity read (ReadDiskIdentity); no other drive is opened.
+// `found` is false when the drive is not in the list (absent, the system
+// disk unless includeSystemDisk, or not opened).
+DiskListStatus ReadOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& disk, bool& found);

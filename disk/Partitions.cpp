@@ -50,9 +50,9 @@ int GetPartitionInfo(int diskCount, PhyDiskInfo* diskList)
             break;
         ++fixedSeen;
 
-        VolumeSpace space;
-        if (!sc.diskFreeSpace(root, space))
-            continue;
+        // The disk first: a volume on a disk outside the list (the system
+        // disk's, or another drive's when one drive is read alone) is not
+        // asked for its space.
         const int diskNum = GetDiskNumOfVolume(letter);
         int slot = -1;
         for (int j = 0; j < diskCount; ++j) {
@@ -62,6 +62,9 @@ int GetPartitionInfo(int diskCount, PhyDiskInfo* diskList)
             }
         }
         if (slot < 0)
+            continue;
+        VolumeSpace space;
+        if (!sc.diskFreeSpace(root, space))
             continue;
 
         PhyDiskInfo& disk = diskList[slot];

@@ -4,13 +4,35 @@
 #include "disk/StorageBackend.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
+namespace {
+
+// The drive opened for one command; invalid when it cannot be opened or is
+// no longer the expected device.
+DeviceHandle openDrive(StorageControl& sc, const std::string& devicePath, const DeviceIdentity* expected)
+{
+    const DeviceHandle drive = sc.open(devicePath, AccessMode::ReadWriteNoBuffering);
+    if (drive == kInvalidHandle || !expected)
+        return drive;
+    DeviceIdentity actual{};
+    if (!sc.queryDeviceIdentity(drive, actual) || actual != *expected) {
+        std::fprintf(stderr, "%s is not the device it was when the drive was read; nothing is sent to it\n",
+                     devicePath.c_str());
+        sc.close(drive);
+        return kInvalidHandle;
+    }
+    return drive;
+}
+
+}  // namespace
+
 bool AtaPassThrough(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
-                    bool dataIn)
+                    bool dataIn, const DeviceIdentity* expected)
 {
     StorageControl& sc = storage();
-    const DeviceHandle drive = sc.open(devicePath, AccessMode::ReadWriteNoBuffering);
+    const DeviceHandle drive = openDrive(sc, devicePath, expected);
     if (drive == kInvalidHandle)
         return false;
     AtaTaskFile registers{};
@@ -24,10 +46,10 @@ bool AtaPassThrough(const std::string& devicePath, const uint8_t taskFile[8], ui
 }
 
 bool ScsiPassThrough(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
-                     bool dataIn)
+                     bool dataIn, const DeviceIdentity* expected)
 {
     StorageControl& sc = storage();
-    const DeviceHandle drive = sc.open(devicePath, AccessMode::ReadWriteNoBuffering);
+    const DeviceHandle drive = openDrive(sc, devicePath, expected);
     if (drive == kInvalidHandle)
         return false;
     if (dataIn)
@@ -42,12 +64,14 @@ bool ScsiPassThrough(const std::string& devicePath, const uint8_t cdb[12], uint8
     return sent && senseByte0 == 0;
 }
 
-bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors)
+bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
+                       const DeviceIdentity* expected)
 {
-    return AtaPassThrough(devicePath, taskFile, buffer, sectors, false);
+    return AtaPassThrough(devicePath, taskFile, buffer, sectors, false, expected);
 }
 
-bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors)
+bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
+                        const DeviceIdentity* expected)
 {
-    return ScsiPassThrough(devicePath, cdb, buffer, sectors, false);
+    return ScsiPassThrough(devicePath, cdb, buffer, sectors, false, expected);
 }

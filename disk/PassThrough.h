@@ -2,6 +2,10 @@
 // The only road to a drive's commands: ATA task files on SATA (and every
 // other bus but USB), SAT ATA PASS-THROUGH (12) commands behind USB bridges.
 // `devicePath` is "\\.\PHYSICALDRIVE<n>"; `buffer` holds sectors × 512 bytes.
+// With `expected`, a command is sent only when the opened drive is still that
+// device (a drive number can come to name another disk).
+
+#include "disk/DeviceIdentity.h"
 
 #include <cstdint>
 #include <string>
@@ -12,11 +16,13 @@ constexpr uint32_t kSatDataOutTimeoutSeconds = 5;
 
 // True when the request went through and the drive did not set ERR.
 bool AtaPassThrough(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
-                    bool dataIn);
+                    bool dataIn, const DeviceIdentity* expected = nullptr);
 // True when the request went through and the bridge returned no sense data.
 // A data-in buffer is cleared before the command.
 bool ScsiPassThrough(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
-                     bool dataIn);
+                     bool dataIn, const DeviceIdentity* expected = nullptr);
 
-bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors);
-bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors);
+bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
+                       const DeviceIdentity* expected = nullptr);
+bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
+                        const DeviceIdentity* expected = nullptr);

@@ -2,6 +2,8 @@
 // The record of one physical disk and the disk list built from such records.
 // Plain fixed-size data, zero-filled before use and copied by value.
 
+#include "disk/DeviceIdentity.h"
+
 #include <cstdint>
 
 constexpr int kMaxPartitions = 26;
@@ -26,6 +28,9 @@ struct PhyDiskInfo {
     uint8_t smartThreshold[kSectorSize];    // the whole SMART READ THRESHOLDS sector
     uint8_t isMakerDisk;
     uint8_t isSystemDisk;
+    // The device the drive number named when the list was read; commands
+    // meant for this record go to that device only.
+    DeviceIdentity device;
 };
 
 constexpr int kIdentityBlockLength = 3 * kTextLength;

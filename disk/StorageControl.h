@@ -7,7 +7,10 @@
 // Devices are named as the Windows storage interface names them:
 // "\\.\PHYSICALDRIVE<n>" for physical drive n, "\\.\X:" for the volume with
 // letter X, and "X:\" for the root of that volume. Each request is made on an
-// open handle that the caller closes again right away.
+// open handle that the caller closes again right away; only a writer's lock
+// keeps its handle open for as long as the writing lasts.
+
+#include "disk/DeviceIdentity.h"
 
 #include <array>
 #include <cstdint>
@@ -44,6 +47,13 @@ constexpr uint32_t kBusTypeNvme = 17;
 using AtaTaskFile = std::array<uint8_t, 8>;  // features, count, lba low/mid/high, device, command, reserved
 using SatCdb = std::array<uint8_t, 12>;      // ATA PASS-THROUGH (12)
 
+// Kinds of failure that the program tells the user apart.
+enum class Failure {
+    Other,
+    AccessDenied,  // the process lacks the rights
+    Locked,        // another writer holds the drive
+};
+
 struct VolumeSpace {
     uint64_t availableToCaller = 0;  // quota-limited free bytes
     uint64_t total = 0;
@@ -76,6 +86,18 @@ public:
                             DataDirection direction, uint32_t timeoutSeconds,
                             uint8_t& senseByte0) = 0;
 
+    // The device behind an opened physical drive.
+    virtual bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) = 0;
+    // Makes the handle the drive's only writer for as long as it stays open;
+    // false when another handle, in this process or another, holds the lock
+    // (lastFailure() is then Failure::Locked) or the handle cannot hold one.
+    virtual bool lockForWriting(DeviceHandle drive) = 0;
+
+    // Reads the machine afresh for an enumeration about to start: the drives
+    // and volumes, their numbers and letters stay as read until the next one.
+    // A backend that reads the machine anew on every request does nothing.
+    virtual void beginEnumeration() {}
+
     // Bit 0 for "A" up to bit 25 for "Z".
     virtual uint32_t logicalDrives() = 0;
     virtual DriveType driveType(const std::string& rootPath) = 0;
@@ -84,4 +106,6 @@ public:
     virtual bool systemDirectory(std::string& path) = 0;
     // Number describing the last failure, for diagnostics.
     virtual uint32_t lastError() = 0;
+    // What kind of failure the last one was.
+    virtual Failure lastFailure() = 0;
 };

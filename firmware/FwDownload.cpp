@@ -81,19 +81,21 @@ SatCdb FwSatCdb(const FwCommand& c)
             low(c.offset), high(c.offset), kSatDevice,   kDownloadMicrocode, 0,                 0};
 }
 
-int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwTransfer* transfer)
+int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwTransfer* transfer,
+                  const DeviceIdentity* device)
 {
-    const std::string device = physicalDrivePath(diskNum);
+    const std::string path = physicalDrivePath(diskNum);
     return download(imagePath, bigChunks ? kFwBigBlock : kFwSmallBlock, transfer,
                     [&](const FwCommand& command, uint8_t* data) {
-                        return AtaPassThroughOut(device, FwAtaTaskFile(command).data(), data, command.blockCount);
+                        return AtaPassThroughOut(path, FwAtaTaskFile(command).data(), data, command.blockCount,
+                                                 device);
                     });
 }
 
-int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer)
+int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer, const DeviceIdentity* device)
 {
-    const std::string device = physicalDrivePath(diskNum);
+    const std::string path = physicalDrivePath(diskNum);
     return download(imagePath, kFwSmallBlock, transfer, [&](const FwCommand& command, uint8_t* data) {
-        return ScsiPassThroughOut(device, FwSatCdb(command).data(), data, command.blockCount);
+        return ScsiPassThroughOut(path, FwSatCdb(command).data(), data, command.blockCount, device);
     });
 }

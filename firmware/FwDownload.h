@@ -43,6 +43,10 @@ struct FwTransfer {
 // Prepare the image at `imagePath` and send it to physical drive `diskNum`
 // over the ATA route (256-sector blocks when bigChunks, else 8) or the USB
 // route (always 8). A result code of FwResult.h; the first failing command
-// ends the transfer with kFwCommandFailed.
-int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr);
-int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr);
+// ends the transfer with kFwCommandFailed. With `device`, a command goes
+// only to that device: when the drive number names another one, the
+// transfer ends there with kFwCommandFailed.
+int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr,
+                  const DeviceIdentity* device = nullptr);
+int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr,
+                  const DeviceIdentity* device = nullptr);

@@ -30,28 +30,36 @@ int PrepareFwImage(const std::string& imagePath, FwImage& image)
     if (imagePath.empty())
         return kFwPathEmpty;
     const fs::path path = fs::u8path(imagePath);
-    // The size as the file system reports it, without opening the file; a
-    // missing file counts as empty.
+    // A missing file counts as empty, and so does anything that has no file
+    // size: a folder, or a pipe that would never end.
     std::error_code error;
-    const uintmax_t size = fs::file_size(path, error);
-    if (error || size == 0)
+    if (!fs::is_regular_file(fs::status(path, error)))
         return kFwSizeZero;
-    // A longer image would wrap the offsets and overwrite its own start.
-    if (size > uintmax_t(kFwMaxSectors) * kFwSectorSize)
-        return kFwTooLarge;
 
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
         return kFwOpenFailed;
+    // The size of the file opened, so that a file replaced meanwhile cannot
+    // lend its size to another one's bytes.
+    const std::streamoff end = file.tellg();
+    if (end < 0)
+        return kFwReadFailed;
+    const uint64_t size = static_cast<uint64_t>(end);
+    if (size == 0)
+        return kFwSizeZero;
+    // A longer image would wrap the offsets and overwrite its own start.
+    if (size > uint64_t(kFwMaxSectors) * kFwSectorSize)
+        return kFwTooLarge;
     const uint64_t sectors = (size + kFwSectorSize - 1) / kFwSectorSize;
     try {
         image.buffer.assign(sectors * kFwSectorSize, 0);
     } catch (const std::bad_alloc&) {
         return kFwNoMemory;
     }
-    // Exactly the size reported, so that the padding stays zero even if the
-    // file grows meanwhile; fewer bytes is a failed read (an I/O error reads
-    // as an early end).
+    // Exactly that size, so that the padding stays zero even if the file
+    // grows meanwhile; fewer bytes is a failed read (an I/O error reads as
+    // an early end).
+    file.seekg(0);
     file.read(reinterpret_cast<char*>(image.buffer.data()), static_cast<std::streamsize>(size));
     if (file.bad() || static_cast<uint64_t>(file.gcount()) < size)
         return kFwReadFailed;

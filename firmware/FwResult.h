@@ -13,6 +13,8 @@ constexpr int kFwTooLarge = -8;       // more sectors than the 16-bit offset fie
 
 // The text shown when no update is offered.
 constexpr const char* kFwLatestText = "已是最新版本无需升级";
+// The text shown when another program is updating the same drive.
+constexpr const char* kFwBusyText = "另一个程序正在升级此磁盘的固件，请等它结束后再试";
 
 // Which of the page's two message boxes shows a text: ShowSuccess uses the
 // icon ":/Quillfence/Resources/icon1.png", ShowNotice ":/Quillfence/Resources/icon2.png".

@@ -1,6 +1,7 @@
 #include "firmware/FwUpdate.h"
 
 #include "disk/DiskList.h"
+#include "disk/DriveWriteLock.h"
 #include "disk/StorageControl.h"
 
 #include <algorithm>
@@ -64,6 +65,7 @@ FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk)
     state.diskNum = disk.diskNum;
     state.model.assign(disk.model, std::find(disk.model, disk.model + kTextLength, '\0'));
     state.updateAllowed = disk.isMakerDisk != 0;
+    state.device = disk.device;
     return state;
 }
 
@@ -90,15 +92,26 @@ FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision&
     FwUpdateOutcome outcome;
     if (decision.latest)
         return outcome;
+    const DriveWriteLock writer(state.diskNum, state.device);
+    if (writer.state() == DriveWriteLock::State::Busy) {
+        outcome.kind = FwOutcomeKind::Busy;
+        return outcome;
+    }
     uint32_t busType = 0;
     if (!GetBusType(state.diskNum, busType)) {
         outcome.kind = FwOutcomeKind::NoBusType;
         return outcome;
     }
     outcome.kind = FwOutcomeKind::Download;
+    if (writer.state() != DriveWriteLock::State::Held) {
+        outcome.code = kFwCommandFailed;
+        return outcome;
+    }
+    const DeviceIdentity* device = &writer.device();
     outcome.code = busType == kBusTypeUsb
-                       ? DownloadFwUsb(state.diskNum, decision.imagePath, &outcome.transfer)
-                       : DownloadFwAta(decision.bigChunks, state.diskNum, decision.imagePath, &outcome.transfer);
+                       ? DownloadFwUsb(state.diskNum, decision.imagePath, &outcome.transfer, device)
+                       : DownloadFwAta(decision.bigChunks, state.diskNum, decision.imagePath, &outcome.transfer,
+                                       device);
     return outcome;
 }
 
@@ -114,6 +127,8 @@ std::optional<FwMessage> FwOutcomeMessage(const FwUpdateOutcome& outcome)
         return FwMessage{FwDialog::Notice, kFwLatestText};
     case FwOutcomeKind::NoBusType:
         return std::nullopt;
+    case FwOutcomeKind::Busy:
+        return FwMessage{FwDialog::Notice, kFwBusyText};
     case FwOutcomeKind::Download:
         return FwResultMessage(outcome.code);
     }

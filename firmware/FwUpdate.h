@@ -26,6 +26,7 @@ struct FwUpdateState {
     int diskNum = -1;
     std::string model;           // the record's model text, bytes as stored
     bool updateAllowed = false;  // the record's isMakerDisk
+    DeviceIdentity device{};     // the device the record was read from
 };
 
 FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk);
@@ -44,6 +45,7 @@ FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& f
 enum class FwOutcomeKind {
     Latest,     // nothing to update
     NoBusType,  // the bus-type query failed: nothing sent, nothing shown
+    Busy,       // another writer holds the drive: nothing sent
     Download,   // a download was attempted; `code` says how it ended
 };
 
@@ -54,7 +56,10 @@ struct FwUpdateOutcome {
 };
 
 // Sends the decided image to the state's drive: through the USB route on a
-// USB bus, otherwise the ATA route.
+// USB bus, otherwise the ATA route. The drive's writer's lock is held for the
+// whole transfer, and every command goes to the device the record was read
+// from: a drive number that names another device by now ends the transfer
+// with kFwCommandFailed before anything more is sent.
 FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision);
 // DecideFwUpdate, then SendFwUpdate when an update is due.
 FwUpdateOutcome UpdateFirmware(const FwUpdateState& state, const std::string& fwLabelText, const std::string& appDir);

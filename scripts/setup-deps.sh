@@ -13,7 +13,7 @@ test_packages=(
   googletest libgtest-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
-  qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools
+  qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace
   g++-mingw-w64-x86-64 wine wine64
 )
 

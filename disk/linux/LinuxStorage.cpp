@@ -4,14 +4,15 @@
 #include "disk/DevicePath.h"
 #include "disk/linux/LinuxSgIo.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <linux/fs.h>
-#include <sstream>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -19,6 +20,14 @@ namespace {
 constexpr uint8_t kAtaStatusGood = 0x50;   // DRDY, DSC
 constexpr uint8_t kAtaStatusError = 0x51;  // DRDY, DSC, ERR
 constexpr uint8_t kSenseFixedCurrent = 0x70;
+
+uint64_t deviceNumber(const std::string& majMin)
+{
+    unsigned major = 0, minor = 0;
+    if (std::sscanf(majMin.c_str(), "%u:%u", &major, &minor) != 2)
+        return 0;
+    return makedev(major, minor);
+}
 }  // namespace
 
 std::unique_ptr<StorageControl> makePlatformStorage()
@@ -26,39 +35,32 @@ std::unique_ptr<StorageControl> makePlatformStorage()
     return std::make_unique<LinuxStorage>();
 }
 
-LinuxStorage::LinuxStorage(std::string sysRoot, std::string mountInfo, std::string devRoot)
-    : blocks_(std::move(sysRoot)), mountInfo_(std::move(mountInfo)), devRoot_(std::move(devRoot))
+LinuxStorage::LinuxStorage(std::unique_ptr<MachineReader> reader) : reader_(std::move(reader)) {}
+
+LinuxStorage::~LinuxStorage()
 {
+    for (const auto& [handle, opened] : handles_)
+        if (opened.fd >= 0)
+            ::close(opened.fd);
 }
 
 bool LinuxStorage::failWith(int error)
 {
     lastError_ = error;
+    lastFailureLocked_ = false;
     return false;
 }
 
-std::vector<LinuxVolume> LinuxStorage::volumes() const
+void LinuxStorage::beginEnumeration()
 {
-    std::ifstream file(mountInfo_);
-    std::stringstream text;
-    text << file.rdbuf();
-    return letterVolumes(parseMountInfo(text.str()), blocks_.physicalDisks(), [this](const std::string& majMin) {
-        BlockDeviceFacts facts;
-        facts.isBlockDevice = blocks_.exists(majMin);
-        if (facts.isBlockDevice) {
-            facts.wholeDisks = blocks_.wholeDisks(majMin);
-            facts.partition = blocks_.partitionNumber(majMin);
-        }
-        return facts;
-    });
+    snapshot_ = std::make_unique<LinuxSnapshot>(takeSnapshot(*reader_, numbering_));
 }
 
-std::optional<LinuxVolume> LinuxStorage::volume(char letter) const
+const LinuxSnapshot& LinuxStorage::snapshot()
 {
-    for (const auto& volume : volumes())
-        if (volume.letter == letter)
-            return volume;
-    return std::nullopt;
+    if (!snapshot_)
+        beginEnumeration();
+    return *snapshot_;
 }
 
 DeviceHandle LinuxStorage::open(const std::string& devicePath, AccessMode mode)
@@ -68,67 +70,98 @@ DeviceHandle LinuxStorage::open(const std::string& devicePath, AccessMode mode)
         failWith(ENOENT);
         return kInvalidHandle;
     }
-    std::string node;
-    if (name->kind == DeviceName::Kind::PhysicalDrive) {
-        const auto disks = blocks_.physicalDisks();
-        if (name->diskNum < 0 || name->diskNum >= static_cast<int>(disks.size())) {
+    OpenDevice opened;
+    if (name->kind == DeviceName::Kind::Volume) {
+        // Everything asked of a volume is in the snapshot.
+        if (!snapshot().volume(name->letter)) {
             failWith(ENOENT);
             return kInvalidHandle;
         }
-        node = devRoot_ + "/" + disks[name->diskNum];
+        opened.letter = name->letter;
     } else {
-        const auto found = volume(name->letter);
-        if (!found) {
+        opened.disk = numbering_.diskOf(name->diskNum);
+        const BlockDevice* disk = snapshot().blocks.byName(opened.disk);
+        if (opened.disk.empty() || !disk) {
             failWith(ENOENT);
             return kInvalidHandle;
         }
-        node = devRoot_ + "/" + blocks_.devName(found->majMin);
+        // The bus type and the identity of a query-only handle come from sysfs.
+        if (mode != AccessMode::QueryOnly) {
+            const std::string node = reader_->devRoot() + "/" + opened.disk;
+            // Read-only: a close after writing would make udev re-read the
+            // disk, and read-only disks could not be opened at all.
+            opened.fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+            if (opened.fd < 0) {
+                const int error = errno;
+                std::fprintf(stderr, "%s: %s\n", node.c_str(), std::strerror(error));
+                failWith(error);
+                return kInvalidHandle;
+            }
+            // The node must still be the device sysfs named.
+            struct stat status {};
+            if (fstat(opened.fd, &status) != 0 || !S_ISBLK(status.st_mode) ||
+                status.st_rdev != deviceNumber(disk->majMin)) {
+                ::close(opened.fd);
+                std::fprintf(stderr, "%s: not the device %s any more\n", node.c_str(), disk->majMin.c_str());
+                failWith(ENODEV);
+                return kInvalidHandle;
+            }
+        }
     }
-    const int flags = mode == AccessMode::QueryOnly ? O_RDONLY | O_NONBLOCK : O_RDWR;
-    const int fd = ::open(node.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) {
-        failWith(errno);
-        return kInvalidHandle;
-    }
-    return fd;
+    const DeviceHandle handle = nextHandle_++;
+    handles_.emplace(handle, opened);
+    return handle;
 }
 
 void LinuxStorage::close(DeviceHandle handle)
 {
-    ::close(static_cast<int>(handle));
+    const auto found = handles_.find(handle);
+    if (found == handles_.end())
+        return;
+    if (found->second.fd >= 0)
+        ::close(found->second.fd);
+    handles_.erase(found);
 }
 
-// The "MAJ:MIN" of the block device behind a handle.
-std::optional<std::string> LinuxStorage::deviceOf(DeviceHandle handle)
+LinuxStorage::OpenDevice* LinuxStorage::device(DeviceHandle handle)
 {
-    struct stat status {};
-    if (fstat(static_cast<int>(handle), &status) != 0) {
-        failWith(errno);
-        return std::nullopt;
+    const auto found = handles_.find(handle);
+    if (found == handles_.end()) {
+        failWith(EBADF);
+        return nullptr;
     }
-    if (!S_ISBLK(status.st_mode)) {
-        failWith(ENOTBLK);
-        return std::nullopt;
-    }
-    return majMinText(status.st_rdev);
+    return &found->second;
+}
+
+int LinuxStorage::driveDescriptor(DeviceHandle handle)
+{
+    const OpenDevice* opened = device(handle);
+    if (!opened)
+        return -1;
+    if (opened->fd < 0)
+        failWith(EBADF);
+    return opened->fd;
 }
 
 bool LinuxStorage::queryBusType(DeviceHandle drive, uint32_t& busType)
 {
-    const auto device = deviceOf(drive);
-    if (!device)
+    const OpenDevice* opened = device(drive);
+    if (!opened)
         return false;
-    const std::string path = blocks_.devicePath(blocks_.name(*device));
-    if (path.empty())
-        return failWith(ENODEV);
-    busType = busTypeFromSysfsPath(path);
+    const BlockDevice* disk = snapshot().blocks.byName(opened->disk);
+    if (!disk)
+        return failWith(ENOTBLK);
+    busType = busTypeFromSysfsPath(disk->path);
     return true;
 }
 
 bool LinuxStorage::queryDiskLength(DeviceHandle drive, int64_t& bytes)
 {
+    const int fd = driveDescriptor(drive);
+    if (fd < 0)
+        return false;
     uint64_t length = 0;
-    if (ioctl(static_cast<int>(drive), BLKGETSIZE64, &length) != 0)
+    if (ioctl(fd, BLKGETSIZE64, &length) != 0)
         return failWith(errno);
     bytes = static_cast<int64_t>(length);
     return true;
@@ -136,26 +169,62 @@ bool LinuxStorage::queryDiskLength(DeviceHandle drive, int64_t& bytes)
 
 bool LinuxStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber)
 {
-    const auto device = deviceOf(volume);
-    if (!device)
+    const OpenDevice* opened = device(volume);
+    if (!opened)
         return false;
-    const auto disks = blocks_.wholeDisks(*device);
-    if (disks.size() != 1)
+    const LinuxVolume* found = snapshot().volume(opened->letter);
+    if (!found || found->diskNumber < 0)
         return failWith(ENODEV);
-    const auto physical = blocks_.physicalDisks();
-    const auto at = std::find(physical.begin(), physical.end(), disks.front());
-    if (at == physical.end())
-        return failWith(ENODEV);
-    deviceNumber = static_cast<uint32_t>(at - physical.begin());
+    deviceNumber = static_cast<uint32_t>(found->diskNumber);
+    return true;
+}
+
+bool LinuxStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity)
+{
+    const OpenDevice* opened = device(drive);
+    if (!opened)
+        return false;
+    if (opened->fd < 0) {
+        const BlockDevice* disk = snapshot().blocks.byName(opened->disk);
+        if (!disk)
+            return failWith(ENOTBLK);
+        identity = {deviceNumber(disk->majMin), disk->sequence};
+        return true;
+    }
+    // What the descriptor itself is open on, whatever sysfs says by now.
+    struct stat status {};
+    if (fstat(opened->fd, &status) != 0)
+        return failWith(errno);
+    uint64_t sequence = 0;
+    if (ioctl(opened->fd, BLKGETDISKSEQ, &sequence) != 0)
+        sequence = 0;
+    identity = {static_cast<uint64_t>(status.st_rdev), sequence};
+    return true;
+}
+
+bool LinuxStorage::lockForWriting(DeviceHandle drive)
+{
+    const int fd = driveDescriptor(drive);
+    if (fd < 0)
+        return false;
+    // The lock udev and the partitioning tools honour as "being written".
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        failWith(error);
+        lastFailureLocked_ = error == EWOULDBLOCK;
+        return false;
+    }
     return true;
 }
 
 bool LinuxStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
                               DataDirection direction, uint32_t timeoutSeconds, uint8_t& status)
 {
+    const int fd = driveDescriptor(drive);
+    if (fd < 0)
+        return false;
     const Cdb16 cdb = packAtaPassThrough16(taskFile, direction, length);
-    const SgIoResult result =
-        sendSgIo(static_cast<int>(drive), cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
+    const SgIoResult result = sendSgIo(fd, cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
     if (!result.sent)
         return failWith(result.error);
     const auto sense = decodeSense(result.sense.data(), result.senseLength);
@@ -169,8 +238,10 @@ bool LinuxStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, u
 bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                               DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0)
 {
-    const SgIoResult result =
-        sendSgIo(static_cast<int>(drive), cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
+    const int fd = driveDescriptor(drive);
+    if (fd < 0)
+        return false;
+    const SgIoResult result = sendSgIo(fd, cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
     if (!result.sent)
         return failWith(result.error);
     senseByte0 = result.senseLength > 0 ? result.sense[0] : 0;
@@ -183,26 +254,29 @@ bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* bu
 uint32_t LinuxStorage::logicalDrives()
 {
     uint32_t mask = 0;
-    for (const auto& volume : volumes())
+    for (const auto& volume : snapshot().volumes)
         mask |= 1u << (volume.letter - 'A');
     return mask;
 }
 
-DriveType LinuxStorage::driveType(const std::string& root)
+const LinuxVolume* LinuxStorage::volumeAt(const std::string& root)
 {
     const auto letter = parseRootPath(root);
-    const auto found = letter ? volume(*letter) : std::nullopt;
+    return letter ? snapshot().volume(*letter) : nullptr;
+}
+
+DriveType LinuxStorage::driveType(const std::string& root)
+{
+    const LinuxVolume* found = volumeAt(root);
     if (!found)
         return DriveType::NoRootDir;
-    if (!found->wholeDisk.empty() && blocks_.removable(found->wholeDisk))
-        return DriveType::Removable;
-    return DriveType::Fixed;
+    const BlockDevice* disk = snapshot().blocks.byName(found->wholeDisk);
+    return disk && disk->removable ? DriveType::Removable : DriveType::Fixed;
 }
 
 bool LinuxStorage::diskFreeSpace(const std::string& root, VolumeSpace& space)
 {
-    const auto letter = parseRootPath(root);
-    const auto found = letter ? volume(*letter) : std::nullopt;
+    const LinuxVolume* found = volumeAt(root);
     if (!found)
         return failWith(ENOENT);
     struct statvfs figures {};
@@ -216,21 +290,21 @@ bool LinuxStorage::diskFreeSpace(const std::string& root, VolumeSpace& space)
 
 bool LinuxStorage::systemDirectory(std::string& path)
 {
-    // The system volume is the one that holds "/".
-    struct stat root {};
-    if (stat("/", &root) != 0)
-        return failWith(errno);
-    const std::string device = majMinText(root.st_dev);
-    for (const auto& volume : volumes()) {
-        if (volume.majMin == device) {
-            path = rootPath(volume.letter);
-            return true;
-        }
-    }
-    return failWith(ENODEV);
+    const auto letter = snapshot().systemLetter;
+    if (!letter)
+        return failWith(ENODEV);
+    path = rootPath(*letter);
+    return true;
 }
 
 uint32_t LinuxStorage::lastError()
 {
     return static_cast<uint32_t>(lastError_);
+}
+
+Failure LinuxStorage::lastFailure()
+{
+    if (lastFailureLocked_)
+        return Failure::Locked;
+    return lastError_ == EACCES || lastError_ == EPERM ? Failure::AccessDenied : Failure::Other;
 }

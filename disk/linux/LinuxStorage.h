@@ -1,20 +1,27 @@
 #pragma once
-// The storage-control interface on Linux: physical drives are the whole disks
-// of sysfs, volumes the mounted block-device filesystems, commands go through
-// SG_IO. Nothing is cached: every call reads the machine as it is now.
+// The storage-control interface on Linux: physical drives are the whole
+// disks of sysfs, volumes the mounted file systems that lie on block
+// devices, commands go through SG_IO.
+//
+// The machine is read once per enumeration (beginEnumeration()): drive
+// numbers, letters and the system volume come from that one snapshot until
+// the next. Drive numbers stay with their disk for the life of this object.
+// Volume queries are answered from the snapshot without opening any device;
+// drives are opened read-only, which SG_IO's commands need no more than.
 
-#include "disk/linux/LinuxBlockDevices.h"
-#include "disk/linux/LinuxVolumes.h"
 #include "disk/StorageControl.h"
+#include "disk/linux/DriveNumbering.h"
+#include "disk/linux/LinuxSnapshot.h"
+#include "disk/linux/MachineReader.h"
 
-#include <optional>
+#include <map>
+#include <memory>
 #include <string>
-#include <vector>
 
 class LinuxStorage : public StorageControl {
 public:
-    explicit LinuxStorage(std::string sysRoot = "/sys", std::string mountInfo = "/proc/self/mountinfo",
-                          std::string devRoot = "/dev");
+    explicit LinuxStorage(std::unique_ptr<MachineReader> reader = std::make_unique<MachineReader>());
+    ~LinuxStorage() override;
 
     DeviceHandle open(const std::string& devicePath, AccessMode mode) override;
     void close(DeviceHandle handle) override;
@@ -25,22 +32,36 @@ public:
                     DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+    bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
+    bool lockForWriting(DeviceHandle drive) override;
+    void beginEnumeration() override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
     bool systemDirectory(std::string& path) override;
     uint32_t lastError() override;
+    Failure lastFailure() override;
 
-    // The lettered volumes as they are now.
-    std::vector<LinuxVolume> volumes() const;
+    // The snapshot in use (taken now when there is none yet).
+    const LinuxSnapshot& snapshot();
 
 private:
-    std::optional<LinuxVolume> volume(char letter) const;
-    std::optional<std::string> deviceOf(DeviceHandle handle);
+    struct OpenDevice {
+        std::string disk;  // kernel name of a drive; empty for a volume
+        char letter = 0;   // a volume's letter
+        int fd = -1;       // a drive opened for requests; -1 for queries only
+    };
+    OpenDevice* device(DeviceHandle handle);
+    // The descriptor of a drive handle opened for requests.
+    int driveDescriptor(DeviceHandle handle);
+    const LinuxVolume* volumeAt(const std::string& rootPath);
     bool failWith(int error);
 
-    LinuxBlockDevices blocks_;
-    std::string mountInfo_;
-    std::string devRoot_;
+    std::unique_ptr<MachineReader> reader_;
+    DriveNumbering numbering_;
+    std::unique_ptr<LinuxSnapshot> snapshot_;
+    std::map<DeviceHandle, OpenDevice> handles_;
+    DeviceHandle nextHandle_ = 1;
     int lastError_ = 0;
+    bool lastFailureLocked_ = false;
 };

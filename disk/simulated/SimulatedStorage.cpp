@@ -32,6 +32,7 @@ std::unique_ptr<SimulatedStorage> SimulatedStorage::fromFile(const std::string& 
 bool SimulatedStorage::failWith(uint32_t error)
 {
     lastError_ = error;
+    lastFailureLocked_ = false;
     return false;
 }
 
@@ -74,6 +75,8 @@ DeviceHandle SimulatedStorage::open(const std::string& devicePath, AccessMode mo
 
 void SimulatedStorage::close(DeviceHandle handle)
 {
+    for (auto writer = writers_.begin(); writer != writers_.end();)
+        writer = writer->second == handle ? writers_.erase(writer) : std::next(writer);
     handles_.erase(handle);
 }
 
@@ -163,6 +166,8 @@ void SimulatedStorage::record(int drive, CommandRoute route, const uint8_t* bloc
         deviceLogFailed_ = true;
     }
     received_.push_back(std::move(command));
+    if (afterCommand_)
+        afterCommand_();
 }
 
 bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFile, uint8_t* buffer,
@@ -196,6 +201,45 @@ bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_
         done = driveStates_[drive->number].execute(drive->behaviour, *registers, buffer, length, direction);
     senseByte0 = done && !drive->senseOnSuccess ? 0 : kSenseFixedCurrent;
     record(drive->number, CommandRoute::Sat, cdb.data(), cdb.size(), buffer, length, direction, senseByte0 == 0);
+    return true;
+}
+
+bool SimulatedStorage::queryDeviceIdentity(DeviceHandle handle, DeviceIdentity& identity)
+{
+    const FleetDrive* drive = openedDrive(handle);
+    if (!drive)
+        return false;
+    // FNV-1a over what tells one drive from another.
+    uint64_t digest = 0xcbf29ce484222325ull;
+    const auto mix = [&](const void* data, size_t length) {
+        for (size_t i = 0; i < length; ++i) {
+            digest ^= static_cast<const uint8_t*>(data)[i];
+            digest *= 0x100000001b3ull;
+        }
+    };
+    mix(&drive->busType, sizeof drive->busType);
+    mix(&drive->length, sizeof drive->length);
+    const DriveBehaviour& answers = drive->behaviour;
+    if (answers.identify)
+        mix(answers.identify->data(), answers.identify->size());
+    mix(answers.smartData.data(), answers.smartData.size());
+    mix(answers.smartThresholds.data(), answers.smartThresholds.size());
+    identity = {static_cast<uint64_t>(drive->number), digest};
+    return true;
+}
+
+bool SimulatedStorage::lockForWriting(DeviceHandle handle)
+{
+    const FleetDrive* drive = openedDrive(handle);
+    if (!drive)
+        return false;
+    const auto holder = writers_.find(drive->number);
+    if (holder != writers_.end() && holder->second != handle) {
+        failWith(kErrorSharingViolation);
+        lastFailureLocked_ = true;
+        return false;
+    }
+    writers_[drive->number] = handle;
     return true;
 }
 
@@ -239,4 +283,11 @@ bool SimulatedStorage::systemDirectory(std::string& path)
 uint32_t SimulatedStorage::lastError()
 {
     return lastError_;
+}
+
+Failure SimulatedStorage::lastFailure()
+{
+    if (lastFailureLocked_)
+        return Failure::Locked;
+    return lastError_ == kErrorAccessDenied ? Failure::AccessDenied : Failure::Other;
 }

@@ -8,6 +8,7 @@
 #include "disk/simulated/Fleet.h"
 #include "disk/StorageControl.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@ public:
     static constexpr uint32_t kErrorFileNotFound = 2;
     static constexpr uint32_t kErrorAccessDenied = 5;
     static constexpr uint32_t kErrorInvalidHandle = 6;
+    static constexpr uint32_t kErrorSharingViolation = 32;
     static constexpr uint32_t kErrorNotSupported = 50;
     static constexpr uint32_t kErrorInsufficientBuffer = 122;
 
@@ -44,11 +46,18 @@ public:
                     DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+    // A drive's identity is its number and a digest of how the fleet
+    // describes it: a drive replaced by another under the same number
+    // changes it, a fleet read again unchanged does not.
+    bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
+    // Writers' locks are held within this process.
+    bool lockForWriting(DeviceHandle drive) override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
     bool systemDirectory(std::string& path) override;
     uint32_t lastError() override;
+    Failure lastFailure() override;
 
     Fleet& fleet() { return fleet_; }
     // Handles opened and not yet closed.
@@ -62,6 +71,9 @@ public:
     // Appends a line per command to the file at `path` from now on (empty:
     // none); the log named by QUILLFENCE_DEVICE_LOG is set this way at start.
     void logCommandsTo(const std::string& path);
+    // Runs `hook` after every command a drive received (tests change the
+    // fleet there, as a machine changes under a running program).
+    void afterEachCommand(std::function<void()> hook) { afterCommand_ = std::move(hook); }
 
 private:
     struct OpenDevice {
@@ -81,10 +93,13 @@ private:
     Fleet fleet_;
     std::map<DeviceHandle, OpenDevice> handles_;
     std::map<int, SimulatedDrive> driveStates_;
+    std::map<int, DeviceHandle> writers_;  // drive number -> the handle holding its lock
+    bool lastFailureLocked_ = false;
     DeviceHandle nextHandle_ = 100;
     uint32_t lastError_ = 0;
     std::vector<std::pair<std::string, AccessMode>> openLog_;
     std::vector<ReceivedCommand> received_;
     std::string deviceLog_;          // empty: no log file
     bool deviceLogFailed_ = false;   // reported once
+    std::function<void()> afterCommand_;
 };

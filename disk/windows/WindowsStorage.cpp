@@ -5,6 +5,7 @@
 #include "disk/windows/WindowsRequestBlocks.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -61,6 +62,11 @@ DeviceHandle WindowsStorage::open(const std::string& devicePath, AccessMode mode
 
 void WindowsStorage::close(DeviceHandle handle)
 {
+    const auto lock = writerLocks_.find(handle);
+    if (lock != writerLocks_.end()) {
+        CloseHandle(lock->second);
+        writerLocks_.erase(lock);
+    }
     CloseHandle(nativeHandle(handle));
 }
 
@@ -121,6 +127,37 @@ bool WindowsStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* 
     return true;
 }
 
+bool WindowsStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity)
+{
+    // Windows reuses a drive number for the next disk; the device type and
+    // number are what the storage stack tells of a physical drive.
+    STORAGE_DEVICE_NUMBER number{};
+    if (!control(drive, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
+        return false;
+    identity = {(static_cast<uint64_t>(number.DeviceType) << 32) | number.DeviceNumber, 0};
+    return true;
+}
+
+bool WindowsStorage::lockForWriting(DeviceHandle drive)
+{
+    lastFailureLocked_ = false;
+    STORAGE_DEVICE_NUMBER number{};
+    if (!control(drive, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
+        return false;
+    char name[64];
+    std::snprintf(name, sizeof name, "Global\\QvtQuillfenceDrive%lu", static_cast<unsigned long>(number.DeviceNumber));
+    const HANDLE lock = CreateMutexA(nullptr, FALSE, name);
+    if (!lock)
+        return false;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(lock);
+        lastFailureLocked_ = true;
+        return false;
+    }
+    writerLocks_[drive] = lock;
+    return true;
+}
+
 uint32_t WindowsStorage::logicalDrives()
 {
     return GetLogicalDrives();
@@ -159,4 +196,11 @@ bool WindowsStorage::systemDirectory(std::string& path)
 uint32_t WindowsStorage::lastError()
 {
     return GetLastError();
+}
+
+Failure WindowsStorage::lastFailure()
+{
+    if (lastFailureLocked_)
+        return Failure::Locked;
+    return GetLastError() == ERROR_ACCESS_DENIED ? Failure::AccessDenied : Failure::Other;
 }

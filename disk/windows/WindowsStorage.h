@@ -5,6 +5,8 @@
 
 #include "disk/StorageControl.h"
 
+#include <map>
+
 class WindowsStorage : public StorageControl {
 public:
     DeviceHandle open(const std::string& devicePath, AccessMode mode) override;
@@ -16,9 +18,18 @@ public:
                     DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+    bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
+    bool lockForWriting(DeviceHandle drive) override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
     bool systemDirectory(std::string& path) override;
     uint32_t lastError() override;
+    Failure lastFailure() override;
+
+private:
+    // The writer's lock of a drive handle: a named object per drive number,
+    // closed with the handle.
+    std::map<DeviceHandle, void*> writerLocks_;
+    bool lastFailureLocked_ = false;
 };

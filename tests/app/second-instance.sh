@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Two processes of the program on one X display: the second start shows the
-# "already running" box and exits 1; the first is unaffected; once it has
+# "already running" box and exits 1; the first is unaffected; an instance of
+# another session (another runtime directory) runs beside it; once it has
 # ended, or crashed, a new start runs.
 set -u
 program=$1
@@ -11,9 +12,10 @@ for tool in Xvfb xdotool; do
 done
 
 work=$(mktemp -d)
-export TMPDIR=$work            # the instance lock lives here
+mkdir -m 700 "$work/run" "$work/other-run" "$work/tmp"
+export TMPDIR=$work/tmp
 export QUILLFENCE_DEVICES=$fleet
-export XDG_RUNTIME_DIR=$work
+export XDG_RUNTIME_DIR=$work/run   # the instance lock lives here
 unset QT_QPA_PLATFORM
 pids=()
 cleanup() { kill "${pids[@]}" 2>/dev/null; kill "$xvfb" 2>/dev/null; rm -rf "$work"; }
@@ -34,8 +36,9 @@ warning_window() { timeout "$1" xdotool search --sync --name '^警告$' 2>/dev/n
 running_after() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
 
 start first; first=$started
-for _ in $(seq 100); do [ -e "$work/QvtQuillfence.lock" ] && break; sleep 0.1; done
-check "first instance holds the lock" '[ -e "$work/QvtQuillfence.lock" ]'
+for _ in $(seq 100); do [ -e "$work/run/QvtQuillfence.lock" ] && break; sleep 0.1; done
+check "first instance holds the lock in the runtime directory" '[ -e "$work/run/QvtQuillfence.lock" ]'
+check "nothing of the lock in the shared temporary folder" '[ -z "$(ls -A "$work/tmp")" ]'
 
 start second; second=$started
 box=$(warning_window 20)
@@ -49,6 +52,10 @@ fi
 wait "$second"; code=$?
 check "second instance exits with code 1 (got $code)" '[ "$code" = 1 ]'
 check "first instance still runs" 'kill -0 "$first"'
+
+XDG_RUNTIME_DIR=$work/other-run start other-session; other=$started
+check "another session's instance runs beside it" 'running_after "$other" 3 && [ -z "$(warning_window 1)" ]'
+kill "$other"; wait "$other" 2>/dev/null
 
 kill "$first"; wait "$first" 2>/dev/null
 start third; third=$started

@@ -328,6 +328,10 @@ private slots:
 
         QTest::newRow("only the system disk") << QStringList{kSystemDrive} << QStringList() << "未检测到磁盘";
         QTest::newRow("the list cannot be read") << QStringList{"none"} << QStringList() << "未检测到磁盘";
+        const QString refused = QStringLiteral(", \"faults\": [\"openReadWrite\"]");
+        QTest::newRow("no disk opened for lack of rights")
+            << QStringList{kSystemDrive, drive(2, "Two", refused), drive(3, "Three", volumes("D") + refused)}
+            << QStringList() << "需要管理员权限";
         QTest::newRow("first disk without partitions")
             << QStringList{kSystemDrive, drive(2, "Bare"), drive(3, "Lettered", volumes("D"))}
             << QStringList{"物理磁盘2  Bare", "物理磁盘3  Lettered"} << "未能检测分区";

@@ -41,7 +41,7 @@ TEST(CapturedSectors, DriveReadsBackWithItsIdentityAndSectors)
     installStorage(std::make_unique<SimulatedStorage>(loadFleet(kData + "qemu-captured.json")));
     int diskCount = 0;
     std::vector<PhyDiskInfo> diskList(kMaxDisks);
-    ASSERT_TRUE(ReadDiskList(diskCount, diskList.data()));
+    ASSERT_EQ(ReadDiskList(diskCount, diskList.data()), DiskListStatus::Listed);
     ASSERT_EQ(diskCount, 1) << "the system disk is left out";
     PhyDiskInfo& disk = diskList[0];
     ASSERT_EQ(disk.diskNum, kCapturedDrive);

@@ -14,11 +14,6 @@ namespace {
 
 constexpr unsigned long long kGiB = 1ull << 30;
 
-std::string identityJson(const std::string& serial, const std::string& model, const std::string& firmware)
-{
-    return ", \"identity\": {\"serial\": \"" + serial + "\", \"model\": \"" + model + "\", \"firmware\": \"" +
-           firmware + "\"}";
-}
 
 const std::string kAttributes =
     ", \"smart\": {\"attributes\": [{\"id\": 9, \"value\": 100, \"raw\": \"2C 01 00 00 00 00\", \"threshold\": 0},"
@@ -276,7 +271,7 @@ TEST_F(DiskIdentityTest, ReadDiskIdentityFillsTheSlotWhateverTheResult)
             driveJson(2, kGiB, "", ", \"faults\": [\"identify\"], \"smart\": {\"marker\": true, \"attributes\": [{\"id\": 12}]}"));
     PhyDiskInfo disks[kMaxDisks];
     int count = 0;
-    ASSERT_TRUE(ReadDiskList(count, disks));
+    ASSERT_EQ(ReadDiskList(count, disks), DiskListStatus::Listed);
     ASSERT_EQ(count, 2);
     EXPECT_EQ(ReadDiskIdentity(disks[0]), kIdentityOk);
     EXPECT_EQ(disks[0].valid, 1);

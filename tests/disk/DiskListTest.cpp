@@ -130,12 +130,12 @@ TEST_F(DiskListTest, ARefreshWithFewerDrivesLeavesNothingOfTheVanishedOnes)
 {
     SimulatedStorage& sim = machine(driveJson(1, 10 * kGiB, volumeJson('D', 5 * kGiB, kGiB)) + ", " +
                                     driveJson(2, 20 * kGiB, volumeJson('E', 6 * kGiB, kGiB)));
-    ASSERT_TRUE(ReadDiskList(count, disks.data()));
+    ASSERT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
     ASSERT_EQ(count, 2);
     ASSERT_EQ(disks[1].partCount, 1);
 
     sim.fleet().drives.pop_back();
-    ASSERT_TRUE(ReadDiskList(count, disks.data()));
+    ASSERT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
     ASSERT_EQ(count, 1);
     EXPECT_EQ(disks[0].diskNum, 1);
     const std::vector<char> zero(sizeof(PhyDiskInfo), 0);
@@ -146,14 +146,90 @@ TEST_F(DiskListTest, ARefreshWithFewerDrivesLeavesNothingOfTheVanishedOnes)
 TEST_F(DiskListTest, AFailedRefreshLeavesAnEmptyList)
 {
     SimulatedStorage& sim = machine(driveJson(1, kGiB));
-    ASSERT_TRUE(ReadDiskList(count, disks.data()));
+    ASSERT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
     sim.fleet().systemDirectoryFails = true;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(ReadDiskList(count, disks.data()));
+    EXPECT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::NoSystemDisk);
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(count, 0);
     EXPECT_EQ(disks[0].diskNum, 0);
     EXPECT_EQ(disks[0].capacity, 0.0);
+}
+
+TEST_F(DiskListTest, EachRecordNamesTheDeviceItWasReadFrom)
+{
+    SimulatedStorage& sim = machine(driveJson(1, kGiB, "", identityJson("A", "M", "F")) + ", " +
+                                    driveJson(2, kGiB, "", identityJson("B", "M", "F")));
+    ASSERT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(disks[0].device.device, 1u);
+    EXPECT_EQ(disks[1].device.device, 2u);
+    EXPECT_NE(disks[0].device.sequence, disks[1].device.sequence);
+    const DeviceIdentity first = disks[0].device;
+
+    // The same fleet read again keeps the identities; another drive under
+    // number 1 does not.
+    ASSERT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
+    EXPECT_EQ(disks[0].device, first);
+    sim.fleet().drives[1] = parseFleet("{\"drives\": [" + driveJson(1, kGiB, "", identityJson("C", "M", "F")) + "]}")
+                                .drives.front();
+    ASSERT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
+    EXPECT_NE(disks[0].device, first);
+}
+
+TEST_F(DiskListTest, AListEmptyForLackOfRightsSaysSo)
+{
+    const std::string denied = ", \"faults\": [\"openReadWrite\"]";
+    struct Case {
+        const char* what;
+        std::string drives;
+        DiskListStatus status;
+        int count;
+    };
+    const Case cases[] = {
+        {"every drive refused", driveJson(1, kGiB, "", denied) + ", " + driveJson(2, kGiB, "", denied),
+         DiskListStatus::NoAccess, 0},
+        {"one drive opened", driveJson(1, kGiB, "", denied) + ", " + driveJson(2, kGiB), DiskListStatus::Listed, 1},
+        {"no drive but the system disk", "", DiskListStatus::Listed, 0},
+    };
+    for (const auto& c : cases) {
+        machine(c.drives);
+        EXPECT_EQ(ReadDiskList(count, disks.data()), c.status) << c.what;
+        EXPECT_EQ(count, c.count) << c.what;
+    }
+    // The system disk refused alone is no lack of rights for the list.
+    install("{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0), denied) + "]}");
+    EXPECT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
+}
+
+TEST_F(DiskListTest, OneDriveIsReadWithoutTouchingTheOthers)
+{
+    SimulatedStorage& sim =
+        machine(driveJson(1, kGiB, volumeJson('D', kGiB, 0), identityJson("S1", "QY-M7A0-128G", "F1")) + ", " +
+                driveJson(2, 2 * kGiB, volumeJson('E', kGiB, 0) + ", " + volumeJson('F', kGiB, kGiB / 2),
+                          identityJson("S2", "Other", "F2")) +
+                ", " + driveJson(3, kGiB, "", identityJson("S3", "M", "F3")));
+    PhyDiskInfo disk{};
+    bool found = false;
+    ASSERT_EQ(ReadOneDisk(2, false, disk, found), DiskListStatus::Listed);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(disk.diskNum, 2);
+    EXPECT_DOUBLE_EQ(disk.capacity, 2.0);
+    EXPECT_EQ(std::string(disk.partLetter, disk.partCount), "EF");
+    EXPECT_DOUBLE_EQ(disk.partFree[1], 0.5);
+    EXPECT_EQ(disk.valid, 1);
+    EXPECT_STREQ(disk.serialNumber, "S2");
+    for (const auto& [path, mode] : sim.openLog())
+        EXPECT_TRUE(path.find("PHYSICALDRIVE") == std::string::npos || path == "\\\\.\\PHYSICALDRIVE2") << path;
+    for (const auto& command : sim.received())
+        EXPECT_EQ(command.drive, 2);
+
+    struct Absent { int number; bool includeSystemDisk; bool found; };
+    for (const Absent& c : {Absent{0, false, false}, Absent{0, true, true}, Absent{4, false, false},
+                            Absent{26, false, false}, Absent{-1, false, false}}) {
+        EXPECT_EQ(ReadOneDisk(c.number, c.includeSystemDisk, disk, found), DiskListStatus::Listed) << c.number;
+        EXPECT_EQ(found, c.found) << c.number;
+    }
 }
 
 }  // namespace

@@ -38,3 +38,10 @@ inline std::string volumeJson(char letter, unsigned long long total, unsigned lo
     return std::string("{\"letter\": \"") + letter + "\", \"total\": " + std::to_string(total) +
            ", \"free\": " + std::to_string(free) + extra + "}";
 }
+
+// The fleet keys of a drive's identity, with the comma that joins them on.
+inline std::string identityJson(const std::string& serial, const std::string& model, const std::string& firmware)
+{
+    return ", \"identity\": {\"serial\": \"" + serial + "\", \"model\": \"" + model + "\", \"firmware\": \"" +
+           firmware + "\"}";
+}

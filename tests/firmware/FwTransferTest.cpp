@@ -3,6 +3,7 @@
 
 #include "FwFixture.h"
 
+#include "disk/DriveWriteLock.h"
 #include "disk/simulated/Sha256.h"
 #include "firmware/FwImage.h"
 
@@ -133,6 +134,62 @@ TEST_F(FwTransferTest, TheFirstFailingCommandEndsTheTransfer)
             EXPECT_STREQ(FwOutcomeMessage(outcome)->text, "固件升级命令交互出错");
         }
     }
+}
+
+TEST_F(FwTransferTest, ATransferStopsWhenItsDriveNumberComesToNameAnotherDrive)
+{
+    for (const char* bus : {"sata", "usb"}) {
+        SCOPED_TRACE(bus);
+        install(std::string("{\"drives\": [") +
+                driveJson(1, 256ull << 30, "", std::string(", \"bus\": \"") + bus + "\"" + identityJson("OLD1", "QY-M7A0-128G", "0208a")) +
+                "]}");
+        writeImage(kImage, 20 * 512);
+        const FleetDrive replacement = parseFleet(std::string("{\"drives\": [") +
+            driveJson(1, 256ull << 30, "", std::string(", \"bus\": \"") + bus + "\"" + identityJson("NEW2", "QY-M7A0-128G", "0208a")) +
+            "]}").drives.front();
+        // The drive is swapped for another one after the second command.
+        sim().afterEachCommand([&] {
+            if (sim().received().size() == 2)
+                sim().fleet().drives.front() = replacement;
+        });
+        const FwUpdateOutcome outcome = UpdateFirmware(maker("QYD-M7A0-128G"), "0208a", appDir());
+        sim().afterEachCommand(nullptr);
+        EXPECT_EQ(outcome.code, kFwCommandFailed);
+        EXPECT_EQ(outcome.transfer.sent, 3);
+        EXPECT_EQ(sim().received().size(), 2u) << "nothing reaches the drive put in its place";
+        EXPECT_STREQ(FwOutcomeMessage(outcome)->text, "固件升级命令交互出错");
+    }
+}
+
+TEST_F(FwTransferTest, ARecordOfAnotherDriveSendsNothing)
+{
+    machine("sata");
+    writeImage(kImage, 20 * 512);
+    FwUpdateState state = maker("QYD-M7A0-128G");
+    state.device = {1, 12345};  // read from the drive once under this number, gone since
+    testing::internal::CaptureStderr();
+    const FwUpdateOutcome outcome = UpdateFirmware(state, "0208a", appDir());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("not the device it was"), std::string::npos);
+    EXPECT_EQ(outcome.code, kFwCommandFailed);
+    EXPECT_EQ(outcome.transfer.sent, 0);
+    EXPECT_TRUE(sim().received().empty());
+}
+
+TEST_F(FwTransferTest, ASecondWriterIsRefusedBeforeItSendsAnything)
+{
+    machine("sata");
+    writeImage(kImage, 20 * 512);
+    {
+        const DriveWriteLock first(1, DeviceIdentity{});
+        ASSERT_EQ(first.state(), DriveWriteLock::State::Held);
+        const FwUpdateOutcome second = UpdateFirmware(maker("QYD-M7A0-128G"), "0208a", appDir());
+        EXPECT_EQ(second.kind, FwOutcomeKind::Busy);
+        EXPECT_EQ(FwOutcomeMessage(second)->dialog, FwDialog::Notice);
+        EXPECT_STREQ(FwOutcomeMessage(second)->text, kFwBusyText);
+        EXPECT_TRUE(sim().received().empty());
+    }
+    EXPECT_EQ(UpdateFirmware(maker("QYD-M7A0-128G"), "0208a", appDir()).code, kFwOk) << "the lock ends with its writer";
+    EXPECT_EQ(sim().openHandles(), 0u);
 }
 
 TEST_F(FwTransferTest, NoDeviceIsTouchedWhenNoUpdateIsDue)

@@ -1,6 +1,5 @@
-"""Boots a small Linux guest under QEMU (TCG) with emulated SATA and USB
-disks, runs shell commands in it as root and hands back each command's
-output and exit status.
+"""Boots a small Linux guest under QEMU (TCG) with emulated disks, runs shell
+commands in it as root and hands back each command's output and exit status.
 
     from vmharness import Disk, Partition, run, system_disk, require_qemu
 
@@ -18,13 +17,48 @@ output and exit status.
     drive_numbers(result.devices)["data"]   # its physical drive number
 
 One guest boot serves all commands of a call, in order. The guest's root
-file system lies on the system disk's first partition, so "/" is a real
-block device in /proc/self/mountinfo. Programs land in /usr/local/bin with
-the libraries `ldd` lists; busybox supplies the usual commands. Kernel names
-of disks vary from boot to boot (SCSI disks are probed in parallel), so
-commands name a disk through `qf-dev NAME`, which prints its device node:
+file system (ext4, or btrfs with system_disk(fs="btrfs")) lies on the system
+disk's first partition, so "/" is a real block device in
+/proc/self/mountinfo. Programs land in /usr/local/bin with the libraries
+`ldd` lists; busybox supplies the usual commands. Kernel names of disks vary
+from boot to boot (SCSI disks are probed in parallel), so commands name a
+disk through `qf-dev NAME`, which prints its device node, or `qf-dev NAME N`
+for its partition N (right for NVMe names too):
 
-    "smartctl -i $(qf-dev data)", "mount -t ext4 $(qf-dev data)2 /mnt/x"
+    "smartctl -i $(qf-dev data)", "mount -t ext4 $(qf-dev data 2) /mnt/x"
+
+What a guest can have (see the fields of Disk and Partition, and run()):
+
+- Buses: Disk(bus=...) "sata" (AHCI), "ide" (the PC's PIIX controller),
+  "usb" (usb-storage on xHCI), "scsi" (scsi-hd on virtio-scsi), "nvme" (one
+  controller per disk; QEMU fixes its model and firmware texts).
+- File systems: Partition(fs="ext4" | "btrfs" | None, mount=...); btrfs
+  subvolumes made at boot and mounted at points of their own
+  (Partition(subvolumes={"@home": "/mnt/home"})); one btrfs file system over
+  partitions of several disks (Partition(pool="tank") on each); bind mounts
+  (run(binds={"/mnt/b": "/mnt/data/dir"})).
+- Write protection: Disk(readonly=True), a write-protected drive (usb,
+  scsi: QEMU's ATA disks take no read-only drive), or
+  Disk(kernel_readonly=True), any disk set read-only in the guest's kernel
+  (`blockdev --setro`); either way /sys/block/X/ro reads 1 and the disk's
+  partitions are mounted read-only.
+- udevd: run(udevd=True) starts systemd-udevd with the storage rules, adds
+  the storage devices (`udevadm trigger --action=add`, UDEV_SUBSYSTEMS) and
+  settles before the commands: disk nodes are root:disk 0660, /dev/disk/by-id
+  exists, and udevd watches the disk nodes, so closing one opened for
+  writing makes a "change" event (and, on a disk with partitions, a
+  re-read of its partition table: its partitions are removed and added).
+  A command can watch `udevadm monitor --kernel --udev`. Without udevd /dev
+  is the kernel's devtmpfs alone (disk nodes root:root 0600).
+- An unprivileged user, "qfuser" (uid 1000, gid 1000, home /home/qfuser);
+  group "disk" is gid 6 without members. `qf-user COMMAND [ARGS]` runs a
+  command as that user.
+- Other tools come as programs with their libraries, e.g.
+  programs=["/usr/bin/strace"] for `strace -f -e trace=openat,open ...` and
+  `strace -e inject=ioctl:delay_exit=...`.
+- A disk leaves the running guest through sysfs: `echo 1 >
+  /sys/block/sdX/device/delete` for SCSI-type disks (SATA, IDE, USB, scsi),
+  `echo 1 > /sys/block/nvme0n1/device/device/remove` for an NVMe controller.
 """
 
 import base64
@@ -32,6 +66,7 @@ import dataclasses
 import os
 import pathlib
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -47,16 +82,63 @@ QEMU = "qemu-system-x86_64"
 BUSYBOX = "/bin/busybox"
 GUEST = pathlib.Path(__file__).resolve().parent / "guest"
 AHCI_PORTS = 6
+IDE_UNITS = 4          # two PIIX channels, master and slave each
 MEMORY_MIB = 512
 SKIP = 77
+
+BUSES = ("sata", "ide", "usb", "scsi", "nvme")
+IDENTITY_BUSES = ("sata", "ide", "scsi")      # where model and firmware can be given
+# QEMU's ATA disks refuse read-only drives; its NVMe disk takes one but
+# only fails the writes, the kernel seeing a writable disk.
+READONLY_BUSES = ("usb", "scsi")
+FILE_SYSTEMS = ("ext4", "btrfs")
+
+# systemd-udevd from the host's udev package, for run(udevd=True): the
+# programs {guest path: host path}, the rules for disks and the helpers they
+# call. The daemon is udevadm under another name.
+UDEV_PROGRAMS = {
+    "/usr/lib/systemd/systemd-udevd": "/usr/bin/udevadm",
+    "/usr/bin/udevadm": "/usr/bin/udevadm",
+    "/usr/lib/udev/ata_id": "/usr/lib/udev/ata_id",
+    "/usr/lib/udev/scsi_id": "/usr/lib/udev/scsi_id",
+}
+UDEV_RULES = pathlib.Path("/usr/lib/udev/rules.d")
+UDEV_RULE_FILES = ("50-udev-default.rules", "60-block.rules", "60-persistent-storage.rules",
+                   "64-btrfs.rules")
+# Only the storage devices are added: all 270 or so take two seconds more
+# under TCG ("udevadm trigger --action=add && udevadm settle" in a command
+# adds the rest).
+UDEV_SUBSYSTEMS = ("block", "scsi", "scsi_generic", "bsg", "nvme")
+UDEV_START = ("mount -t tmpfs -o mode=0755,nosuid,nodev tmpfs /run && "
+              "/usr/lib/systemd/systemd-udevd --daemon </dev/null >/dev/null 2>&1 && "
+              "udevadm trigger --action=add" +
+              "".join(f" --subsystem-match={name}" for name in UDEV_SUBSYSTEMS) +
+              " && udevadm settle --timeout=120")
+BTRFS = "/usr/bin/btrfs"
+
+# The guest's accounts; /home/qfuser is the user's own.
+ACCOUNTS = {
+    "/etc/passwd": b"root:x:0:0:root:/root:/bin/sh\n"
+                   b"qfuser:x:1000:1000:Quillfence test user:/home/qfuser:/bin/sh\n",
+    "/etc/group": b"root:x:0:\ndisk:x:6:\nqfuser:x:1000:\n",
+}
 
 
 @dataclasses.dataclass
 class Partition:
     size_mib: int
-    ext4: bool = True
+    # "ext4", "btrfs" or None, which leaves the partition unformatted.
+    fs: Optional[str] = "ext4"
     # Where the guest mounts it ("/mnt/data"); None leaves it unmounted.
     mount: Optional[str] = None
+    # btrfs: subvolumes the guest creates at boot in the mounted file system,
+    # name -> the point it also mounts the subvolume at, or None. A nested
+    # name ("a/b") follows its parent.
+    subvolumes: dict = dataclasses.field(default_factory=dict)
+    # btrfs: partitions with the same pool name, on any disks, make one
+    # file system (mkfs.btrfs over all of them); the first in disk order
+    # carries its mount point and subvolumes, the others have none.
+    pool: Optional[str] = None
 
 
 @dataclasses.dataclass
@@ -64,18 +146,29 @@ class Disk:
     # Letters, digits, "-" and "_"; the key of RunResult.devices.
     name: str
     size: int                       # bytes, a multiple of 512, at least 1 MiB
-    bus: str = "sata"               # "sata" (AHCI port, in list order) or "usb"
+    # "sata" (AHCI port, in list order), "ide" (PIIX, at most 4), "usb",
+    # "scsi" (virtio-scsi) or "nvme".
+    bus: str = "sata"
     serial: Optional[str] = None    # default "QF-<name>"
-    model: Optional[str] = None     # SATA only; QEMU's default otherwise
-    firmware: Optional[str] = None  # SATA only; QEMU's default otherwise
+    # sata, ide: the ATA model and firmware revision; scsi: the product and
+    # revision texts (16 and 4 characters). QEMU's defaults otherwise.
+    model: Optional[str] = None
+    firmware: Optional[str] = None
     partitions: list = dataclasses.field(default_factory=list)
+    # The emulated drive is write-protected (QEMU's readonly=on); usb, scsi.
+    # Its node does not open for writing (EROFS).
+    readonly: bool = False
+    # The guest's kernel holds the disk read-only (blockdev --setro) before
+    # the commands; any bus. Its node opens for writing, but writes fail
+    # (EPERM); the drive itself would take them, through SG_IO too.
+    kernel_readonly: bool = False
     # The system disk carries the guest's root file system in partition 1.
     system: bool = False
 
 
-def system_disk(size_mib: int = 128, bus: str = "sata", **options) -> Disk:
+def system_disk(size_mib: int = 128, bus: str = "sata", fs: str = "ext4", **options) -> Disk:
     return Disk("system", size_mib << 20, bus=bus, system=True,
-                partitions=[Partition(size_mib - 1)], **options)
+                partitions=[Partition(size_mib - 1, fs=fs)], **options)
 
 
 @dataclasses.dataclass
@@ -122,17 +215,22 @@ def require_qemu():
         sys.exit(SKIP)
 
 
-def run(disks, commands, programs=(), files=None, timeout: float = 180) -> RunResult:
+def run(disks, commands, programs=(), files=None, timeout: float = 180,
+        binds=None, udevd: bool = False) -> RunResult:
     """Boot a guest with `disks` (exactly one of them the system disk), copy
-    in `programs` and `files` ({guest path: host path or bytes}), run each
+    in `programs` and `files` ({guest path: host path or bytes}), make the
+    bind mounts `binds` ({mount point: source folder}, both made when
+    missing) after the partitions' mounts, start udevd when asked, run each
     shell command of `commands` from "/" and power off."""
     started = time.monotonic()
-    _check(disks)
+    binds = binds or {}
+    _check(disks, binds)
     kernel = vmkernel.get_kernel()
     work = pathlib.Path(tempfile.mkdtemp(prefix="quillfence-vm-"))
     try:
-        qemu_command = _prepare(work, kernel, disks, commands, programs, files or {})
-        result = _boot(work, qemu_command, disks, commands, timeout)
+        qemu_command, steps = _prepare(work, kernel, disks, commands, programs, files or {},
+                                       binds, udevd)
+        result = _boot(work, qemu_command, disks, commands, steps, timeout)
         result.seconds = time.monotonic() - started
         return result
     finally:
@@ -162,71 +260,203 @@ def run_tests(holder):
     sys.exit(0 if outcome.wasSuccessful() else 1)
 
 
-def _check(disks):
+def _check(disks, binds):
     names = [d.name for d in disks]
     if len(set(names)) != len(names):
         raise ValueError(f"disk names must be unique: {names}")
     for disk in disks:
-        if not re.fullmatch(r"[A-Za-z0-9_-]+", disk.name):
-            raise ValueError(f"bad disk name {disk.name!r}")
-        if disk.bus not in ("sata", "usb"):
-            raise ValueError(f"disk {disk.name}: bus must be 'sata' or 'usb'")
-        if disk.bus == "usb" and (disk.model or disk.firmware):
-            raise ValueError(f"disk {disk.name}: model and firmware are SATA-only")
-        for part in disk.partitions:
-            if part.mount and not part.ext4:
-                raise ValueError(f"disk {disk.name}: only ext4 partitions are mounted")
+        _check_disk(disk)
     systems = [d for d in disks if d.system]
     if len(systems) != 1:
         raise ValueError("exactly one disk must be the system disk")
-    root = systems[0].partitions[:1]
-    if not root or not root[0].ext4 or root[0].mount:
-        raise ValueError("the system disk's first partition must be ext4, not mounted")
-    if sum(d.bus == "sata" for d in disks) > AHCI_PORTS:
-        raise ValueError(f"at most {AHCI_PORTS} SATA disks")
+    system = systems[0]
+    root = system.partitions[:1]
+    if (not root or root[0].fs not in FILE_SYSTEMS or root[0].mount or root[0].pool
+            or root[0].subvolumes):
+        raise ValueError("the system disk's first partition must be ext4 or btrfs, "
+                         "not mounted, pooled or with subvolumes")
+    if system.readonly or system.kernel_readonly:
+        raise ValueError("the system disk must be writable")
+    for bus, most in (("sata", AHCI_PORTS), ("ide", IDE_UNITS)):
+        if sum(d.bus == bus for d in disks) > most:
+            raise ValueError(f"at most {most} {bus} disks")
+    for pool, members in _pools(disks).items():
+        if len(members) < 2:
+            raise ValueError(f"pool {pool} has a single partition")
+        if any(part.mount or part.subvolumes for _, _, part in members[1:]):
+            raise ValueError(f"pool {pool}: only its first partition has a mount point "
+                             "and subvolumes")
+    for point, source in binds.items():
+        if not (point.startswith("/") and source.startswith("/")):
+            raise ValueError(f"bind mount {source} -> {point}: absolute paths only")
 
 
-def _prepare(work, kernel, disks, commands, programs, files) -> list:
+def _check_disk(disk):
+    if not re.fullmatch(r"[A-Za-z0-9_-]+", disk.name):
+        raise ValueError(f"bad disk name {disk.name!r}")
+    if disk.bus not in BUSES:
+        raise ValueError(f"disk {disk.name}: bus must be one of {BUSES}")
+    if disk.bus not in IDENTITY_BUSES and (disk.model or disk.firmware):
+        raise ValueError(f"disk {disk.name}: model and firmware only on {IDENTITY_BUSES}")
+    if disk.readonly and disk.bus not in READONLY_BUSES:
+        raise ValueError(f"disk {disk.name}: a read-only drive only on {READONLY_BUSES}; "
+                         "kernel_readonly protects any disk")
+    for number, part in enumerate(disk.partitions, 1):
+        where = f"disk {disk.name} partition {number}"
+        if part.fs not in FILE_SYSTEMS + (None,):
+            raise ValueError(f"{where}: fs must be one of {FILE_SYSTEMS} or None")
+        if part.mount and not part.fs:
+            raise ValueError(f"{where}: an unformatted partition is not mounted")
+        if (part.subvolumes or part.pool) and part.fs != "btrfs":
+            raise ValueError(f"{where}: subvolumes and pools are btrfs's")
+        if part.subvolumes and not part.mount:
+            raise ValueError(f"{where}: subvolumes are made in the mounted file system")
+        if part.subvolumes and (disk.readonly or disk.kernel_readonly):
+            raise ValueError(f"{where}: subvolumes need a writable disk")
+        for name in part.subvolumes:
+            if not re.fullmatch(r"[A-Za-z0-9@._-]+(/[A-Za-z0-9@._-]+)*", name):
+                raise ValueError(f"{where}: bad subvolume name {name!r}")
+
+
+def _pools(disks) -> dict:
+    """Pool name -> its partitions as (disk, number, partition), in disk order."""
+    pools = {}
+    for disk in disks:
+        for number, part in enumerate(disk.partitions, 1):
+            if part.pool:
+                pools.setdefault(part.pool, []).append((disk, number, part))
+    return pools
+
+
+def _prepare(work, kernel, disks, commands, programs, files, binds, udevd):
+    """Builds the root tree, disk images and initramfs; returns the QEMU
+    command and the guest's setup steps."""
     if vmimages.shared_libraries(pathlib.Path(BUSYBOX)):
         raise VmError(f"{BUSYBOX} must be statically linked (busybox-static)")
+    steps = _setup_steps(disks, binds, udevd)
+    guest_programs = {f"/usr/local/bin/{pathlib.Path(p).name}": p for p in programs}
+    guest_files = dict(ACCOUNTS)
+    if any(part.subvolumes for disk in disks for part in disk.partitions):
+        guest_programs.setdefault(BTRFS, BTRFS)
+    if udevd:
+        guest_programs.update(UDEV_PROGRAMS)
+        guest_files.update({f"{UDEV_RULES}/{name}": UDEV_RULES / name
+                            for name in UDEV_RULE_FILES})
+    guest_files.update(files)
+
     tree = work / "root"
-    vmimages.build_root_tree(tree, BUSYBOX, programs, files)
+    vmimages.build_root_tree(tree, BUSYBOX, guest_programs, guest_files)
+    (tree / "home/qfuser").mkdir(parents=True)
     vmimages.place(tree, "/qf/system-init.sh", (GUEST / "system-init.sh").read_bytes(), 0o755)
     vmimages.place(tree, "/usr/bin/qf-dev", (GUEST / "qf-dev.sh").read_bytes(), 0o755)
-    vmimages.place(tree, "/qf/mounts", "".join(
-        f"{disk.name} {number} {part.mount}\n"
-        for disk in disks for number, part in enumerate(disk.partitions, 1)
-        if part.mount).encode())
+    vmimages.place(tree, "/usr/bin/qf-user", (GUEST / "qf-user.sh").read_bytes(), 0o755)
+    for index, step in enumerate(steps):
+        vmimages.place(tree, f"/qf/setup/{index:03d}", step.encode() + b"\n")
     for index, command in enumerate(commands):
         vmimages.place(tree, f"/qf/commands/{index:03d}", command.encode() + b"\n")
-    vmimages.write_initramfs(work / "initramfs.cpio",
-                             (GUEST / "initramfs-init.sh").read_bytes(),
-                             BUSYBOX, kernel.modules)
 
+    extents = {}     # (disk name, partition number) -> (image, offset, length)
+    for index, disk in enumerate(disks):
+        image = work / f"disk{index}.img"
+        layout = vmimages.write_disk_image(image, disk.size, disk.name,
+                                           [part.size_mib for part in disk.partitions])
+        for number, (offset, length) in enumerate(layout, 1):
+            extents[disk.name, number] = (image, offset, length)
+    _format(disks, extents, tree)
+
+    file_systems = {part.fs for disk in disks for part in disk.partitions if part.fs}
+    modules = kernel.modules({disk.bus for disk in disks} | file_systems)
+    vmimages.write_initramfs(work / "initramfs.cpio",
+                             (GUEST / "initramfs-init.sh").read_bytes(), BUSYBOX, modules)
+    return _qemu_command(work, kernel, disks), steps
+
+
+def _format(disks, extents, tree):
+    """Makes each partition's file system; the root tree fills the system
+    disk's first partition."""
+    for disk in disks:
+        for number, part in enumerate(disk.partitions, 1):
+            contents = tree if disk.system and number == 1 else None
+            if part.fs == "ext4":
+                vmimages.format_ext4(*extents[disk.name, number], contents)
+            elif part.fs == "btrfs" and not part.pool:
+                vmimages.format_btrfs([extents[disk.name, number]], contents)
+    for members in _pools(disks).values():
+        vmimages.format_btrfs([extents[disk.name, number] for disk, number, _ in members])
+
+
+def _setup_steps(disks, binds, udevd) -> list:
+    """Shell commands the guest runs in order before the commands: write
+    protection, mounts, subvolumes, bind mounts, udevd."""
+    steps = [f"blockdev --setro $(qf-dev {d.name})" for d in disks if d.kernel_readonly]
+    pools = _pools(disks)
+    for disk in disks:
+        for number, part in enumerate(disk.partitions, 1):
+            if not part.mount:
+                continue
+            options, node = [], f"$(qf-dev {disk.name} {number})"
+            if disk.readonly or disk.kernel_readonly:
+                options.append("ro")
+            if part.pool:
+                options += [f"device=$(qf-dev {member.name} {n})"
+                            for member, n, _ in pools[part.pool]]
+            steps.append(_mount_step(part.fs, options, node, part.mount))
+            for name in part.subvolumes:
+                steps.append(f"btrfs subvolume create {shlex.quote(part.mount + '/' + name)}")
+            for name, point in part.subvolumes.items():
+                if point:
+                    steps.append(_mount_step("btrfs", options + [f"subvol={name}"], node, point))
+    for point, source in binds.items():
+        steps.append(f"mkdir -p {shlex.quote(source)} {shlex.quote(point)} && "
+                     f"mount --bind {shlex.quote(source)} {shlex.quote(point)}")
+    if udevd:
+        steps.append(UDEV_START)
+    return steps
+
+
+def _mount_step(fs, options, node, point) -> str:
+    option_text = f" -o {','.join(options)}" if options else ""
+    return (f"mkdir -p {shlex.quote(point)} && "
+            f"mount -t {fs}{option_text} {node} {shlex.quote(point)}")
+
+
+def _qemu_command(work, kernel, disks) -> list:
+    system = next(d for d in disks if d.system)
     command = [QEMU, "-accel", "tcg", "-M", "pc", "-m", str(MEMORY_MIB), "-smp", "1",
                "-nodefaults", "-no-user-config", "-display", "none", "-no-reboot",
                "-kernel", str(kernel.image), "-initrd", str(work / "initramfs.cpio"),
                "-append", f"console=ttyS0 panic=-1 usb_storage.delay_use=0 qf_disks={len(disks)} "
-                          f"qf_root={next(d.name for d in disks if d.system)}",
+                          f"qf_root={system.name} qf_rootfs={system.partitions[0].fs}",
                "-serial", f"file:{work / 'console.log'}",
                "-serial", f"file:{work / 'host.log'}"]
-    if any(d.bus == "sata" for d in disks):
-        command += ["-device", "ahci,id=ahci"]
-    if any(d.bus == "usb" for d in disks):
-        command += ["-device", "qemu-xhci,id=xhci"]
-    port = 0
+    buses = {disk.bus for disk in disks}
+    for bus, controller in (("sata", "ahci,id=ahci"), ("usb", "qemu-xhci,id=xhci"),
+                            ("scsi", "virtio-scsi-pci,id=scsi")):
+        if bus in buses:
+            command += ["-device", controller]
+    units = {bus: 0 for bus in BUSES}
     for index, disk in enumerate(disks):
-        image = work / f"disk{index}.img"
-        vmimages.write_disk_image(image, disk.size, disk.name, disk.partitions,
-                                  lambda i: tree if disk.system and i == 0 else None)
-        command += ["-drive", f"file={image},format=raw,if=none,id=d{index},cache=unsafe"]
+        drive = f"file={work / f'disk{index}.img'},format=raw,if=none,id=d{index},cache=unsafe"
+        if disk.readonly:
+            drive += ",readonly=on"
+        command += ["-drive", drive]
+        unit, units[disk.bus] = units[disk.bus], units[disk.bus] + 1
         properties = {"drive": f"d{index}", "serial": disk.serial or f"QF-{disk.name}"}
         if disk.bus == "sata":
-            properties.update(bus=f"ahci.{port}", model=disk.model, ver=disk.firmware)
-            device, port = "ide-hd", port + 1
-        else:
-            properties.update(bus="xhci.0")
+            device = "ide-hd"
+            properties.update(bus=f"ahci.{unit}", model=disk.model, ver=disk.firmware)
+        elif disk.bus == "ide":
+            device = "ide-hd"
+            properties.update(bus=f"ide.{unit // 2}", unit=str(unit % 2), model=disk.model,
+                              ver=disk.firmware)
+        elif disk.bus == "usb":
             device = "usb-storage"
+            properties.update(bus="xhci.0")
+        elif disk.bus == "scsi":
+            device = "scsi-hd"
+            properties.update(bus="scsi.0", product=disk.model, ver=disk.firmware)
+        else:
+            device = "nvme"
         command += ["-device", ",".join(
             [device] + [f"{key}={_escape(value)}" for key, value in properties.items()
                         if value is not None])]
@@ -237,7 +467,7 @@ def _escape(value: str) -> str:
     return value.replace(",", ",,")
 
 
-def _boot(work, command, disks, commands, timeout) -> RunResult:
+def _boot(work, command, disks, commands, steps, timeout) -> RunResult:
     host_log, console_log, qemu_log = work / "host.log", work / "console.log", work / "qemu.log"
     started = time.monotonic()
     ready_at = None
@@ -261,7 +491,7 @@ def _boot(work, command, disks, commands, timeout) -> RunResult:
     if qemu.returncode != 0:
         raise VmError(f"QEMU failed ({qemu.returncode}): {_read(qemu_log).strip()}", console)
 
-    result = _parse(_read(host_log), commands, console)
+    result = _parse(_read(host_log), commands, steps, console)
     result.console = console
     result.boot_seconds = (ready_at or ended) - started
     result.vm_seconds = ended - started
@@ -275,16 +505,18 @@ def _read(path: pathlib.Path) -> str:
     return path.read_text(errors="replace") if path.exists() else ""
 
 
-def _parse(text: str, commands, console: str) -> RunResult:
-    devices, results, failures = {}, [], []
+def _parse(text: str, commands, steps, console: str) -> RunResult:
+    devices, results = {}, []
     out, err, done = [], [], False
     for line in text.replace("\r", "").splitlines():
         kind, _, rest = line.partition(" ")
         if kind == "QF-DISK":
             name, device = rest.split()
             devices[name] = device
-        elif kind == "QF-MOUNT-FAILED":
-            failures.append(rest)
+        elif kind == "QF-SETUP-FAILED":
+            index, _, error = rest.partition(" ")
+            raise VmError(f"the guest's setup step '{steps[int(index)]}' failed: "
+                          f"{base64.b64decode(error).decode(errors='replace').strip()}", console)
         elif kind == "QF-BEGIN":
             out, err = [], []
         elif kind == "QF-O":
@@ -297,8 +529,6 @@ def _parse(text: str, commands, console: str) -> RunResult:
             results.append(CommandResult(commands[index], status, decode(out), decode(err)))
         elif kind == "QF-DONE":
             done = True
-    if failures:
-        raise VmError(f"mounts failed in the guest (disk partition point): {failures}", console)
     if not done:
         raise VmError(f"the guest stopped after {len(results)} of {len(commands)} commands",
                       console)

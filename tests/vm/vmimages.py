@@ -1,8 +1,10 @@
-"""Host-side image building: disk images with an MBR and ext4 partitions,
-the guest's root tree with programs and their libraries, and the initramfs.
+"""Host-side image building: disk images with an MBR, ext4 and btrfs file
+systems in their partitions, the guest's root tree with programs and their
+libraries, and the initramfs.
 
-Nothing here needs root: file systems are written with `mke2fs -d` straight
-into the disk image at the partition's offset.
+Nothing here needs root: ext4 is written with `mke2fs -d` straight into the
+disk image at the partition's offset; btrfs, whose mkfs takes no offset, into
+a file of the partition's size that is then copied into the image.
 """
 
 import os
@@ -12,6 +14,7 @@ import shutil
 import stat
 import struct
 import subprocess
+import tempfile
 
 SECTOR = 512
 MIB = 1 << 20
@@ -20,6 +23,9 @@ MIB = 1 << 20
 FIRST_PARTITION = MIB
 TAG_OFFSET = FIRST_PARTITION - SECTOR
 TAG_PREFIX = b"QFVMTAG:"
+# mkfs.btrfs mixes data and metadata block groups on smaller file systems;
+# with --rootdir it would instead grow a small image file past the partition.
+BTRFS_MIXED_BELOW = 1 << 30
 
 # Debian's merged /usr: the top-level folders are links into /usr.
 MERGED_USR_LINKS = {"bin": "usr/bin", "sbin": "usr/sbin",
@@ -30,33 +36,28 @@ class ImageError(RuntimeError):
     pass
 
 
-def write_disk_image(path: pathlib.Path, size: int, tag: str, partitions,
-                     tree_for=lambda index: None):
-    """A sparse raw image of `size` bytes with the tag and, when `partitions`
-    (objects with size_mib and ext4) is not empty, an MBR that lays them out
-    from 1 MiB on, each ext4 one formatted; `tree_for(i)` names a folder whose
-    contents fill partition i."""
+def write_disk_image(path: pathlib.Path, size: int, tag: str, sizes_mib) -> list:
+    """A sparse raw image of `size` bytes with the tag and, when `sizes_mib`
+    is not empty, an MBR that lays out partitions of those sizes from 1 MiB
+    on. Returns each partition's (offset, length) in bytes."""
     if size % SECTOR or size < FIRST_PARTITION:
         raise ImageError(f"disk size {size} is not a whole number of sectors of at least 1 MiB")
-    if len(partitions) > 4:
+    if len(sizes_mib) > 4:
         raise ImageError("at most four (primary) partitions")
     with open(path, "wb") as image:
         image.truncate(size)
         image.seek(TAG_OFFSET)
         image.write(TAG_PREFIX + tag.encode() + b"\n")
-    if not partitions:
-        return
     entries, start = [], FIRST_PARTITION
-    for part in partitions:
-        length = part.size_mib * MIB
+    for size_mib in sizes_mib:
+        length = size_mib * MIB
         if start + length > size:
             raise ImageError(f"partitions do not fit into {size} bytes")
         entries.append((start, length))
         start += length
-    _write_mbr(path, entries)
-    for index, (part, (offset, length)) in enumerate(zip(partitions, entries)):
-        if part.ext4:
-            _format_ext4(path, offset, length, tree_for(index))
+    if entries:
+        _write_mbr(path, entries)
+    return entries
 
 
 def _write_mbr(path: pathlib.Path, entries):
@@ -71,22 +72,68 @@ def _write_mbr(path: pathlib.Path, entries):
         image.write(struct.pack("<I", 0x51465600) + b"\0\0" + table + b"\x55\xaa")
 
 
-def _format_ext4(path: pathlib.Path, offset: int, length: int, tree):
+def format_ext4(path: pathlib.Path, offset: int, length: int, tree=None):
+    """An ext4 file system in the image's bytes [offset, offset + length),
+    filled with the contents of folder `tree` when given."""
     command = ["mke2fs", "-q", "-F", "-t", "ext4", "-E", f"offset={offset}"]
     if tree is not None:
         command += ["-d", str(tree)]
     command += [str(path), f"{length // 1024}k"]
-    result = subprocess.run(command, capture_output=True, text=True)
+    _run(command)
+
+
+def format_btrfs(extents, tree=None):
+    """One btrfs file system over the image extents [(path, offset, length)]
+    (several make a multi-device file system), filled with the contents of
+    folder `tree` when given (single device only)."""
+    if tree is not None and len(extents) > 1:
+        raise ImageError("mkfs.btrfs fills only a single-device file system")
+    with tempfile.TemporaryDirectory(dir=extents[0][0].parent) as work:
+        parts = []
+        for index, (_, _, length) in enumerate(extents):
+            part = pathlib.Path(work) / f"part{index}"
+            with open(part, "wb") as file:
+                file.truncate(length)
+            parts.append(part)
+        command = ["mkfs.btrfs", "-q"]
+        if sum(length for _, _, length in extents) < BTRFS_MIXED_BELOW:
+            command.append("--mixed")
+        if tree is not None:
+            command += ["--rootdir", str(tree)]
+        _run(command + [str(part) for part in parts])
+        for part, (path, offset, length) in zip(parts, extents):
+            if part.stat().st_size != length:
+                raise ImageError(f"mkfs.btrfs resized {part} to {part.stat().st_size} bytes")
+            _copy_into(part, path, offset)
+
+
+def _copy_into(source: pathlib.Path, image: pathlib.Path, offset: int):
+    """Copies a file into the image at offset, leaving zero blocks sparse."""
+    block = MIB
+    with open(source, "rb") as data, open(image, "r+b") as target:
+        position = offset
+        while chunk := data.read(block):
+            if chunk.count(0) != len(chunk):
+                target.seek(position)
+                target.write(chunk)
+            position += len(chunk)
+
+
+def _run(command):
+    try:
+        result = subprocess.run(command, capture_output=True, text=True)
+    except FileNotFoundError:
+        raise ImageError(f"{command[0]} is missing on the host (scripts/setup-deps.sh test)")
     if result.returncode != 0:
         raise ImageError(f"{' '.join(command)} failed: {result.stderr.strip()}")
 
 
 def build_root_tree(root: pathlib.Path, busybox: str, programs, files):
-    """The guest's root file system: busybox with its applets, each program
-    in /usr/local/bin with the libraries ldd lists at their host paths, and
-    the extra files ({guest path: host path or bytes})."""
+    """The guest's root file system: busybox with its applets, the programs
+    ({guest path: host path}) with the libraries ldd lists at their host
+    paths, and the extra files ({guest path: host path or bytes})."""
     for folder in ("usr/bin", "usr/sbin", "usr/lib", "usr/lib64", "usr/local/bin",
-                   "proc", "sys", "dev", "tmp", "mnt", "root", "etc", "qf"):
+                   "proc", "sys", "dev", "run", "tmp", "mnt", "root", "etc", "qf"):
         (root / folder).mkdir(parents=True, exist_ok=True)
     for name, target in MERGED_USR_LINKS.items():
         (root / name).symlink_to(target)
@@ -97,10 +144,11 @@ def build_root_tree(root: pathlib.Path, busybox: str, programs, files):
         link = root / "usr/bin" / applet
         if applet != "busybox" and not link.exists():
             link.symlink_to("busybox")
-    for program in programs:
-        program = pathlib.Path(program)
-        shutil.copy(program, root / "usr/local/bin" / program.name)
-        for library in shared_libraries(program):
+    for guest_path, program in programs.items():
+        if not os.path.exists(program):
+            raise ImageError(f"{program} is missing on the host (scripts/setup-deps.sh test)")
+        place(root, guest_path, pathlib.Path(program).read_bytes(), 0o755)
+        for library in shared_libraries(pathlib.Path(program)):
             place(root, library, pathlib.Path(library).read_bytes(), 0o755)
     for guest_path, content in files.items():
         if not isinstance(content, bytes):
@@ -111,6 +159,9 @@ def build_root_tree(root: pathlib.Path, busybox: str, programs, files):
 def place(root: pathlib.Path, guest_path: str, content: bytes, mode=0o644):
     target = root / guest_path.lstrip("/")
     target.parent.mkdir(parents=True, exist_ok=True)
+    if target.is_symlink():
+        # A busybox applet's link: the file replaces the link, not busybox.
+        target.unlink()
     target.write_bytes(content)
     os.chmod(target, mode)
 

@@ -2,10 +2,12 @@
 
 The cache holds, per kernel package, the uncompressed kernel image (booted
 through its PVH entry, which spares the guest the slow decompression under
-TCG) and the storage driver modules the guest loads, in loading order.
+TCG) and the driver modules a guest may load, in loading order, with the
+modules each feature group needs.
 """
 
 import fcntl
+import hashlib
 import lzma
 import os
 import pathlib
@@ -14,15 +16,26 @@ import struct
 import subprocess
 import tempfile
 
-# Drivers the guest needs; their dependencies are added from the modules'
-# own "depends=" records. crc32c_generic is ext4's soft dependency (metadata
-# checksums), which no "depends=" names.
-GUEST_MODULES = (
-    "ahci", "sd_mod", "usb_storage", "uas", "xhci_pci",
-    "crc32c_generic", "ext4",
-)
+# Drivers by feature (a disk bus or a file system); a guest loads only the
+# groups its disks call for, since every module costs boot time under TCG.
+# Dependencies are added from the modules' own "depends=" records.
+# crc32c_generic is the soft dependency (metadata checksums) of ext4 and
+# btrfs, which no "depends=" names.
+MODULE_GROUPS = {
+    "sata": ("ahci", "sd_mod"),
+    "ide": ("ata_piix", "sd_mod"),
+    "usb": ("xhci_pci", "usb_storage", "uas", "sd_mod"),
+    "scsi": ("virtio_pci", "virtio_scsi", "sd_mod"),
+    "nvme": ("nvme",),
+    "ext4": ("crc32c_generic", "ext4"),
+    "btrfs": ("crc32c_generic", "btrfs"),
+}
 
 META_PACKAGE = "linux-image-amd64"
+
+# The cache layout's version and the module set; a change refetches.
+LAYOUT = "3 " + repr(sorted(MODULE_GROUPS.items()))
+LAYOUT_SUFFIX = "+" + hashlib.sha1(LAYOUT.encode()).hexdigest()[:10]
 
 
 class KernelError(RuntimeError):
@@ -33,9 +46,18 @@ class Kernel:
     def __init__(self, directory: pathlib.Path):
         self.directory = directory
         self.image = directory / "boot-image"
-        # Module files, dependencies first.
-        self.modules = [directory / "modules" / line for line in
-                        (directory / "modules" / "order").read_text().split()]
+        # Module file names, dependencies first.
+        self.order = (directory / "modules" / "order").read_text().split()
+        # Group -> the module file names it needs, its dependencies included.
+        self.groups = {}
+        for line in (directory / "modules" / "groups").read_text().splitlines():
+            group, _, names = line.partition(":")
+            self.groups[group] = set(names.split())
+
+    def modules(self, groups) -> list:
+        """The module files the groups need, dependencies first."""
+        wanted = set().union(*(self.groups[group] for group in groups))
+        return [self.directory / "modules" / name for name in self.order if name in wanted]
 
 
 def cache_directory() -> pathlib.Path:
@@ -51,18 +73,20 @@ def get_kernel() -> Kernel:
     cache = cache_directory()
     cache.mkdir(parents=True, exist_ok=True)
     package = _current_package()
-    # The cache layout's version and the module set; a change refetches.
-    stamp = "2 " + " ".join(GUEST_MODULES)
     with open(cache / "lock", "w") as lock:
         # Several tests may start at once; one fetches, the others wait.
         fcntl.flock(lock, fcntl.LOCK_EX)
-        target = cache / package
-        stamp_file = target / "stamp"
-        if not (stamp_file.exists() and stamp_file.read_text() == stamp):
+        # One folder per package and layout, so that checkouts of other
+        # layouts sharing the cache do not refetch in turn; a new package or
+        # layout drops the others' folders (those of the first layout,
+        # named after the package alone, stay for the checkouts that use it).
+        target = cache / f"{package}{LAYOUT_SUFFIX}"
+        if not (target / "stamp").exists():
             _fetch(package, cache, target)
-            stamp_file.write_text(stamp)
+            (target / "stamp").write_text(LAYOUT)
             for old in cache.iterdir():
-                if old.is_dir() and old.name.startswith("linux-image-") and old != target:
+                if old.is_dir() and old.name.startswith("linux-image-") and "+" in old.name \
+                        and old != target:
                     shutil.rmtree(old, ignore_errors=True)
         return Kernel(target)
 
@@ -78,7 +102,8 @@ def _current_package() -> str:
         if attempt == 0 and os.geteuid() == 0:
             # A machine whose package lists were never fetched knows no kernel.
             _apt(["apt-get", "update", "-qq"])
-    cached = sorted(p.name for p in cache_directory().glob("linux-image-*")
+    cached = sorted(p.name.removesuffix(LAYOUT_SUFFIX)
+                    for p in cache_directory().glob(f"linux-image-*{LAYOUT_SUFFIX}")
                     if (p / "stamp").exists())
     if cached:
         return cached[-1]
@@ -110,7 +135,7 @@ def _fetch(package: str, cache: pathlib.Path, target: pathlib.Path):
         vmlinuz = next((tree / "boot").glob("vmlinuz-*"))
         module_root = next(tree.glob("lib/modules/*/kernel"), None) or \
             next(tree.glob("usr/lib/modules/*/kernel"))
-        order = _load_order(module_root)
+        order, groups = _load_order(module_root)
 
         staging = work / "out"
         (staging / "modules").mkdir(parents=True)
@@ -119,6 +144,9 @@ def _fetch(package: str, cache: pathlib.Path, target: pathlib.Path):
             (staging / "modules" / _file_name(path)).write_bytes(_module_bytes(path))
         (staging / "modules" / "order").write_text(
             "".join(_file_name(path) + "\n" for path in order))
+        (staging / "modules" / "groups").write_text("".join(
+            f"{group}: {' '.join(sorted(_file_name(path) for path in paths))}\n"
+            for group, paths in groups.items()))
         staging.rename(target)
 
 
@@ -151,25 +179,24 @@ def _module_bytes(path: pathlib.Path) -> bytes:
     return lzma.decompress(data) if path.name.endswith(".ko.xz") else data
 
 
-def _load_order(module_root: pathlib.Path) -> list:
-    """GUEST_MODULES and everything they depend on, dependencies first."""
+def _load_order(module_root: pathlib.Path):
+    """The modules of all MODULE_GROUPS and everything they depend on,
+    dependencies first; and per group the set of those it needs."""
     index = {_module_name(p): p for pattern in ("*.ko", "*.ko.xz")
              for p in module_root.rglob(pattern)}
-    order, seen = [], set()
+    order, needs = [], {}
 
-    def visit(name):
-        if name in seen:
-            return
-        seen.add(name)
-        if name not in index:
-            raise KernelError(f"the kernel package has no module {name}")
-        for dependency in _depends(index[name]):
-            visit(dependency)
-        order.append(index[name])
+    def visit(name) -> set:
+        if name not in needs:
+            if name not in index:
+                raise KernelError(f"the kernel package has no module {name}")
+            needs[name] = {index[name]}.union(*(visit(d) for d in _depends(index[name])))
+            order.append(index[name])
+        return needs[name]
 
-    for name in GUEST_MODULES:
-        visit(name)
-    return order
+    groups = {group: set().union(*(visit(name) for name in names))
+              for group, names in MODULE_GROUPS.items()}
+    return order, groups
 
 
 def _depends(path: pathlib.Path) -> list:

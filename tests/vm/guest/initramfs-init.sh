@@ -1,7 +1,7 @@
 #!/bin/busybox sh
-# First stage, from the initramfs: load the storage drivers, wait for the
-# disks, find each by the tag the host wrote 1 MiB - 512 bytes into it, mount
-# the system disk's first partition and make it the root.
+# First stage, from the initramfs: load the drivers, wait for the disks, find
+# each by the tag the host wrote 1 MiB - 512 bytes into it, mount the system
+# disk's first partition and make it the root.
 /bin/busybox --install -s /bin
 export PATH=/bin
 
@@ -17,10 +17,12 @@ for arg in $(cat /proc/cmdline); do
     case $arg in
         qf_disks=*) want=${arg#*=} ;;
         qf_root=*) root=${arg#*=} ;;
+        qf_rootfs=*) rootfs=${arg#*=} ;;
     esac
 done
 
-disks() { ls /sys/block | grep -E '^(sd|vd)' ; }
+# Whole disks: SCSI-type (SATA, IDE, USB, virtio-scsi) and NVMe namespaces.
+disks() { ls /sys/block | grep -E '^(sd[a-z]+|nvme[0-9]+n[0-9]+)$' ; }
 
 tries=0
 while [ "$(disks | wc -l)" -lt "$want" ] && [ $tries -lt 300 ]; do
@@ -38,7 +40,12 @@ for dev in $(disks); do
 done
 
 rootdev=$(awk -v t="$root" '$1 == t { print $2 }' /tmp/devices)
-if [ -z "$rootdev" ] || ! mount -t ext4 /dev/${rootdev}1 /newroot; then
+# NVMe partitions are "nvme0n1p1", the others "sda1".
+case $rootdev in
+    *[0-9]) rootpart=${rootdev}p1 ;;
+    *) rootpart=${rootdev}1 ;;
+esac
+if [ -z "$rootdev" ] || ! mount -t "$rootfs" /dev/$rootpart /newroot; then
     echo "qf: cannot mount the system disk '$root' (found: $(cat /tmp/devices))"
     reboot -f
 fi

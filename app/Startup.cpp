@@ -15,6 +15,11 @@ void prepareProcess()
 
 void prepareApplication()
 {
+    // The window's X11 class (the desktop entry's StartupWMClass) and its
+    // Wayland application id (the desktop entry's file name), whatever the
+    // program file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("quillfence"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfence.Quillfence"));
     installCjkFontSubstitutes();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quillfence/Resources/ICON.png")));
 }

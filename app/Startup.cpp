@@ -20,6 +20,11 @@ void prepareProcess()
 
 void prepareApplication()
 {
+    // The window's X11 class (the desktop entry's StartupWMClass) and its
+    // Wayland application id (the desktop entry's file name), whatever the
+    // program file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("quillfence"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfence.Quillfence"));
     installCjkFontSubstitutes();
     // Qt's own dialogs (the export's file dialog) speak Chinese like the rest
     // of the window, whatever the system's language.

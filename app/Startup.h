@@ -9,8 +9,8 @@
 // the first painted window).
 void prepareProcess();
 
-// After the application object: fonts, Qt's Chinese translations and the
-// window icon.
+// After the application object: the application's name, fonts, Qt's Chinese
+// translations and the window icon.
 void prepareApplication();
 
 // The main window's flags: frameless with a minimise button.

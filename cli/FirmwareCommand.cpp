@@ -6,18 +6,19 @@
 #include "cli/DiskLookup.h"
 #include "cli/Latin1.h"
 #include "cli/Print.h"
-#include "firmware/ExecutableDirectory.h"
 #include "firmware/FwImage.h"
+#include "firmware/FwImageFolders.h"
 #include "firmware/FwUpdate.h"
 
 #include <optional>
+#include <vector>
 
 namespace {
 
 struct FirmwareArguments {
     int diskNum = -1;
     bool send = false;
-    std::string appDir;  // empty: the program's own folder
+    std::string appDir;  // empty: the program's own folder, then the data folders
 };
 
 std::optional<FirmwareArguments> parse(const Arguments& args)
@@ -47,8 +48,9 @@ int firmwareCommand(const Arguments& args)
     const auto parsed = parse(args);
     if (!parsed)
         return usage();
-    const std::string appDir = parsed->appDir.empty() ? ExecutableDirectory() : parsed->appDir;
-    if (appDir.empty()) {
+    const std::vector<std::string> folders =
+        parsed->appDir.empty() ? FwImageFolders() : std::vector<std::string>{parsed->appDir};
+    if (folders.empty()) {
         printErr("quillfence-cli: the folder of this program cannot be determined; give --app-dir\n");
         return 1;
     }
@@ -62,7 +64,7 @@ int firmwareCommand(const Arguments& args)
              "\"  serial \"" + latin1ToUtf8(disk->serialNumber) + "\"  firmware \"" + revision + "\"\n");
 
     const FwUpdateState state = FwUpdateStateFromRecord(*disk);
-    const FirmwareDecision decision = DecideFwUpdate(state, revision, appDir);
+    const FirmwareDecision decision = DecideFwUpdateAmong(state, revision, folders);
     if (decision.latest) {
         printOut(std::string(kFwLatestText) + '\n');
         return 1;

@@ -5,6 +5,8 @@
 #include "disk/StorageControl.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -57,6 +59,25 @@ bool bigChunksFor(const std::string& model)
                        [&](const char* code) { return parts[2] == code; });
 }
 
+// The image for the drive, or none when the drive is not to be updated: the
+// update-allowed flag, the revision, then the capacity in the model text.
+const FwImageChoice* chooseImage(const FwUpdateState& state, const std::string& fwLabelText)
+{
+    if (!state.updateAllowed)
+        return nullptr;
+    // A revision naming both is the latest: that test comes first.
+    if (containsIgnoringCase(fwLabelText, kLatestRevision) ||
+        !containsIgnoringCase(fwLabelText, kUpdatableRevision))
+        return nullptr;
+    for (const FwImageChoice& choice : kFwImages) {
+        for (const char* capacity : choice.capacities) {
+            if (state.model.find(capacity) != std::string::npos)
+                return &choice;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk)
@@ -71,20 +92,29 @@ FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk)
 
 FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& fwLabelText, const std::string& appDir)
 {
-    const FirmwareDecision latest;
-    if (!state.updateAllowed)
-        return latest;
-    // A revision naming both is the latest: that test comes first.
-    if (containsIgnoringCase(fwLabelText, kLatestRevision) ||
-        !containsIgnoringCase(fwLabelText, kUpdatableRevision))
-        return latest;
-    for (const FwImageChoice& choice : kFwImages) {
-        for (const char* capacity : choice.capacities) {
-            if (state.model.find(capacity) != std::string::npos)
-                return {false, bigChunksFor(state.model), appDir + choice.path};
-        }
+    const FwImageChoice* choice = chooseImage(state, fwLabelText);
+    if (!choice)
+        return {};
+    return {false, bigChunksFor(state.model), appDir + choice->path};
+}
+
+FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::string& fwLabelText,
+                                     const std::vector<std::string>& folders)
+{
+    const FwImageChoice* choice = chooseImage(state, fwLabelText);
+    if (!choice)
+        return {};
+    // Without any folder the path stays empty, and the transfer says so.
+    std::string imagePath;
+    if (!folders.empty()) {
+        const auto holdsImage = [&](const std::string& folder) {
+            std::error_code error;
+            return std::filesystem::is_regular_file(std::filesystem::u8path(folder + choice->path), error);
+        };
+        const auto found = std::find_if(folders.begin(), folders.end(), holdsImage);
+        imagePath = (found != folders.end() ? *found : folders.front()) + choice->path;
     }
-    return latest;
+    return {false, bigChunksFor(state.model), imagePath};
 }
 
 FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision)

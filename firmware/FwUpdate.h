@@ -6,12 +6,12 @@
 // The page keeps an FwUpdateState from each disk record it receives and, on
 // the button, calls
 //
-//     const FwUpdateOutcome outcome = UpdateFirmware(state, lbFwText, appDir);
+//     const FwUpdateOutcome outcome =
+//         SendFwUpdate(state, DecideFwUpdateAmong(state, lbFwText, FwImageFolders()));
 //     if (const auto message = FwOutcomeMessage(outcome))
 //         show message->text with ShowSuccess or ShowNotice by message->dialog;
 //
-// lbFwText is the revision label's text and appDir the program's folder, both
-// UTF-8.
+// lbFwText is the revision label's text, UTF-8, as are the folders.
 
 #include "disk/PhyDiskInfo.h"
 #include "firmware/FwDownload.h"
@@ -19,6 +19,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // The page's copy of the selected disk's record; the defaults are the page's
 // state before any record arrived.
@@ -34,13 +35,20 @@ FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk);
 struct FirmwareDecision {
     bool latest = true;      // no update: kFwLatestText, nothing sent
     bool bigChunks = false;  // 256-sector blocks on the ATA route
-    std::string imagePath;   // appDir followed by "//FwUpdata//<image>.bin"
+    std::string imagePath;   // a folder followed by "//FwUpdata//<image>.bin"
 };
 
 // The decision, without touching any device: the update-allowed flag, the
 // revision ("0428c" is the latest; otherwise "0208a" qualifies; case
 // ignored), the model code and the image for the capacity in the model text.
 FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& fwLabelText, const std::string& appDir);
+
+// DecideFwUpdate for the first of `folders` whose "FwUpdata" holds the chosen
+// image as a regular file. When none does, the image path is the first
+// folder's, so that a missing image is reported for it as a file of size 0;
+// without any folder it is empty.
+FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::string& fwLabelText,
+                                     const std::vector<std::string>& folders);
 
 enum class FwOutcomeKind {
     Latest,     // nothing to update

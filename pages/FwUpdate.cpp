@@ -1,10 +1,10 @@
 #include "pages/FwUpdate.h"
 
+#include "firmware/FwImageFolders.h"
 #include "pages/PageSlide.h"
 #include "pages/RecordText.h"
 #include "widgets/QMessageDlg.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -126,8 +126,8 @@ void FwUpdate::GetDiskInfo(PhyDiskInfo& info)
 // The revision is read back from its label, as shown to the user.
 void FwUpdate::on_btUpdate_clicked()
 {
-    const FwUpdateOutcome outcome = UpdateFirmware(state, lb_FW->text().toStdString(),
-                                                   QCoreApplication::applicationDirPath().toStdString());
+    const FwUpdateOutcome outcome =
+        SendFwUpdate(state, DecideFwUpdateAmong(state, lb_FW->text().toStdString(), FwImageFolders()));
     const std::optional<FwMessage> message = FwOutcomeMessage(outcome);
     if (!message)
         return;  // the bus type could not be read: nothing was sent

@@ -8,6 +8,7 @@ build_packages=(
   qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev qttranslations5-l10n
   nlohmann-json3-dev libudev-dev libxlsxwriter-dev zlib1g-dev
   fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra
+  librsvg2-bin dpkg-dev file
 )
 test_packages=(
   googletest libgtest-dev
@@ -15,6 +16,7 @@ test_packages=(
   xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace
   g++-mingw-w64-x86-64 wine wine64
+  debootstrap lintian desktop-file-utils appstream libxml2-utils man-db x11-utils
 )
 
 packages=("${build_packages[@]}")

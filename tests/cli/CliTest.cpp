@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -77,6 +78,10 @@ TEST(CliList, BadArgumentsPrintUsageAndExitTwo)
         const CommandRun run = cli(arguments, kDemo, err);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_TRUE(run.out.empty()) << arguments;
+        std::ifstream usage(err);
+        std::string first;
+        std::getline(usage, first);
+        EXPECT_EQ(first, "usage: quillfence-cli list [--json]") << arguments;
     }
 }
 

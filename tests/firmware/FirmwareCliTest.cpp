@@ -45,11 +45,14 @@ protected:
     }
 
     fs::path appDir() const { return work_ / "app"; }
+    // The user's data folder of the runs, empty unless a test fills it.
+    fs::path dataHome() const { return work_ / "data"; }
 
     CommandRun cli(const std::string& arguments, const std::string& program = QUILLFENCE_CLI) const
     {
         const std::string command = "QUILLFENCE_DEVICES='" + (work_ / "fleet.json").string() +
-                                    "' QUILLFENCE_DEVICE_LOG='" + (work_ / "log.txt").string() + "' '" + program +
+                                    "' QUILLFENCE_DEVICE_LOG='" + (work_ / "log.txt").string() +
+                                    "' XDG_DATA_HOME='" + dataHome().string() + "' '" + program +
                                     "' " + arguments + " 2>/dev/null";
         return runCommand(command);
     }
@@ -150,6 +153,28 @@ TEST_F(FirmwareCli, ImagesAreLookedForBesideTheProgram)
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("image " + appDir().string() + "//FwUpdata//DCBFCBGC.bin\n"), std::string::npos)
         << run.out;
+}
+
+TEST_F(FirmwareCli, WithoutAppDirTheUsersDataFolderIsSearchedToo)
+{
+    // The program in the build folder has no FwUpdata beside it.
+    const fs::path userImages = dataHome() / "quillfence" / "FwUpdata";
+    fs::create_directories(userImages);
+    writeFile(userImages / "DCBFCBGC.bin", image_);
+    CommandRun run = cli("update-firmware 1");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("image " + (dataHome() / "quillfence").string() + "//FwUpdata//DCBFCBGC.bin\n"),
+              std::string::npos)
+        << run.out;
+
+    // --app-dir names the only folder searched.
+    fs::create_directories(work_ / "empty");
+    run = cli("update-firmware 1 --app-dir '" + (work_ / "empty").string() + "'");
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_NE(run.out.find("image " + (work_ / "empty").string() + "//FwUpdata//DCBFCBGC.bin\n升级文件大小为0\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_TRUE(sentLines().empty());
 }
 
 TEST_F(FirmwareCli, BadArgumentsPrintUsageAndExitTwo)

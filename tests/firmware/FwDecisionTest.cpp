@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -66,6 +69,56 @@ TEST(FwDecision, NoUpdateWithoutTheMakerFlagOrBeforeAnyRecord)
 {
     EXPECT_TRUE(DecideFwUpdate({1, "QYD-M7A0-256G", false}, "0208a", kApp).latest);
     EXPECT_TRUE(DecideFwUpdate(FwUpdateState{}, "N/A", kApp).latest);
+}
+
+// Three folders; the 256 G image lies in the ones a case names. "dir" puts a
+// folder of the image's name there instead, which is no image.
+struct FolderCase {
+    const char* holding[3];  // "file", "dir" or nullptr for folders 0, 1, 2
+    int chosen;              // the folder whose path the decision names
+};
+
+const FolderCase kFolderCases[] = {
+    {{"file", "file", "file"}, 0},
+    {{nullptr, "file", "file"}, 1},
+    {{nullptr, nullptr, "file"}, 2},
+    {{"dir", nullptr, "file"}, 2},
+    {{nullptr, nullptr, nullptr}, 0},  // none: the first, reported as a file of size 0
+    {{"dir", "dir", nullptr}, 0},
+};
+
+TEST(FwDecision, TheFirstFolderHoldingTheImageWins)
+{
+    const std::filesystem::path root = std::filesystem::path(testing::TempDir()) / "fw-folders";
+    for (const FolderCase& c : kFolderCases) {
+        std::filesystem::remove_all(root);
+        std::vector<std::string> folders;
+        for (int i = 0; i < 3; ++i) {
+            const std::filesystem::path folder = root / ("folder" + std::to_string(i));
+            std::filesystem::create_directories(folder / "FwUpdata");
+            if (c.holding[i] && std::string(c.holding[i]) == "file")
+                std::ofstream(folder / "FwUpdata" / "DCBFCBGC.bin") << "image";
+            else if (c.holding[i])
+                std::filesystem::create_directory(folder / "FwUpdata" / "DCBFCBGC.bin");
+            folders.push_back(folder.string());
+        }
+        const FirmwareDecision decision = DecideFwUpdateAmong({1, "QY-256G-M7B0", true}, "0208a", folders);
+        EXPECT_FALSE(decision.latest);
+        EXPECT_TRUE(decision.bigChunks);
+        EXPECT_EQ(decision.imagePath, folders[c.chosen] + "//FwUpdata//DCBFCBGC.bin") << "case " << &c - kFolderCases;
+    }
+    std::filesystem::remove_all(root);
+}
+
+TEST(FwDecision, AmongFoldersTheLatestStaysTheLatestAndNoFolderGivesAnEmptyPath)
+{
+    const std::vector<std::string> folders = {kApp};
+    EXPECT_TRUE(DecideFwUpdateAmong({1, "QYD-M7A0-256G", true}, "0428c", folders).latest);
+    EXPECT_TRUE(DecideFwUpdateAmong({1, "QYD-M7A0-256G", false}, "0208a", folders).latest);
+
+    const FirmwareDecision noFolder = DecideFwUpdateAmong({1, "QYD-M7A0-256G", true}, "0208a", {});
+    EXPECT_FALSE(noFolder.latest);
+    EXPECT_EQ(noFolder.imagePath, "") << "never a path at the root of the file system";
 }
 
 TEST(FwDecision, StateTakesNumberModelAndMakerFlagOfTheRecord)

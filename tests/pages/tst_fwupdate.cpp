@@ -1,6 +1,7 @@
 // The firmware-update page: its form, the identity labels, its slide, and the
 // update button pressed on simulated drives, with the firmware images in the
-// test's own application folder and the message dialog answered as a user would.
+// test's own application folder or the user's data folder, and the message
+// dialog answered as a user would.
 #include "pages/FwUpdate.h"
 #include "PageTestSupport.h"
 #include "disk/simulated/Fleet.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -127,6 +129,7 @@ private slots:
     void button_data();
     void button();
     void failedBusTypeQueryShowsNothing();
+    void imageInTheUsersDataFolder();
 
 private:
     // Installs a simulated machine with drive 1 as described.
@@ -135,11 +138,14 @@ private:
     static QImage referenceIcon(const QString& icon);
 
     SimulatedStorage* sim = nullptr;
+    QTemporaryDir dataHome;  // the user's data folder, empty but for what a test puts there
 };
 
 void TestFwUpdate::initTestCase()
 {
     installCjkFontSubstitutes();
+    QVERIFY(dataHome.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     QDir(imageDirectory()).removeRecursively();
     QVERIFY(QDir().mkpath(imageDirectory()));
     for (const ImageFile& image : kImages) {
@@ -373,6 +379,34 @@ void TestFwUpdate::failedBusTypeQueryShowsNothing()
     QTest::qWait(50);  // time for a dialog that should not come
     QVERIFY(!answerer.seen);
     QCOMPARE(machine.driveState(1).commandsReceived(), 0);
+}
+
+// An installed program finds the image the user put into their own data
+// folder when its own folder has none.
+void TestFwUpdate::imageInTheUsersDataFolder()
+{
+    const QString userImages = dataHome.path() + QStringLiteral("/quillfence/FwUpdata");
+    QVERIFY(QDir().mkpath(userImages));
+    QFile file(userImages + QStringLiteral("/DCBFCBCC.bin"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(QByteArray(kImageSize, 'C')), qint64(kImageSize));
+    file.close();
+
+    SimulatedStorage& machine = installDrive(QStringLiteral("sata"));
+    FwUpdate page;
+    PhyDiskInfo info = makeRecord(1, 119.24, "QF-128G-M7B0", "QF20240017", "0208a", true);
+    page.GetDiskInfo(info);
+    DialogAnswerer answerer;
+    press(page);
+    QVERIFY(QDir(dataHome.path() + QStringLiteral("/quillfence")).removeRecursively());
+
+    QVERIFY(answerer.seen);
+    QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + kSuccess);
+    QByteArray sent;
+    for (const DownloadSegment& segment : machine.driveState(1).downloads())
+        sent.append(reinterpret_cast<const char*>(segment.data.data()), int(segment.data.size()));
+    QCOMPARE(sent.left(142), QByteArray(142, 'C'));
+    QCOMPARE(sent.size(), 20 * 512);
 }
 
 QTEST_MAIN(TestFwUpdate)

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the Debian package into build-package/ (or the folder given): a build
+# for the prefix /usr with Debian's compiler and linker flags, then
+# `cpack -G DEB`. Prints the path of the package.
+# Usage: package.sh [BUILD_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-package}
+"$root/scripts/setup-deps.sh" build >&2
+
+# The flags a Debian package build uses (optimisation, hardening); CMake reads
+# no CPPFLAGS, so they go with the compiler's flags.
+export DEB_BUILD_MAINT_OPTIONS=${DEB_BUILD_MAINT_OPTIONS:-hardening=+all}
+eval "$(dpkg-buildflags --export=sh)"
+export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
+  -DQUILLFENCE_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" >&2
+rm -f "$build"/quillfence_*.deb
+(cd "$build" && cpack -G DEB >&2)
+ls "$build"/quillfence_*.deb

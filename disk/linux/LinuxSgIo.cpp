@@ -52,7 +52,8 @@ std::optional<SenseFacts> decodeSense(const uint8_t* sense, size_t length)
         facts.senseKey = sense[1] & 0x0F;
         facts.asc = sense[2];
         facts.ascq = sense[3];
-        const size_t end = std::min(length, static_cast<size_t>(8 + sense[7]));
+        // The descriptors follow an 8-byte header that gives their length.
+        const size_t end = length < 8 ? length : std::min(length, static_cast<size_t>(8 + sense[7]));
         for (size_t at = 8; at + 1 < end; at += 2 + sense[at + 1]) {
             if (sense[at] == kAtaStatusDescriptor && at + 13 < end) {
                 facts.ataError = sense[at + 3];

@@ -1,7 +1,6 @@
 #include "disk/linux/LinuxVolumes.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <map>
 #include <sstream>
@@ -9,15 +8,18 @@
 
 namespace {
 
+bool isOctalDigit(char c)
+{
+    return c >= '0' && c <= '7';
+}
+
 // mountinfo escapes space, tab, newline and backslash as \ooo.
 std::string unescape(const std::string& field)
 {
     std::string text;
     for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() &&
-            std::isdigit(static_cast<unsigned char>(field[i + 1])) &&
-            std::isdigit(static_cast<unsigned char>(field[i + 2])) &&
-            std::isdigit(static_cast<unsigned char>(field[i + 3]))) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctalDigit(field[i + 1]) && isOctalDigit(field[i + 2]) &&
+            isOctalDigit(field[i + 3])) {
             text += static_cast<char>(std::stoi(field.substr(i + 1, 3), nullptr, 8));
             i += 3;
         } else {

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QPainter>
 
 #include <cstring>
@@ -94,6 +95,10 @@ MainWin::MainWin(QWidget* parent, bool useTray)
 
 MainWin::~MainWin()
 {
+    // The tray menu and icon have no parent: a close deletes them before the
+    // end of the process, a window destroyed otherwise here.
+    delete trayIcon;
+    delete trayMenu;
     delete ui;
 }
 

@@ -14,6 +14,10 @@ void installStorage(std::unique_ptr<StorageControl> backend);
 // environment variable QUILLFENCE_DEVICES, otherwise the platform's own.
 void selectStorageFromEnvironment();
 
+// True when the backend in use is a simulated fleet whose device log could
+// not be written: its drives refuse commands since, and the run must fail.
+bool deviceLogFailed();
+
 // The operating system's own backend (defined in the platform's folder).
 std::unique_ptr<StorageControl> makePlatformStorage();
 

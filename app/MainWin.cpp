@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
 

@@ -50,5 +50,8 @@ int main(int argc, char** argv)
     if (argc < 2 || !commands.count(argv[1]))
         return usage();
     selectStorageFromEnvironment();
-    return commands.at(argv[1])(Arguments(argv + 2, argv + argc));
+    const int code = commands.at(argv[1])(Arguments(argv + 2, argv + argc));
+    // The simulated drives refused commands for want of their log (the
+    // backend said so on standard error): whatever came of it, the run failed.
+    return code == 0 && deviceLogFailed() ? 1 : code;
 }

@@ -32,3 +32,9 @@ void selectStorageFromEnvironment()
     else
         installStorage(makePlatformStorage());
 }
+
+bool deviceLogFailed()
+{
+    const auto* simulated = dynamic_cast<const SimulatedStorage*>(current().get());
+    return simulated && simulated->deviceLogFailed();
+}

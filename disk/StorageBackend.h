@@ -16,6 +16,10 @@ void installStorage(std::unique_ptr<StorageControl> backend);
 // privileged helper without them).
 void selectStorageFromEnvironment();
 
+// True when the backend in use is a simulated fleet whose device log could
+// not be written: its drives refuse commands since, and the run must fail.
+bool deviceLogFailed();
+
 // The operating system's own backend (defined in the platform's folder).
 std::unique_ptr<StorageControl> makePlatformStorage();
 

@@ -1,6 +1,9 @@
 #include "disk/simulated/DeviceLog.h"
 
-#include <cstdio>
+#include "disk/simulated/RegularFile.h"
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -26,13 +29,27 @@ std::string DeviceLogLine(const ReceivedCommand& c)
            " accepted=" + (c.accepted ? "yes" : "no");
 }
 
-bool AppendDeviceLogLine(const std::string& path, const std::string& line)
+DeviceLogFile::~DeviceLogFile()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+bool DeviceLogFile::open(const std::string& path)
 {
     // Opened for each line, so that several processes can share one log and a
     // crash loses nothing written before it.
-    FILE* file = std::fopen(path.c_str(), "a");
-    if (!file)
-        return false;
-    const bool written = std::fputs((line + "\n").c_str(), file) >= 0;
-    return std::fclose(file) == 0 && written;
+    file_ = openRegularFileToAppend(path, error_);
+    return file_ != nullptr;
+}
+
+bool DeviceLogFile::write(const std::string& line)
+{
+    errno = 0;
+    const bool written = std::fputs((line + "\n").c_str(), file_) >= 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!written || !closed)
+        error_ = std::string("cannot be written: ") + std::strerror(errno);
+    return written && closed;
 }

@@ -7,6 +7,7 @@
 #include "disk/StorageControl.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,26 @@ struct ReceivedCommand {
 
 // The log line of one command, without the line end.
 std::string DeviceLogLine(const ReceivedCommand& command);
-// Appends `line` and a line end to the file at `path`; false when it cannot.
-bool AppendDeviceLogLine(const std::string& path, const std::string& line);
+
+// The log file, opened for the line of one command. It is opened before the
+// drive runs the command, so a log that cannot be opened stops the command
+// before the drive sees it. Only a regular file, or a new one, is used.
+class DeviceLogFile {
+public:
+    DeviceLogFile() = default;
+    DeviceLogFile(const DeviceLogFile&) = delete;
+    DeviceLogFile& operator=(const DeviceLogFile&) = delete;
+    ~DeviceLogFile();
+
+    // Opens the file at `path` for appending; false when it cannot, and
+    // error() says why.
+    bool open(const std::string& path);
+    // Appends `line` and a line end and closes the file; false when the line
+    // could not be written whole.
+    bool write(const std::string& line);
+    const std::string& error() const { return error_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string error_;
+};

@@ -1,17 +1,27 @@
 #include "disk/simulated/Fleet.h"
 
+#include "disk/simulated/RegularFile.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 
 using nlohmann::json;
 
 namespace {
+
+// Far beyond any real fleet (the demo's 16 drives take 15 KB and 5 levels of
+// nesting), and small enough that nothing built from the text exhausts memory
+// or the stack: the parsed document is copied and printed recursively.
+constexpr size_t kMaxFleetBytes = 1 << 20;
+constexpr int kMaxNesting = 64;
+// "\\.\PHYSICALDRIVEn" names drives with up to four digits.
+constexpr uint64_t kMaxDriveNumber = 9999;
 
 const std::map<std::string, uint32_t> kBusNames = {
     {"unknown", 0}, {"scsi", 1},     {"atapi", 2},  {"ata", 3},      {"1394", 4},
@@ -32,15 +42,140 @@ const std::map<std::string, AccessMode> kOpenFaults = {
     {"openPassThrough", AccessMode::ReadWriteNoBuffering},
 };
 
-// A whole number not below zero, however the JSON reader typed it.
-bool isWholeNumber(const json& value)
-{
-    return value.is_number_unsigned() || (value.is_number_integer() && value.get<int64_t>() >= 0);
-}
-
 [[noreturn]] void fail(const std::string& where, const std::string& what)
 {
     throw FleetError(where + ": " + what);
+}
+
+// Watches the shape of the JSON text while it is read, before the document
+// grows past what the rest of the reading can take: arrays and objects nested
+// at most kMaxNesting deep, and no key twice in one object (the reader would
+// keep the last one silently). Names the place at fault as the checks of the
+// values do ("drives[0].smart").
+class ShapeCheck {
+public:
+    bool operator()(int depth, json::parse_event_t event, const json& parsed)
+    {
+        switch (event) {
+        case json::parse_event_t::object_start:
+        case json::parse_event_t::array_start:
+            enterElement();
+            if (depth >= kMaxNesting)
+                fail(place(), "arrays and objects nested more than " + std::to_string(kMaxNesting) + " deep");
+            levels_.push_back({event == json::parse_event_t::object_start, 0, {}, {}});
+            break;
+        case json::parse_event_t::key: {
+            Level& object = levels_.back();
+            object.key = parsed.get<std::string>();
+            if (!object.keys.insert(object.key).second)
+                fail(place(), "key given twice");
+            break;
+        }
+        case json::parse_event_t::value:
+            enterElement();
+            break;
+        case json::parse_event_t::object_end:
+        case json::parse_event_t::array_end:
+            levels_.pop_back();
+            break;
+        }
+        return true;
+    }
+
+private:
+    // An array or object being read.
+    struct Level {
+        bool object = false;
+        size_t elements = 0;  // of an array, so far
+        std::string key;      // of an object, the latest
+        std::set<std::string> keys;
+    };
+
+    void enterElement()
+    {
+        if (!levels_.empty() && !levels_.back().object)
+            ++levels_.back().elements;
+    }
+    // The place of the value being read: the key or index it has in each
+    // enclosing level.
+    std::string place() const
+    {
+        std::string path;
+        for (const Level& level : levels_) {
+            if (level.object)
+                path += (path.empty() ? "" : ".") + level.key;
+            else
+                path += "[" + std::to_string(level.elements - 1) + "]";
+        }
+        return path.empty() ? "fleet" : path;
+    }
+
+    std::vector<Level> levels_;
+};
+
+json parseJson(const std::string& text)
+{
+    ShapeCheck shape;
+    try {
+        return json::parse(text, [&shape](int depth, json::parse_event_t event, json& parsed) {
+            return shape(depth, event, parsed);
+        });
+    } catch (const json::exception& error) {
+        // Syntax errors, and numbers beyond what a double holds (1e400).
+        throw FleetError(std::string("not JSON: ") + error.what());
+    }
+}
+
+// The value of `key` in `object`; nullptr when the key is absent.
+const json* member(const json& object, const std::string& key)
+{
+    const auto found = object.find(key);
+    return found == object.end() ? nullptr : &*found;
+}
+
+// A whole number from `min` to `max`, however the JSON reader typed it;
+// `expected` names the value for the message.
+uint64_t wholeNumber(const json& value, const std::string& at, uint64_t min, uint64_t max,
+                     const std::string& expected)
+{
+    uint64_t number = 0;
+    if (value.is_number_unsigned())
+        number = value.get<uint64_t>();
+    else if (value.is_number_integer() && value.get<int64_t>() >= 0)
+        number = static_cast<uint64_t>(value.get<int64_t>());
+    else
+        fail(at, "expected " + expected);
+    if (number < min || number > max)
+        fail(at, "expected " + expected);
+    return number;
+}
+
+int driveNumber(const json& value, const std::string& at)
+{
+    return static_cast<int>(wholeNumber(value, at, 0, kMaxDriveNumber,
+                                        "the drive's number (0, 1, 2, ... up to " +
+                                            std::to_string(kMaxDriveNumber) + ")"));
+}
+
+std::string stringValue(const json& value, const std::string& at, const std::string& expected)
+{
+    if (!value.is_string())
+        fail(at, "expected " + expected);
+    return value.get<std::string>();
+}
+
+bool boolValue(const json& value, const std::string& at)
+{
+    if (!value.is_boolean())
+        fail(at, "expected true or false");
+    return value.get<bool>();
+}
+
+const json& arrayValue(const json& value, const std::string& at, const std::string& expected)
+{
+    if (!value.is_array())
+        fail(at, "expected an array of " + expected);
+    return value;
 }
 
 std::string joinKeys(const std::vector<std::string>& keys)
@@ -63,28 +198,24 @@ void checkKeys(const json& object, const std::string& where, const std::vector<s
 
 uint64_t byteCount(const json& object, const std::string& key, const std::string& where, bool required)
 {
-    if (!object.contains(key)) {
+    const json* value = member(object, key);
+    if (!value) {
         if (required)
             fail(where + "." + key, "missing");
         return 0;
     }
-    const json& value = object.at(key);
-    if (!isWholeNumber(value))
-        fail(where + "." + key, "expected a whole, non-negative number of bytes");
-    return value.get<uint64_t>();
+    return wholeNumber(*value, where + "." + key, 0, UINT64_MAX, "a whole, non-negative number of bytes");
 }
 
 std::set<std::string> faultNames(const json& object, const std::string& where,
                                  const std::vector<std::string>& known)
 {
     std::set<std::string> names;
-    if (!object.contains("faults"))
+    const json* list = member(object, "faults");
+    if (!list)
         return names;
-    const json& list = object.at("faults");
     const std::string at = where + ".faults";
-    if (!list.is_array())
-        fail(at, "expected an array of fault names");
-    for (const json& name : list) {
+    for (const json& name : arrayValue(*list, at, "fault names")) {
         if (!name.is_string() ||
             std::find(known.begin(), known.end(), name.get<std::string>()) == known.end())
             fail(at, "unknown fault " + name.dump() + " (known: " + joinKeys(known) + ")");
@@ -93,41 +224,44 @@ std::set<std::string> faultNames(const json& object, const std::string& where,
     return names;
 }
 
-uint32_t busType(const json& value, const std::string& where)
+uint32_t busType(const json* value, const std::string& where)
 {
-    if (isWholeNumber(value))
-        return value.get<uint32_t>();
-    if (value.is_string()) {
-        std::string name = value.get<std::string>();
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        auto found = kBusNames.find(name);
-        if (found != kBusNames.end())
-            return found->second;
-    }
-    fail(where, "expected a bus name (sata, usb, nvme, scsi, ...) or number, got " + value.dump());
+    if (!value)
+        return kBusTypeSata;
+    if (!value->is_string())
+        return static_cast<uint32_t>(wholeNumber(*value, where, 0, UINT32_MAX,
+                                                 "a bus name (sata, usb, nvme, scsi, ...) or number from 0 to " +
+                                                     std::to_string(UINT32_MAX)));
+    std::string name = value->get<std::string>();
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto found = kBusNames.find(name);
+    if (found == kBusNames.end())
+        fail(where, "expected a bus name (sata, usb, nvme, scsi, ...) or number, got " + value->dump());
+    return found->second;
 }
 
 FleetVolume parseVolume(const json& object, const std::string& where)
 {
     checkKeys(object, where, {"letter", "type", "total", "free", "totalFree", "drives", "faults"});
     FleetVolume volume;
-    const json letter = object.value("letter", json());
-    if (!letter.is_string() || letter.get<std::string>().size() != 1 ||
-        !std::isalpha(static_cast<unsigned char>(letter.get<std::string>()[0])))
+    const json* letter = member(object, "letter");
+    if (!letter || !letter->is_string() || letter->get<std::string>().size() != 1 ||
+        !std::isalpha(static_cast<unsigned char>(letter->get<std::string>()[0])))
         fail(where + ".letter", "expected one letter A to Z");
-    volume.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter.get<std::string>()[0])));
+    volume.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter->get<std::string>()[0])));
 
-    const std::string type = object.value("type", std::string("fixed"));
-    auto found = kDriveTypeNames.find(type);
-    if (found == kDriveTypeNames.end())
-        fail(where + ".type", "unknown volume type \"" + type + "\"");
-    volume.type = found->second;
+    if (const json* type = member(object, "type")) {
+        const std::string name = stringValue(*type, where + ".type", "a volume type (fixed, removable, ...)");
+        const auto found = kDriveTypeNames.find(name);
+        if (found == kDriveTypeNames.end())
+            fail(where + ".type", "unknown volume type \"" + name + "\"");
+        volume.type = found->second;
+    }
 
     volume.total = byteCount(object, "total", where, true);
     volume.free = byteCount(object, "free", where, true);
-    volume.totalFree = object.contains("totalFree") ? byteCount(object, "totalFree", where, true)
-                                                    : volume.free;
+    volume.totalFree = member(object, "totalFree") ? byteCount(object, "totalFree", where, true) : volume.free;
     if (volume.free > volume.total || volume.totalFree > volume.total)
         fail(where, "free space larger than the volume");
 
@@ -140,10 +274,8 @@ FleetVolume parseVolume(const json& object, const std::string& where)
 
 std::string textField(const json& object, const std::string& key, const std::string& where)
 {
-    const json value = object.value(key, json(""));
-    if (!value.is_string())
-        fail(where + "." + key, "expected a text");
-    return value.get<std::string>();
+    const json* value = member(object, key);
+    return value ? stringValue(*value, where + "." + key, "a text") : std::string();
 }
 
 // Bytes of an attribute field: a number (stored least significant byte first)
@@ -151,22 +283,12 @@ std::string textField(const json& object, const std::string& key, const std::str
 std::array<uint8_t, 6> rawBytes(const json& object, const std::string& key, const std::string& where)
 {
     std::array<uint8_t, 6> bytes{};
-    if (!object.contains(key))
+    const json* value = member(object, key);
+    if (!value)
         return bytes;
-    const json& value = object.at(key);
     const std::string at = where + "." + key;
-    if (isWholeNumber(value)) {
-        uint64_t number = value.get<uint64_t>();
-        if (number >> 48)
-            fail(at, "more than 6 bytes");
-        for (auto& byte : bytes) {
-            byte = static_cast<uint8_t>(number & 0xFF);
-            number >>= 8;
-        }
-        return bytes;
-    }
-    if (value.is_string()) {
-        std::istringstream hex(value.get<std::string>());
+    if (value->is_string()) {
+        std::istringstream hex(value->get<std::string>());
         std::string token;
         size_t count = 0;
         while (hex >> token) {
@@ -177,30 +299,34 @@ std::array<uint8_t, 6> rawBytes(const json& object, const std::string& key, cons
         }
         return bytes;
     }
-    fail(at, "expected a number or hexadecimal bytes");
+    uint64_t number = wholeNumber(*value, at, 0, (uint64_t(1) << 48) - 1,
+                                  "a number of at most 6 bytes or hexadecimal bytes");
+    for (auto& byte : bytes) {
+        byte = static_cast<uint8_t>(number & 0xFF);
+        number >>= 8;
+    }
+    return bytes;
 }
 
 uint8_t byteField(const json& object, const std::string& key, const std::string& where, uint8_t fallback)
 {
-    if (!object.contains(key))
+    const json* value = member(object, key);
+    if (!value)
         return fallback;
-    const json& value = object.at(key);
-    if (!isWholeNumber(value) || value.get<uint64_t>() > 0xFF)
-        fail(where + "." + key, "expected a number from 0 to 255");
-    return value.get<uint8_t>();
+    return static_cast<uint8_t>(wholeNumber(*value, where + "." + key, 0, 0xFF, "a number from 0 to 255"));
 }
 
 SmartAttribute parseAttribute(const json& object, const std::string& where)
 {
     checkKeys(object, where, {"id", "flags", "value", "worst", "raw", "reserved", "threshold", "driveLimit"});
     SmartAttribute attribute;
-    attribute.id = byteField(object, "id", where, 0);
-    if (attribute.id == 0)
+    const json* id = member(object, "id");
+    if (!id)
         fail(where + ".id", "expected an attribute ID from 1 to 255");
-    const json flags = object.value("flags", json(0));
-    if (!isWholeNumber(flags) || flags.get<uint64_t>() > 0xFFFF)
-        fail(where + ".flags", "expected a number from 0 to 65535");
-    attribute.flags = flags.get<uint16_t>();
+    attribute.id = static_cast<uint8_t>(wholeNumber(*id, where + ".id", 1, 0xFF, "an attribute ID from 1 to 255"));
+    if (const json* flags = member(object, "flags"))
+        attribute.flags = static_cast<uint16_t>(wholeNumber(*flags, where + ".flags", 0, 0xFFFF,
+                                                            "a number from 0 to 65535"));
     attribute.value = byteField(object, "value", where, 100);
     attribute.worst = byteField(object, "worst", where, attribute.value);
     attribute.raw = rawBytes(object, "raw", where);
@@ -213,18 +339,19 @@ SmartAttribute parseAttribute(const json& object, const std::string& where)
 Sector sectorFile(const json& sectors, const std::string& key, const std::string& where, const std::string& baseDir)
 {
     const std::string at = where + ".sectors." + key;
-    if (!sectors.at(key).is_string())
+    const std::string name = stringValue(sectors.at(key), at, "a file name");
+    if (name.empty() || name.find('\0') != std::string::npos)
         fail(at, "expected a file name");
-    const std::string name = sectors.at(key).get<std::string>();
     // An absolute name stands as it is (on Windows also with a drive letter).
     const std::string path = (std::filesystem::path(baseDir) / name).string();
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        fail(at, "cannot read " + path);
     Sector sector{};
-    file.read(reinterpret_cast<char*>(sector.data()), sector.size());
-    if (file.gcount() != static_cast<std::streamsize>(sector.size()) || file.peek() != EOF)
+    std::string error;
+    const auto bytes = readRegularFile(path, sector.size(), error);
+    if (!bytes)
+        fail(at, path + " " + error);
+    if (bytes->size() != sector.size())
         fail(at, path + " is not exactly 512 bytes");
+    std::copy(bytes->begin(), bytes->end(), sector.begin());
     return sector;
 }
 
@@ -232,35 +359,38 @@ Sector sectorFile(const json& sectors, const std::string& key, const std::string
 DriveBehaviour parseBehaviour(const json& drive, const std::string& where, const std::string& baseDir)
 {
     DriveBehaviour behaviour;
-    const json sectors = drive.value("sectors", json::object());
+    const json* sectorsValue = member(drive, "sectors");
+    const json sectors = sectorsValue ? *sectorsValue : json::object();
     checkKeys(sectors, where + ".sectors", {"identify", "smartData", "smartThresholds"});
 
-    if (drive.contains("identity") && sectors.contains("identify"))
+    const json* identity = member(drive, "identity");
+    if (identity && sectors.contains("identify"))
         fail(where, "give the identity either as fields or as a sector file, not both");
-    if (drive.contains("identity")) {
-        const json& identity = drive.at("identity");
+    if (identity) {
         const std::string at = where + ".identity";
-        checkKeys(identity, at, {"serial", "model", "firmware"});
-        behaviour.identify = buildIdentifySector(textField(identity, "serial", at), textField(identity, "model", at),
-                                                 textField(identity, "firmware", at));
+        checkKeys(*identity, at, {"serial", "model", "firmware"});
+        behaviour.identify = buildIdentifySector(textField(*identity, "serial", at), textField(*identity, "model", at),
+                                                 textField(*identity, "firmware", at));
     } else if (sectors.contains("identify")) {
         behaviour.identify = sectorFile(sectors, "identify", where, baseDir);
     }
 
-    if (drive.contains("smart") && (sectors.contains("smartData") || sectors.contains("smartThresholds")))
+    const json* smart = member(drive, "smart");
+    if (smart && (sectors.contains("smartData") || sectors.contains("smartThresholds")))
         fail(where, "give SMART either as attributes or as sector files, not both");
     std::vector<SmartAttribute> attributes;
     bool marker = false;
-    if (drive.contains("smart")) {
-        const json& smart = drive.at("smart");
+    if (smart) {
         const std::string at = where + ".smart";
-        checkKeys(smart, at, {"attributes", "marker"});
-        marker = smart.value("marker", false);
-        const json list = smart.value("attributes", json::array());
-        if (!list.is_array() || list.size() > 30)
-            fail(at + ".attributes", "expected an array of at most 30 attributes");
-        for (size_t i = 0; i < list.size(); ++i)
-            attributes.push_back(parseAttribute(list[i], at + ".attributes[" + std::to_string(i) + "]"));
+        checkKeys(*smart, at, {"attributes", "marker"});
+        if (const json* value = member(*smart, "marker"))
+            marker = boolValue(*value, at + ".marker");
+        if (const json* list = member(*smart, "attributes")) {
+            if (!list->is_array() || list->size() > 30)
+                fail(at + ".attributes", "expected an array of at most 30 attributes");
+            for (size_t i = 0; i < list->size(); ++i)
+                attributes.push_back(parseAttribute((*list)[i], at + ".attributes[" + std::to_string(i) + "]"));
+        }
     }
     behaviour.smartData = sectors.contains("smartData") ? sectorFile(sectors, "smartData", where, baseDir)
                                                         : buildSmartDataSector(attributes, marker);
@@ -268,12 +398,10 @@ DriveBehaviour parseBehaviour(const json& drive, const std::string& where, const
                                     ? sectorFile(sectors, "smartThresholds", where, baseDir)
                                     : buildSmartThresholdSector(attributes);
 
-    if (drive.contains("failCommand")) {
-        const json& k = drive.at("failCommand");
-        if (!isWholeNumber(k) || k.get<uint64_t>() == 0)
-            fail(where + ".failCommand", "expected the number (from 1) of the command that fails");
-        behaviour.failingCommand = k.get<int>();
-    }
+    if (const json* k = member(drive, "failCommand"))
+        behaviour.failingCommand = static_cast<int>(
+            wholeNumber(*k, where + ".failCommand", 1, INT_MAX,
+                        "the number (from 1 to " + std::to_string(INT_MAX) + ") of the command that fails"));
     return behaviour;
 }
 
@@ -283,12 +411,15 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
     checkKeys(object, where,
               {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors"});
     FleetDrive drive;
-    const json number = object.value("number", json());
-    if (!isWholeNumber(number))
-        fail(where + ".number", "expected the drive's number (0, 1, 2, ...)");
-    drive.number = number.get<int>();
-    drive.busType = busType(object.value("bus", json("sata")), where + ".bus");
-    drive.length = static_cast<int64_t>(byteCount(object, "length", where, true));
+    const json* number = member(object, "number");
+    drive.number = driveNumber(number ? *number : json(), where + ".number");
+    drive.busType = busType(member(object, "bus"), where + ".bus");
+    const json* length = member(object, "length");
+    if (!length)
+        fail(where + ".length", "missing");
+    drive.length = static_cast<int64_t>(wholeNumber(*length, where + ".length", 0, INT64_MAX,
+                                                    "a whole, non-negative number of bytes up to " +
+                                                        std::to_string(INT64_MAX)));
 
     std::vector<std::string> known = {"busType", "length", "identify", "smart", "senseOnSuccess"};
     for (const auto& open : kOpenFaults)
@@ -305,15 +436,13 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
         drive.behaviour.identify.reset();
     drive.behaviour.smartUnsupported = faults.count("smart") > 0;
 
-    if (object.contains("volumes")) {
-        const json& list = object.at("volumes");
-        if (!list.is_array())
-            fail(where + ".volumes", "expected an array");
-        for (size_t i = 0; i < list.size(); ++i) {
+    if (const json* list = member(object, "volumes")) {
+        arrayValue(*list, where + ".volumes", "volumes");
+        for (size_t i = 0; i < list->size(); ++i) {
             const std::string at = where + ".volumes[" + std::to_string(i) + "]";
-            if (list[i].contains("drives"))
+            if ((*list)[i].contains("drives"))
                 fail(at + ".drives", "a drive's volume lies on that drive; list spanned volumes at the top level");
-            FleetVolume volume = parseVolume(list[i], at);
+            FleetVolume volume = parseVolume((*list)[i], at);
             volume.drives = {drive.number};
             volumes.push_back(volume);
         }
@@ -341,50 +470,37 @@ const FleetVolume* Fleet::volume(char letter) const
 
 Fleet parseFleet(const std::string& text, const std::string& baseDir)
 {
-    json root;
-    try {
-        root = json::parse(text);
-    } catch (const json::parse_error& error) {
-        throw FleetError(std::string("not JSON: ") + error.what());
-    }
+    const json root = parseJson(text);
     checkKeys(root, "fleet", {"systemDirectory", "drives", "volumes", "faults"});
 
     Fleet fleet;
-    if (root.contains("systemDirectory")) {
-        if (!root.at("systemDirectory").is_string())
-            fail("systemDirectory", "expected a path such as \"C:\\\\Windows\\\\system32\"");
-        fleet.systemDirectory = root.at("systemDirectory").get<std::string>();
-    }
+    if (const json* directory = member(root, "systemDirectory"))
+        fleet.systemDirectory = stringValue(*directory, "systemDirectory", "a path such as \"C:\\\\Windows\\\\system32\"");
     const auto faults = faultNames(root, "fleet", {"systemDirectory", "logicalDrives"});
     fleet.systemDirectoryFails = faults.count("systemDirectory") > 0;
     fleet.noLogicalDrives = faults.count("logicalDrives") > 0;
 
-    const json drives = root.value("drives", json::array());
-    if (!drives.is_array())
-        fail("drives", "expected an array");
-    for (size_t i = 0; i < drives.size(); ++i) {
-        const std::string where = "drives[" + std::to_string(i) + "]";
-        FleetDrive drive = parseDrive(drives[i], where, baseDir, fleet.volumes);
-        if (fleet.drive(drive.number))
-            fail(where + ".number", "drive " + std::to_string(drive.number) + " is listed twice");
-        fleet.drives.push_back(drive);
+    if (const json* drives = member(root, "drives")) {
+        arrayValue(*drives, "drives", "drives");
+        for (size_t i = 0; i < drives->size(); ++i) {
+            const std::string where = "drives[" + std::to_string(i) + "]";
+            FleetDrive drive = parseDrive((*drives)[i], where, baseDir, fleet.volumes);
+            if (fleet.drive(drive.number))
+                fail(where + ".number", "drive " + std::to_string(drive.number) + " is listed twice");
+            fleet.drives.push_back(drive);
+        }
     }
 
-    const json volumes = root.value("volumes", json::array());
-    if (!volumes.is_array())
-        fail("volumes", "expected an array");
-    for (size_t i = 0; i < volumes.size(); ++i) {
-        const std::string where = "volumes[" + std::to_string(i) + "]";
-        FleetVolume volume = parseVolume(volumes[i], where);
-        const json on = volumes[i].value("drives", json::array());
-        if (!on.is_array())
-            fail(where + ".drives", "expected an array of drive numbers");
-        for (const json& number : on) {
-            if (!isWholeNumber(number))
-                fail(where + ".drives", "expected drive numbers");
-            volume.drives.push_back(number.get<int>());
+    if (const json* volumes = member(root, "volumes")) {
+        arrayValue(*volumes, "volumes", "volumes");
+        for (size_t i = 0; i < volumes->size(); ++i) {
+            const std::string where = "volumes[" + std::to_string(i) + "]";
+            FleetVolume volume = parseVolume((*volumes)[i], where);
+            if (const json* on = member((*volumes)[i], "drives"))
+                for (const json& number : arrayValue(*on, where + ".drives", "drive numbers"))
+                    volume.drives.push_back(driveNumber(number, where + ".drives"));
+            fleet.volumes.push_back(volume);
         }
-        fleet.volumes.push_back(volume);
     }
 
     std::set<char> letters;
@@ -396,12 +512,11 @@ Fleet parseFleet(const std::string& text, const std::string& baseDir)
 
 Fleet loadFleet(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw FleetError("cannot be read");
-    std::ostringstream text;
-    text << file.rdbuf();
+    std::string error;
+    const auto text = readRegularFile(path, kMaxFleetBytes, error);
+    if (!text)
+        throw FleetError(error);
     // The file's folder, whichever separators its path uses.
     const std::string folder = std::filesystem::path(path).parent_path().string();
-    return parseFleet(text.str(), folder.empty() ? "." : folder);
+    return parseFleet(*text, folder.empty() ? "." : folder);
 }

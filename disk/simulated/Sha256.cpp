@@ -1,5 +1,6 @@
 #include "disk/simulated/Sha256.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -14,12 +15,6 @@ constexpr std::array<uint32_t, 64> kRoundConstants = {
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
 };
-
-constexpr std::array<uint32_t, 8> kInitialHash = {
-    0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19,
-};
-
-constexpr size_t kBlockSize = 64;
 
 uint32_t rotr(uint32_t x, int n)
 {
@@ -64,22 +59,39 @@ void compress(std::array<uint32_t, 8>& hash, const uint8_t* block)
 
 }  // namespace
 
-Sha256Digest Sha256(const uint8_t* data, size_t length)
+void Sha256Stream::add(const uint8_t* data, size_t length)
 {
-    std::array<uint32_t, 8> hash = kInitialHash;
-    size_t whole = length - length % kBlockSize;
-    for (size_t offset = 0; offset < whole; offset += kBlockSize)
-        compress(hash, data + offset);
+    if (length == 0)
+        return;
+    total_ += length;
+    // Fill up a started block first, then take whole blocks as they stand.
+    if (pendingLength_) {
+        const size_t take = std::min(length, kBlockSize - pendingLength_);
+        std::memcpy(pending_.data() + pendingLength_, data, take);
+        pendingLength_ += take;
+        data += take;
+        length -= take;
+        if (pendingLength_ < kBlockSize)
+            return;
+        compress(hash_, pending_.data());
+        pendingLength_ = 0;
+    }
+    for (; length >= kBlockSize; data += kBlockSize, length -= kBlockSize)
+        compress(hash_, data);
+    std::memcpy(pending_.data(), data, length);
+    pendingLength_ = length;
+}
 
+Sha256Digest Sha256Stream::digest() const
+{
     // The tail, the 80h marker, zeros and the length in bits (big-endian)
     // fill one or two last blocks.
+    std::array<uint32_t, 8> hash = hash_;
     uint8_t tail[2 * kBlockSize] = {};
-    const size_t rest = length - whole;
-    if (rest)
-        std::memcpy(tail, data + whole, rest);
-    tail[rest] = 0x80;
-    const size_t tailLength = rest + 1 + 8 <= kBlockSize ? kBlockSize : 2 * kBlockSize;
-    const uint64_t bits = uint64_t(length) * 8;
+    std::memcpy(tail, pending_.data(), pendingLength_);
+    tail[pendingLength_] = 0x80;
+    const size_t tailLength = pendingLength_ + 1 + 8 <= kBlockSize ? kBlockSize : 2 * kBlockSize;
+    const uint64_t bits = total_ * 8;
     for (int i = 0; i < 8; ++i)
         tail[tailLength - 1 - i] = static_cast<uint8_t>(bits >> (8 * i));
     for (size_t offset = 0; offset < tailLength; offset += kBlockSize)
@@ -92,13 +104,25 @@ Sha256Digest Sha256(const uint8_t* data, size_t length)
     return digest;
 }
 
-std::string Sha256Hex(const uint8_t* data, size_t length)
+Sha256Digest Sha256(const uint8_t* data, size_t length)
+{
+    Sha256Stream stream;
+    stream.add(data, length);
+    return stream.digest();
+}
+
+std::string Sha256Hex(const Sha256Digest& digest)
 {
     static const char kDigits[] = "0123456789abcdef";
     std::string text;
-    for (uint8_t byte : Sha256(data, length)) {
+    for (uint8_t byte : digest) {
         text += kDigits[byte >> 4];
         text += kDigits[byte & 0x0F];
     }
     return text;
+}
+
+std::string Sha256Hex(const uint8_t* data, size_t length)
+{
+    return Sha256Hex(Sha256(data, length));
 }

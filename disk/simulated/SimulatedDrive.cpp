@@ -1,5 +1,6 @@
 #include "disk/simulated/SimulatedDrive.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -57,8 +58,14 @@ bool SimulatedDrive::download(const AtaRegisters& r, const uint8_t* buffer, uint
     segment.features = r.features;
     segment.blockCount = static_cast<uint16_t>(r.count | (r.lbaLow << 8));
     segment.offset = static_cast<uint16_t>(r.lbaMid | (r.lbaHigh << 8));
-    segment.data.assign(buffer, buffer + length);
-    downloads_.push_back(std::move(segment));
+    segment.length = length;
+    segment.sha256 = Sha256(buffer, length);
+    downloads_.push_back(segment);
+
+    downloadedBytes_ += length;
+    downloadedStream_.add(buffer, length);
+    const size_t sampled = std::min<size_t>(length, kDownloadSampleBytes - downloadedSample_.size());
+    downloadedSample_.insert(downloadedSample_.end(), buffer, buffer + sampled);
     return true;
 }
 

@@ -5,6 +5,7 @@
 // it does not know.
 
 #include "disk/simulated/AtaSectors.h"
+#include "disk/simulated/Sha256.h"
 #include "disk/StorageControl.h"
 
 #include <cstdint>
@@ -30,13 +31,18 @@ struct DriveBehaviour {
     int failingCommand = 0;          // the k-th command received (from 1) is aborted
 };
 
-// One DOWNLOAD MICROCODE command as the drive received it.
+// One DOWNLOAD MICROCODE command as the drive received it: its registers and
+// a digest of its data, so that a large image is never held in memory.
 struct DownloadSegment {
     uint8_t features = 0;
     uint16_t blockCount = 0;  // sector count, then LBA low as the high byte
     uint16_t offset = 0;      // LBA mid, then LBA high as the high byte
-    std::vector<uint8_t> data;
+    uint32_t length = 0;      // bytes of data
+    Sha256Digest sha256{};    // of those bytes
 };
+
+// Bytes of downloaded data kept as they came: the first 64 KiB.
+constexpr size_t kDownloadSampleBytes = 64 * 1024;
 
 class SimulatedDrive {
 public:
@@ -45,7 +51,13 @@ public:
                  DataDirection direction);
 
     int commandsReceived() const { return commandsReceived_; }
+    // Every DOWNLOAD MICROCODE command the drive took, in order.
     const std::vector<DownloadSegment>& downloads() const { return downloads_; }
+    // All their data, one after the other: its length, its digest and its
+    // first kDownloadSampleBytes bytes.
+    uint64_t downloadedBytes() const { return downloadedBytes_; }
+    Sha256Digest downloadedSha256() const { return downloadedStream_.digest(); }
+    const std::vector<uint8_t>& downloadedSample() const { return downloadedSample_; }
 
 private:
     bool answer(const Sector& sector, uint8_t* buffer, uint32_t length, DataDirection direction) const;
@@ -53,6 +65,9 @@ private:
 
     int commandsReceived_ = 0;
     std::vector<DownloadSegment> downloads_;
+    uint64_t downloadedBytes_ = 0;
+    Sha256Stream downloadedStream_;
+    std::vector<uint8_t> downloadedSample_;
 };
 
 // The registers of an ATA PASS-THROUGH (12) command block, when it is one

@@ -149,8 +149,28 @@ const FleetDrive* SimulatedStorage::commandDrive(DeviceHandle handle)
     return drive;
 }
 
-void SimulatedStorage::record(int drive, CommandRoute route, const uint8_t* block, size_t blockLength,
-                              const uint8_t* buffer, uint32_t length, DataDirection direction, bool accepted)
+bool SimulatedStorage::openDeviceLog(DeviceLogFile& log)
+{
+    if (deviceLog_.empty())
+        return true;
+    if (deviceLogFailed_)
+        return false;
+    if (log.open(deviceLog_))
+        return true;
+    deviceLogFails(log.error());
+    return false;
+}
+
+void SimulatedStorage::deviceLogFails(const std::string& why)
+{
+    std::fprintf(stderr, "quillfence: device log %s: %s; the simulated drives refuse every command from now on\n",
+                 deviceLog_.c_str(), why.c_str());
+    deviceLogFailed_ = true;
+}
+
+bool SimulatedStorage::record(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block,
+                              size_t blockLength, const uint8_t* buffer, uint32_t length, DataDirection direction,
+                              bool accepted)
 {
     ReceivedCommand command;
     command.drive = drive;
@@ -161,13 +181,13 @@ void SimulatedStorage::record(int drive, CommandRoute route, const uint8_t* bloc
     if (direction == DataDirection::Out)
         command.dataSha256 = Sha256Hex(buffer, length);
     command.accepted = accepted;
-    if (!deviceLog_.empty() && !AppendDeviceLogLine(deviceLog_, DeviceLogLine(command)) && !deviceLogFailed_) {
-        std::fprintf(stderr, "quillfence: device log %s cannot be written\n", deviceLog_.c_str());
-        deviceLogFailed_ = true;
-    }
+    const bool logged = deviceLog_.empty() || log.write(DeviceLogLine(command));
     received_.push_back(std::move(command));
+    if (!logged)
+        deviceLogFails(log.error());
     if (afterCommand_)
         afterCommand_();
+    return logged;
 }
 
 bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFile, uint8_t* buffer,
@@ -176,14 +196,20 @@ bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFi
     const FleetDrive* drive = commandDrive(handle);
     if (!drive)
         return false;
+    DeviceLogFile log;
+    if (!openDeviceLog(log))
+        return failWith(kErrorWriteFault);
     // A USB bridge takes no ATA task files: the request itself is refused.
     if (drive->busType == kBusTypeUsb) {
-        record(drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length, direction, false);
-        return failWith(kErrorNotSupported);
+        const bool logged = record(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer,
+                                   length, direction, false);
+        return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
     }
     const bool done = driveStates_[drive->number].execute(drive->behaviour, ataRegisters(taskFile), buffer, length,
                                                           direction);
-    record(drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length, direction, done);
+    if (!record(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length, direction,
+                done))
+        return failWith(kErrorWriteFault);
     status = done ? kStatusGood : kStatusError;
     return true;
 }
@@ -194,13 +220,19 @@ bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_
     const FleetDrive* drive = commandDrive(handle);
     if (!drive)
         return false;
+    DeviceLogFile log;
+    if (!openDeviceLog(log))
+        return failWith(kErrorWriteFault);
     bool done = false;
     // Only a USB bridge translates SAT commands; a SATA drive answers with sense data.
     const auto registers = satRegisters(cdb, direction, length);
     if (drive->busType == kBusTypeUsb && registers)
         done = driveStates_[drive->number].execute(drive->behaviour, *registers, buffer, length, direction);
-    senseByte0 = done && !drive->senseOnSuccess ? 0 : kSenseFixedCurrent;
-    record(drive->number, CommandRoute::Sat, cdb.data(), cdb.size(), buffer, length, direction, senseByte0 == 0);
+    const uint8_t sense = done && !drive->senseOnSuccess ? 0 : kSenseFixedCurrent;
+    if (!record(log, drive->number, CommandRoute::Sat, cdb.data(), cdb.size(), buffer, length, direction,
+                sense == 0))
+        return failWith(kErrorWriteFault);
+    senseByte0 = sense;
     return true;
 }
 

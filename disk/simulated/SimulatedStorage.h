@@ -3,6 +3,9 @@
 // and the demo. Handles, modes and failures behave as the real interface's.
 // Every ATA or SAT command a drive receives is recorded and, when the
 // environment variable QUILLFENCE_DEVICE_LOG names a file, appended to it.
+// A log is a test aid that must not fall silent: once it cannot be written,
+// the command at hand and every later one are refused (the request fails with
+// ERROR_WRITE_FAULT), and deviceLogFailed() tells the run to fail.
 
 #include "disk/simulated/DeviceLog.h"
 #include "disk/simulated/Fleet.h"
@@ -22,6 +25,7 @@ public:
     static constexpr uint32_t kErrorFileNotFound = 2;
     static constexpr uint32_t kErrorAccessDenied = 5;
     static constexpr uint32_t kErrorInvalidHandle = 6;
+    static constexpr uint32_t kErrorWriteFault = 29;
     static constexpr uint32_t kErrorSharingViolation = 32;
     static constexpr uint32_t kErrorNotSupported = 50;
     static constexpr uint32_t kErrorInsufficientBuffer = 122;
@@ -71,6 +75,8 @@ public:
     // Appends a line per command to the file at `path` from now on (empty:
     // none); the log named by QUILLFENCE_DEVICE_LOG is set this way at start.
     void logCommandsTo(const std::string& path);
+    // True once the log could not be written: commands are refused since.
+    bool deviceLogFailed() const { return deviceLogFailed_; }
     // Runs `hook` after every command a drive received (tests change the
     // fleet there, as a machine changes under a running program).
     void afterEachCommand(std::function<void()> hook) { afterCommand_ = std::move(hook); }
@@ -87,8 +93,14 @@ private:
     // The drive behind a handle opened for commands (not query-only).
     const FleetDrive* commandDrive(DeviceHandle handle);
     bool failWith(uint32_t error);
-    void record(int drive, CommandRoute route, const uint8_t* block, size_t blockLength, const uint8_t* buffer,
-                uint32_t length, DataDirection direction, bool accepted);
+    // Opens the log for the line of the command about to run; false when the
+    // command must be refused.
+    bool openDeviceLog(DeviceLogFile& log);
+    void deviceLogFails(const std::string& why);
+    // Records a command the drive ran and writes its log line; false when the
+    // line could not be written.
+    bool record(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block, size_t blockLength,
+                const uint8_t* buffer, uint32_t length, DataDirection direction, bool accepted);
 
     Fleet fleet_;
     std::map<DeviceHandle, OpenDevice> handles_;
@@ -100,6 +112,6 @@ private:
     std::vector<std::pair<std::string, AccessMode>> openLog_;
     std::vector<ReceivedCommand> received_;
     std::string deviceLog_;          // empty: no log file
-    bool deviceLogFailed_ = false;   // reported once
+    bool deviceLogFailed_ = false;
     std::function<void()> afterCommand_;
 };

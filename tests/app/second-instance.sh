@@ -32,7 +32,7 @@ check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((
 # Starts the program in the background; its process id lands in $started.
 start() { "$program" >"$work/$1.log" 2>&1 & started=$!; pids+=($started); }
 # True when a window titled "警告" shows up within the seconds given.
-warning_window() { timeout "$1" xdotool search --sync --name '^警告$' 2>/dev/null | head -n1; }
+warning_window() { timeout "$1" xdotool search --sync --onlyvisible --name '^警告$' 2>/dev/null | head -n1; }
 running_after() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
 
 start first; first=$started

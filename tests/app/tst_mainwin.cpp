@@ -5,6 +5,7 @@
 #include "app/MainWin.h"
 #include "ServedHelper.h"
 #include "disk/StorageBackend.h"
+#include "disk/simulated/SimulatedStorage.h"
 #include "widgets/DiskWidget.h"
 #include "widgets/QMenuButton.h"
 #include "widgets/QRoundProgressBar.h"
@@ -102,12 +103,15 @@ class MainWinTest : public QObject {
     QTemporaryDir dir;
     QString fleetPath;
 
-    void machine(const QStringList& drives)
+    void save(const QByteArray& fleet)
     {
         QFile file(fleetPath);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QStringLiteral("{\"drives\": [%1]}").arg(drives.join(", ")).toUtf8());
-        file.close();
+        file.write(fleet);
+    }
+    void machine(const QStringList& drives)
+    {
+        save(QStringLiteral("{\"drives\": [%1]}").arg(drives.join(", ")).toUtf8());
         selectStorageFromEnvironment();
     }
     template <typename T>
@@ -738,6 +742,28 @@ private slots:
         QTRY_COMPARE(entries(&win), QStringList({"物理磁盘6  Six"}));
         QTest::qWait(500);
         QCOMPARE(refreshes, 2);
+    }
+
+    // A fleet file saved with values of the wrong type or beyond range is read
+    // again as an empty machine (with a message), the window keeps its list,
+    // and the next good save is read as ever.
+    void aBadFleetFileSavedWhileRunningLeavesTheWindowAsItWas()
+    {
+        machine({kSystemDrive, drive(2, "Two")});
+        TestWin win;
+        const QByteArray bad[] = {
+            "{\"drives\": [{\"number\": 0, \"length\": 1, \"smart\": {\"marker\": \"yes\"}}]}",
+            "{\"drives\": [{\"number\": 0, \"length\": 1e400}]}",
+        };
+        for (const QByteArray& fleet : bad) {
+            save(fleet);
+            QTRY_VERIFY(dynamic_cast<SimulatedStorage&>(storage()).fleet().drives.empty());
+            QTest::qWait(400);  // the refresh after the burst settles
+            QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
+            machine({kSystemDrive, drive(2, "Two")});
+        }
+        save(QStringLiteral("{\"drives\": [%1]}").arg(QStringList({kSystemDrive, drive(7, "Seven")}).join(", ")).toUtf8());
+        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘7  Seven"}));
     }
 };
 

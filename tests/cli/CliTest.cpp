@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -97,6 +101,27 @@ TEST(CliList, AnUnusableFleetFileGivesAnEmptyListAndAMessage)
     ASSERT_TRUE(std::fgets(line, sizeof line, file));
     std::fclose(file);
     EXPECT_NE(std::string(line).find("/nonexistent/fleet.json: cannot be read"), std::string::npos) << line;
+}
+
+// A device log that cannot be written fails the run, even one whose output
+// looks complete: the simulated drives refused their commands.
+TEST(CliList, AnUnwritableDeviceLogFailsTheRun)
+{
+    const std::string folder = testing::TempDir() + "cli-log";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string fifo = folder + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string err = testing::TempDir() + "cli-log-error.txt";
+    for (const std::string& log : {fifo, folder, folder + "/absent/log.txt", std::string("/dev/null")}) {
+        const CommandRun run = runCommand("QUILLFENCE_DEVICES='" + kDemo + "' QUILLFENCE_DEVICE_LOG='" + log + "' '"
+                                          QUILLFENCE_CLI "' list --json 2>" + err);
+        EXPECT_EQ(run.exitCode, 1) << log;
+        std::ifstream file(err);
+        const std::string message((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_NE(message.find("quillfence: device log " + log + ": "), std::string::npos) << message;
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -87,13 +87,33 @@ TEST_F(DeviceLogTest, LinesAreAppendedToAnExistingLog)
     EXPECT_EQ(lines[0], "earlier run");
 }
 
-TEST_F(DeviceLogTest, AnUnwritableLogDoesNotDisturbTheCommands)
+// A log is a test aid: one that cannot be written must not let a run pass.
+// The command is refused before the drive sees it, and so is every later one.
+TEST_F(DeviceLogTest, AnUnwritableLogRefusesTheCommands)
 {
-    machine(testing::TempDir() + "no-such-folder/log.txt");
+    const std::string unwritable[] = {testing::TempDir() + "no-such-folder/log.txt", testing::TempDir()};
+    for (const std::string& path : unwritable) {
+        SCOPED_TRACE(path);
+        machine(path);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(AtaPassThrough(physicalDrivePath(1), kIdentifyAta, sector_, 1, true));
+        EXPECT_FALSE(AtaPassThroughOut(physicalDrivePath(1), kDownloadAta, counting_, 1));
+        EXPECT_FALSE(ScsiPassThroughOut(physicalDrivePath(2), kDownloadSat, counting_, 1));
+        const std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(message.rfind("quillfence: device log " + path + ": ", 0), 0u) << message;
+        EXPECT_EQ(message.find('\n'), message.size() - 1) << "said once: " << message;
+        EXPECT_EQ(sim().driveState(1).commandsReceived(), 0);
+        EXPECT_EQ(sim().driveState(2).commandsReceived(), 0);
+        EXPECT_TRUE(sim().received().empty());
+        EXPECT_EQ(sim().lastError(), SimulatedStorage::kErrorWriteFault);
+        EXPECT_TRUE(deviceLogFailed());
+    }
+
+    // Logging to a usable file again lets commands through.
+    sim().logCommandsTo(logPath_);
+    EXPECT_FALSE(deviceLogFailed());
     EXPECT_TRUE(AtaPassThrough(physicalDrivePath(1), kIdentifyAta, sector_, 1, true));
-    EXPECT_TRUE(AtaPassThroughOut(physicalDrivePath(1), kDownloadAta, counting_, 1));
-    EXPECT_EQ(sim().driveState(1).downloads().size(), 1u);
-    EXPECT_EQ(sim().received().size(), 2u);
+    EXPECT_EQ(logLines().size(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "FleetFixture.h"
 
 #include "disk/simulated/AtaSectors.h"
+#include "disk/simulated/Sha256.h"
 #include "disk/DevicePath.h"
 #include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
@@ -9,6 +10,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -215,16 +217,45 @@ TEST_F(DiskIdentityTest, DownloadSegmentsAreRecordedOnBothRoutes)
     const uint8_t badFeatures[8] = {0x05, 0x08, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
     EXPECT_FALSE(AtaPassThroughOut(physicalDrivePath(1), badFeatures, image.data(), 8));
 
+    const Sha256Digest digest = Sha256(image.data(), image.size());
     const auto& ata = sim().driveState(1).downloads();
     ASSERT_EQ(ata.size(), 1u);
     EXPECT_EQ(ata[0].features, 0x03);
     EXPECT_EQ(ata[0].blockCount, 8);
     EXPECT_EQ(ata[0].offset, 0x10);
-    EXPECT_EQ(ata[0].data, image);
+    EXPECT_EQ(ata[0].length, image.size());
+    EXPECT_EQ(ata[0].sha256, digest);
+    EXPECT_EQ(sim().driveState(1).downloadedSample(), image);
     const auto& usb = sim().driveState(2).downloads();
     ASSERT_EQ(usb.size(), 1u);
     EXPECT_EQ(usb[0].offset, 0x0120);
-    EXPECT_EQ(usb[0].data, image);
+    EXPECT_EQ(usb[0].sha256, digest);
+    EXPECT_EQ(sim().driveState(2).downloadedSample(), image);
+}
+
+// A drive keeps digests of what it was sent and only its first bytes, so a
+// large image costs no more memory than a small one.
+TEST_F(DiskIdentityTest, ADownloadIsKeptAsDigestsAndABoundedSample)
+{
+    machine(driveJson(1, kGiB, "", identityJson("S", "M", "F")));
+    constexpr uint16_t kBlocks = 256;  // 128 KiB a command
+    std::vector<uint8_t> image(8 * kBlocks * kSectorSize);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i * 7 + i / 4099);
+    for (uint16_t offset = 0; offset * size_t(kSectorSize) < image.size(); offset += kBlocks) {
+        const uint8_t piece[8] = {0x03, 0x00, 0x01, static_cast<uint8_t>(offset), static_cast<uint8_t>(offset >> 8),
+                                  0x00, 0x92, 0x00};
+        ASSERT_TRUE(AtaPassThroughOut(physicalDrivePath(1), piece, image.data() + offset * kSectorSize, kBlocks));
+    }
+    const SimulatedDrive& drive = sim().driveState(1);
+    ASSERT_EQ(drive.downloads().size(), 8u);
+    for (const DownloadSegment& segment : drive.downloads())
+        EXPECT_EQ(segment.sha256, Sha256(image.data() + segment.offset * kSectorSize, segment.length))
+            << "offset " << segment.offset;
+    EXPECT_EQ(drive.downloadedBytes(), image.size());
+    EXPECT_EQ(drive.downloadedSha256(), Sha256(image.data(), image.size()));
+    EXPECT_EQ(drive.downloadedSample(),
+              std::vector<uint8_t>(image.begin(), image.begin() + kDownloadSampleBytes));
 }
 
 TEST_F(DiskIdentityTest, RawSectorFilesReadBackExactly)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,23 @@ TEST(Sha256, LengthsAroundTheBlockBoundary)
         const auto bytes = counting(length);
         EXPECT_EQ(Sha256Hex(bytes.data(), bytes.size()), digest) << length << " bytes";
     }
+}
+
+// Pieces of any length, across block boundaries, give the digest of the whole;
+// asking for the digest on the way changes nothing.
+TEST(Sha256, AStreamInPiecesGivesTheDigestOfTheWhole)
+{
+    const auto bytes = counting(1000);
+    for (size_t piece : {1, 7, 63, 64, 65, 130, 999}) {
+        Sha256Stream stream;
+        for (size_t at = 0; at < bytes.size(); at += piece) {
+            stream.add(bytes.data() + at, std::min(piece, bytes.size() - at));
+            if (at + piece >= 500 && at < 500)
+                EXPECT_EQ(stream.digest(), Sha256(bytes.data(), std::min(at + piece, bytes.size()))) << piece;
+        }
+        EXPECT_EQ(stream.digest(), Sha256(bytes.data(), bytes.size())) << piece;
+    }
+    EXPECT_EQ(Sha256Hex(Sha256Stream().digest()), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
 }
 
 }  // namespace

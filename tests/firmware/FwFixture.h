@@ -5,8 +5,10 @@
 
 #include "FleetFixture.h"
 
+#include "disk/simulated/Sha256.h"
 #include "firmware/FwUpdate.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -95,16 +97,33 @@ protected:
             list.emplace_back(s.features, s.blockCount, s.offset);
         return list;
     }
-    // The data of drive 1's downloads put at their offsets.
-    std::vector<uint8_t> received()
+    // Whether drive 1 received exactly `image`: each command's data is the
+    // slice of the image at the command's offset, the slices follow one
+    // another from the start to the end, and the whole stream and its first
+    // bytes are the image's. The drive keeps digests, not the data.
+    testing::AssertionResult receivedImage(const std::vector<uint8_t>& image)
     {
-        std::vector<uint8_t> bytes;
-        for (const auto& s : sim().driveState(1).downloads()) {
-            EXPECT_EQ(s.data.size(), s.blockCount * 512u) << "data length of offset " << s.offset;
-            bytes.resize(std::max<size_t>(bytes.size(), s.offset * 512u + s.data.size()));
-            std::copy(s.data.begin(), s.data.end(), bytes.begin() + s.offset * 512);
+        const SimulatedDrive& drive = sim().driveState(1);
+        size_t next = 0;
+        for (const auto& s : drive.downloads()) {
+            const size_t at = s.offset * 512u;
+            if (s.length != s.blockCount * 512u)
+                return testing::AssertionFailure() << "offset " << s.offset << " carried " << s.length << " bytes";
+            if (at != next || at + s.length > image.size())
+                return testing::AssertionFailure() << "offset " << s.offset << " after " << next / 512
+                                                   << " sectors of " << image.size() / 512;
+            if (s.sha256 != Sha256(image.data() + at, s.length))
+                return testing::AssertionFailure() << "the data at offset " << s.offset << " differ from the image";
+            next = at + s.length;
         }
-        return bytes;
+        if (next != image.size() || drive.downloadedBytes() != image.size())
+            return testing::AssertionFailure() << drive.downloadedBytes() << " bytes received of " << image.size();
+        if (drive.downloadedSha256() != Sha256(image.data(), image.size()))
+            return testing::AssertionFailure() << "the stream differs from the image";
+        const size_t sampled = std::min(image.size(), kDownloadSampleBytes);
+        if (drive.downloadedSample() != std::vector<uint8_t>(image.begin(), image.begin() + sampled))
+            return testing::AssertionFailure() << "the first bytes differ from the image";
+        return testing::AssertionSuccess();
     }
 
     // A maker's drive 1 with `model`, as the page holds it.

@@ -2,23 +2,16 @@
 // catalogue choice, evaluation and the cell texts. Besides the sanitizers,
 // the checks below stop the run when a result breaks a rule of the table.
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "smart/core/SmartCatalog.h"
 #include "smart/core/SmartEvaluate.h"
 #include "smart/core/SmartTable.h"
+#include "tests/fuzz/FuzzRule.h"
 #include "tests/fuzz/SmartFuzzInput.h"
 
 namespace {
-
-void Require(bool condition, const char* rule) {
-    if (condition) return;
-    std::fprintf(stderr, "broken rule: %s\n", rule);
-    std::abort();
-}
 
 int FilledSlots(const PhyDiskInfo& record) {
     int filled = 0;

@@ -5,6 +5,7 @@
 #include "pages/FwUpdate.h"
 #include "PageTestSupport.h"
 #include "disk/simulated/Fleet.h"
+#include "disk/simulated/Sha256.h"
 #include "disk/simulated/SimulatedStorage.h"
 #include "disk/StorageBackend.h"
 #include "firmware/FwImage.h"
@@ -350,18 +351,18 @@ void TestFwUpdate::button()
     QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + message);
     QCOMPARE(answerer.iconArea, referenceIcon(message == kSuccess ? kSuccessIcon : kNoticeIcon));
 
+    const SimulatedDrive& drive = machine.driveState(1);
     QList<Received> received;
-    QByteArray sent;
-    for (const DownloadSegment& segment : machine.driveState(1).downloads()) {
+    for (const DownloadSegment& segment : drive.downloads())
         received.append({segment.features, segment.blockCount, segment.offset});
-        sent.append(reinterpret_cast<const char*>(segment.data.data()), int(segment.data.size()));
-    }
     QCOMPARE(received, commands);
     if (!image.isEmpty()) {
+        // The data of the commands, one after the other, are the prepared image.
         FwImage prepared;
         QCOMPARE(PrepareFwImage(imagePath(image.constData()).toStdString(), prepared), kFwOk);
-        QCOMPARE(sent, QByteArray(reinterpret_cast<const char*>(prepared.buffer.data()),
-                                  int(prepared.buffer.size())));
+        QCOMPARE(drive.downloadedBytes(), uint64_t(prepared.buffer.size()));
+        QCOMPARE(QString::fromStdString(Sha256Hex(drive.downloadedSha256())),
+                 QString::fromStdString(Sha256Hex(prepared.buffer.data(), prepared.buffer.size())));
     }
     QVERIFY(machine.driveState(0).downloads().empty());
     QCOMPARE(machine.openHandles(), size_t(0));
@@ -402,9 +403,8 @@ void TestFwUpdate::imageInTheUsersDataFolder()
 
     QVERIFY(answerer.seen);
     QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + kSuccess);
-    QByteArray sent;
-    for (const DownloadSegment& segment : machine.driveState(1).downloads())
-        sent.append(reinterpret_cast<const char*>(segment.data.data()), int(segment.data.size()));
+    const std::vector<uint8_t>& stream = machine.driveState(1).downloadedSample();  // the first 64 KiB
+    const QByteArray sent(reinterpret_cast<const char*>(stream.data()), int(stream.size()));
     QCOMPARE(sent.left(142), QByteArray(142, 'C'));
     QCOMPARE(sent.size(), 20 * 512);
 }

@@ -4,6 +4,9 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextStream>
 
 namespace {
@@ -20,7 +23,21 @@ std::filesystem::path nativePath(const QString& path)
 
 QString closeSettingsPath()
 {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/quillfence/config";
+}
+
+QString legacyCloseSettingsPath()
+{
     return QCoreApplication::applicationDirPath() + "/" + "config";
+}
+
+void adoptLegacyCloseSetting()
+{
+    const QString path = closeSettingsPath();
+    if (closeSettingExists(path))
+        return;
+    if (const std::optional<int> value = readCloseSetting(legacyCloseSettingsPath()))
+        writeCloseSetting(path, *value);
 }
 
 bool closeSettingExists(const QString& path)
@@ -47,5 +64,6 @@ bool writeCloseSetting(const QString& path, int value)
     QTextStream out(&line);
     out << value << '\n';
     out.flush();
+    QDir().mkpath(QFileInfo(path).absolutePath());
     return files::replaceFile(nativePath(path), line.data().toStdString());
 }

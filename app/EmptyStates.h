@@ -7,6 +7,7 @@
 enum class EmptyState {
     NoDisk,       // no disk besides the system disk, or the list could not be read
     NoRights,     // disks are there, but none could be opened for lack of rights
+    NotAuthorised,  // the administrator's password was refused or not given: the refresh asks again
     NoPartition,  // the selected disk has no lettered partition
 };
 
@@ -18,5 +19,6 @@ struct EmptyStateText {
 inline constexpr EmptyStateText kEmptyStateTexts[] = {
     {EmptyState::NoDisk, "未检测到磁盘"},
     {EmptyState::NoRights, "需要管理员权限"},
+    {EmptyState::NotAuthorised, "读取磁盘需要管理员密码"},
     {EmptyState::NoPartition, "未能检测分区"},
 };

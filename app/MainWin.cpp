@@ -3,6 +3,7 @@
 #include "app/DiskNotifications.h"
 #include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
+#include "disk/StorageBackend.h"
 #include "smart/core/SmartFormat.h"
 #include "smart/core/SmartSector.h"
 #include "ui_MainWin.h"
@@ -213,7 +214,9 @@ void MainWin::RefreshDiskList()
     // With disks, the partition bars or the empty state follow the selected
     // disk (GetDiskInfo).
     if (diskCount == 0) {
-        showNoDiskState(status == DiskListStatus::NoAccess ? EmptyState::NoRights : EmptyState::NoDisk);
+        showNoDiskState(status == DiskListStatus::NoAccess        ? EmptyState::NoRights
+                        : status == DiskListStatus::NotAuthorised ? EmptyState::NotAuthorised
+                                                                  : EmptyState::NoDisk);
     } else {
         ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
         ui->usbbtn->setShown(true);
@@ -306,6 +309,8 @@ void MainWin::getLife(int percent)
 
 void MainWin::on_btRefresh_clicked()
 {
+    // The user asks again: an authorisation refused before may be asked for anew.
+    storage().retryAuthorisation();
     RefreshDiskList();
 }
 

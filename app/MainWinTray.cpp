@@ -107,6 +107,7 @@ void MainWin::showFileWriteWarning()
 
 void MainWin::onButtonCloseClicked()
 {
+    adoptLegacyCloseSetting();
     const QString path = closeSettingsPath();
     if (!closeSettingExists(path)) {
         askCloseChoice();

@@ -14,6 +14,9 @@ void reportEmpty(DiskListStatus status)
     else if (status == DiskListStatus::NoAccess)
         std::fprintf(stderr, "quillfence-cli: no drive could be opened: reading drives needs administrator "
                              "rights (run as root)\n");
+    else if (status == DiskListStatus::NotAuthorised)
+        std::fprintf(stderr, "quillfence-cli: reading drives needs the administrator's password: the "
+                             "authorisation was refused or cancelled\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "disk/DevicePath.h"
 #include "disk/DiskList.h"
+#include "disk/IdentityCommands.h"
 #include "disk/PassThrough.h"
 #include "disk/StorageControl.h"
 
@@ -9,18 +10,6 @@
 #include <cstring>
 
 namespace {
-
-struct IdentityCommand {
-    uint8_t taskFile[8];
-    uint8_t cdb[12];
-};
-
-const IdentityCommand kIdentify = {{0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00},
-                                   {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00, 0x00}};
-const IdentityCommand kSmartReadData = {{0xD0, 0x00, 0x00, 0x4F, 0xC2, 0x00, 0xB0, 0x00},
-                                        {0xA1, 0x08, 0x0E, 0xD0, 0x01, 0x01, 0x4F, 0xC2, 0xA0, 0xB0, 0x00, 0x00}};
-const IdentityCommand kSmartReadThresholds = {{0xD1, 0x00, 0x00, 0x4F, 0xC2, 0x00, 0xB0, 0x00},
-                                              {0xA1, 0x08, 0x0E, 0xD1, 0x01, 0x01, 0x4F, 0xC2, 0xA0, 0xB0, 0x00, 0x00}};
 
 const char kMarker[] = "QUORVENTA";
 constexpr int kMarkerOffset = 400;
@@ -93,7 +82,7 @@ int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8
     std::memset(smartThreshold, 0, kSectorSize);
 
     int result = kIdentityOk;
-    if (!readSector(busType, path, kIdentify, identify))
+    if (!readSector(busType, path, kIdentifyDevice, identify))
         result = busType == kBusTypeSata ? kIdentityFailedSata
                : busType == kBusTypeUsb  ? kIdentityFailedUsb
                                          : kIdentityFailedOther;

@@ -73,6 +73,8 @@ bool probeDrive(StorageControl& sc, int n, bool includeSystemDisk, int sysDisk, 
 
 DiskListStatus statusOf(bool listed, int diskCount, const ProbeReport& report)
 {
+    if (report.notAuthorised)
+        return DiskListStatus::NotAuthorised;
     if (!listed)
         return DiskListStatus::NoSystemDisk;
     if (diskCount == 0 && report.accessDenied > 0)
@@ -87,8 +89,11 @@ bool GetPhyDiskList(bool includeSystemDisk, int& diskCount, PhyDiskInfo* diskLis
     sc.beginEnumeration();
     diskCount = 0;
     const int sysDisk = systemDisk(sc);
-    if (sysDisk == -1)
+    if (sysDisk == -1) {
+        if (report)
+            report->notAuthorised = sc.lastFailure() == Failure::NotAuthorised;
         return false;
+    }
 
     int found = 0;
     for (int n = 0; n < kProbedDrives && found < kMaxDisks; ++n)
@@ -130,10 +135,12 @@ DiskListStatus ReadOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& dis
     sc.beginEnumeration();
     std::memset(&disk, 0, sizeof disk);
     found = false;
-    const int sysDisk = systemDisk(sc);
-    if (sysDisk == -1)
-        return DiskListStatus::NoSystemDisk;
     ProbeReport report;
+    const int sysDisk = systemDisk(sc);
+    if (sysDisk == -1) {
+        report.notAuthorised = sc.lastFailure() == Failure::NotAuthorised;
+        return statusOf(false, 0, report);
+    }
     if (diskNum >= 0 && diskNum < kProbedDrives)
         found = probeDrive(sc, diskNum, includeSystemDisk, sysDisk, disk, &report);
     if (!found)

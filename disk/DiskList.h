@@ -7,7 +7,8 @@
 
 // What probing met besides the drives it lists.
 struct ProbeReport {
-    int accessDenied = 0;  // drives present but not opened for lack of rights
+    int accessDenied = 0;        // drives present but not opened for lack of rights
+    bool notAuthorised = false;  // the administrator's authorisation was refused
 };
 
 // Fills diskNum, capacity, isSystemDisk and device of the first diskCount
@@ -23,6 +24,7 @@ enum class DiskListStatus {
     Listed,        // the list is read; it may be empty
     NoSystemDisk,  // the system disk cannot be determined: the list is empty
     NoAccess,      // drives are there, but none could be opened for lack of rights
+    NotAuthorised, // the administrator's authorisation to read drives was refused or cancelled
 };
 
 // One whole rebuild of the disk list, as every refresh does it: all slots

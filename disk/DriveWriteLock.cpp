@@ -20,8 +20,10 @@ DriveWriteLock::DriveWriteLock(int diskNum, const DeviceIdentity& read)
     }
     if (sc.lockForWriting(handle_))
         state_ = State::Held;
+    else if (sc.lastFailure() == Failure::Locked)
+        state_ = State::Busy;
     else
-        state_ = sc.lastFailure() == Failure::Locked ? State::Busy : State::Failed;
+        state_ = sc.lastFailure() == Failure::NotAuthorised ? State::NotAuthorised : State::Failed;
 }
 
 DriveWriteLock::~DriveWriteLock()

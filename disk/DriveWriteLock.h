@@ -12,6 +12,7 @@ public:
         Held,     // this object is the drive's writer
         Busy,     // another writer holds the drive
         Changed,  // the drive number names another device than the one read
+        NotAuthorised,  // the administrator's authorisation to write was refused
         Failed,   // the drive cannot be opened or locked
     };
 

@@ -11,7 +11,9 @@ StorageControl& storage();
 // Replaces the backend (tests install a simulated fleet this way).
 void installStorage(std::unique_ptr<StorageControl> backend);
 // Chooses the backend once at start-up: the simulated fleet named by the
-// environment variable QUILLFENCE_DEVICES, otherwise the platform's own.
+// environment variable QUILLFENCE_DEVICES, otherwise the platform's own
+// (on Linux: the system's interface itself with the rights it needs, the
+// privileged helper without them).
 void selectStorageFromEnvironment();
 
 // True when the backend in use is a simulated fleet whose device log could
@@ -23,3 +25,7 @@ std::unique_ptr<StorageControl> makePlatformStorage();
 
 // Environment variable naming a fleet file.
 constexpr const char* kDevicesVariable = "QUILLFENCE_DEVICES";
+// Test aids: the program that starts the privileged helper instead of
+// pkexec, and the helper program to start.
+constexpr const char* kHelperLauncherVariable = "QUILLFENCE_HELPER_LAUNCHER";
+constexpr const char* kHelperVariable = "QUILLFENCE_HELPER";

@@ -2,7 +2,7 @@
 // The storage-control interface: every drive and volume access of the disk layer
 // goes through one object of this class. Its operations take and return plain
 // values, so a backend can be the operating system's own interface, a simulated
-// fleet of drives, or (later) a privileged process speaking for either.
+// fleet of drives, or a privileged process speaking for the system's own.
 //
 // Devices are named as the Windows storage interface names them:
 // "\\.\PHYSICALDRIVE<n>" for physical drive n, "\\.\X:" for the volume with
@@ -50,8 +50,9 @@ using SatCdb = std::array<uint8_t, 12>;      // ATA PASS-THROUGH (12)
 // Kinds of failure that the program tells the user apart.
 enum class Failure {
     Other,
-    AccessDenied,  // the process lacks the rights
-    Locked,        // another writer holds the drive
+    AccessDenied,   // the process lacks the rights
+    Locked,         // another writer holds the drive
+    NotAuthorised,  // the administrator's authorisation was refused or not given
 };
 
 struct VolumeSpace {
@@ -97,6 +98,10 @@ public:
     // and volumes, their numbers and letters stay as read until the next one.
     // A backend that reads the machine anew on every request does nothing.
     virtual void beginEnumeration() {}
+    // After an administrator's authorisation was refused or cancelled, a
+    // backend that asks for one asks no more until this is called (the user
+    // asked to try again).
+    virtual void retryAuthorisation() {}
 
     // Bit 0 for "A" up to bit 25 for "Z".
     virtual uint32_t logicalDrives() = 0;

@@ -15,6 +15,8 @@ constexpr int kFwTooLarge = -8;       // more sectors than the 16-bit offset fie
 constexpr const char* kFwLatestText = "已是最新版本无需升级";
 // The text shown when another program is updating the same drive.
 constexpr const char* kFwBusyText = "另一个程序正在升级此磁盘的固件，请等它结束后再试";
+// The text shown when the administrator's password for the update was refused or not given.
+constexpr const char* kFwNotAuthorisedText = "升级固件需要管理员密码，未获授权，没有发送任何数据";
 
 // Which of the page's two message boxes shows a text: ShowSuccess uses the
 // icon ":/Quillfence/Resources/icon1.png", ShowNotice ":/Quillfence/Resources/icon2.png".

@@ -123,8 +123,8 @@ FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision&
     if (decision.latest)
         return outcome;
     const DriveWriteLock writer(state.diskNum, state.device);
-    if (writer.state() == DriveWriteLock::State::Busy) {
-        outcome.kind = FwOutcomeKind::Busy;
+    if (writer.state() == DriveWriteLock::State::Busy || writer.state() == DriveWriteLock::State::NotAuthorised) {
+        outcome.kind = writer.state() == DriveWriteLock::State::Busy ? FwOutcomeKind::Busy : FwOutcomeKind::NotAuthorised;
         return outcome;
     }
     uint32_t busType = 0;
@@ -159,6 +159,8 @@ std::optional<FwMessage> FwOutcomeMessage(const FwUpdateOutcome& outcome)
         return std::nullopt;
     case FwOutcomeKind::Busy:
         return FwMessage{FwDialog::Notice, kFwBusyText};
+    case FwOutcomeKind::NotAuthorised:
+        return FwMessage{FwDialog::Notice, kFwNotAuthorisedText};
     case FwOutcomeKind::Download:
         return FwResultMessage(outcome.code);
     }

@@ -54,6 +54,7 @@ enum class FwOutcomeKind {
     Latest,     // nothing to update
     NoBusType,  // the bus-type query failed: nothing sent, nothing shown
     Busy,       // another writer holds the drive: nothing sent
+    NotAuthorised,  // the administrator's authorisation was refused: nothing sent
     Download,   // a download was attempted; `code` says how it ended
 };
 

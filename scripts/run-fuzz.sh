@@ -9,13 +9,14 @@
 # Usage: scripts/run-fuzz.sh TARGET SECONDS [BUILD_DIR]
 #   TARGET: smart (SMART evaluation and table), fleet (the fleet reader and
 #   the simulated machine), sense (SG_IO sense decoding and task-file
-#   packing) or mountinfo (the mountinfo parser).
+#   packing), mountinfo (the mountinfo parser) or helper (the privileged
+#   helper's requests over the simulated machine).
 #   BUILD_DIR defaults to ${TMPDIR:-/tmp}/quillfence-fuzz/TARGET; CLANGXX
 #   picks the compiler (default clang++).
 set -euo pipefail
 
 if [[ $# -lt 2 || $# -gt 3 || ! $2 =~ ^[0-9]+$ ]]; then
-  echo "usage: $0 smart|fleet|sense|mountinfo SECONDS [BUILD_DIR]" >&2
+  echo "usage: $0 smart|fleet|sense|mountinfo|helper SECONDS [BUILD_DIR]" >&2
   exit 2
 fi
 target=$1
@@ -53,6 +54,11 @@ case $target in
     sources=("$root/disk/linux/MountInfo.cpp" "$root/tests/fuzz/MountInfoFuzzTarget.cpp")
     # This machine's own mount table besides the fixed seeds.
     cp /proc/self/mountinfo "$build/seeds/this-machine" 2>/dev/null || true
+    ;;
+  helper)
+    sources=("$root"/disk/simulated/{AtaSectors,DeviceLog,Fleet,RegularFilePosix,Sha256,SimulatedDrive,SimulatedStorage}.cpp
+             "$root/disk/DevicePath.cpp" "$root/disk/helper/HelperProtocol.cpp"
+             "$root"/helper/{CommandPolicy,HelperServer}.cpp "$root/tests/fuzz/HelperFuzzTarget.cpp")
     ;;
   *)
     echo "$0: unknown target $target" >&2

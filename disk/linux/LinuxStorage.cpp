@@ -1,5 +1,4 @@
 #include "disk/linux/LinuxStorage.h"
-#include "disk/StorageBackend.h"
 
 #include "disk/DevicePath.h"
 #include "disk/linux/LinuxSgIo.h"
@@ -29,11 +28,6 @@ uint64_t deviceNumber(const std::string& majMin)
     return makedev(major, minor);
 }
 }  // namespace
-
-std::unique_ptr<StorageControl> makePlatformStorage()
-{
-    return std::make_unique<LinuxStorage>();
-}
 
 LinuxStorage::LinuxStorage(std::unique_ptr<MachineReader> reader) : reader_(std::move(reader)) {}
 

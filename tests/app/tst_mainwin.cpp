@@ -3,6 +3,7 @@
 
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
+#include "ServedHelper.h"
 #include "disk/StorageBackend.h"
 #include "disk/simulated/SimulatedStorage.h"
 #include "widgets/DiskWidget.h"
@@ -136,9 +137,10 @@ class MainWinTest : public QObject {
             shown = shown && !child<QWidget>(window, name)->isHidden();
         return shown;
     }
-    static void writeConfig(const QByteArray& content)
+    static void writeConfig(const QByteArray& content, const QString& path = closeSettingsPath())
     {
-        QFile file(closeSettingsPath());
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
     }
@@ -154,11 +156,15 @@ private slots:
         QVERIFY(dir.isValid());
         fleetPath = dir.filePath("fleet.json");
         qputenv(kDevicesVariable, fleetPath.toUtf8());
+        // The close settings go to this test's own configuration folder.
+        qputenv("XDG_CONFIG_HOME", dir.filePath("config-home").toUtf8());
+        QVERIFY(closeSettingsPath().startsWith(dir.path()));
     }
     void cleanup()
     {
         QFile::remove(closeSettingsPath());  // a file, a link or a FIFO
         QDir(closeSettingsPath()).removeRecursively();
+        QFile::remove(legacyCloseSettingsPath());
     }
 
     void onlyTheSystemDiskShowsTheNoDiskState()
@@ -444,6 +450,53 @@ private slots:
         if (exitCode < 0)  // a closed window is hidden anyway
             QCOMPARE(win.isHidden(), hidden);
         QCOMPARE(readConfig(), written);
+    }
+
+    // Without the administrator's password the window says so, and its
+    // refresh button asks again.
+    void aRefusedPasswordIsSaidAndTheRefreshButtonAsksAgain()
+    {
+        SimulatedStorage machine(parseFleet(
+            QStringLiteral("{\"drives\": [%1, %2]}").arg(kSystemDrive, drive(2, "Two")).toStdString()));
+        ServedHelpers helpers(machine);
+        helpers.refused = {helper::kReadMode};
+        installStorage(std::make_unique<HelperStorage>(helpers.starter()));
+        {
+            TestWin win;
+            win.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&win));
+            auto* label = child<QLabel>(&win, "lbNoPartition");
+            QTRY_COMPARE(label->text(), QStringLiteral("读取磁盘需要管理员密码"));
+            QVERIFY(!label->isHidden());
+            QVERIFY(entries(&win).isEmpty());
+
+            helpers.refused.clear();
+            QTest::mouseClick(child<QPushButton>(&win, "btRefresh"), Qt::LeftButton);
+            QTRY_COMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
+            QCOMPARE(helpers.started.size(), size_t(2));  // at the start, and on the button
+        }
+        installStorage(nullptr);  // the helpers end with their client
+    }
+
+    // An answer remembered beside the program by an earlier version counts
+    // and moves to the user's folder; after that the old file is not read.
+    void anAnswerBesideTheProgramIsTakenOverOnce()
+    {
+        machine({kSystemDrive});
+        writeConfig("1\n", legacyCloseSettingsPath());
+        {
+            TestWin win;
+            win.show();
+            win.onButtonCloseClicked();
+            QCOMPARE(win.exitCode, 0);
+        }
+        QCOMPARE(readConfig(), QByteArray("1\n"));
+        writeConfig("0\n");
+        TestWin win;
+        win.show();
+        win.onButtonCloseClicked();
+        QCOMPARE(win.exitCode, -1);
+        QVERIFY2(win.isHidden(), "the answer in the user's folder counts, not the old file's");
     }
 
     void aCancelledQuestionChangesNothing()

@@ -1,0 +1,280 @@
+#include "disk/helper/HelperStorage.h"
+
+#include "disk/helper/HelperProtocol.h"
+
+#include <cerrno>
+#include <cstring>
+
+using namespace helper;
+
+namespace {
+
+Writer request(Op op)
+{
+    Writer out;
+    out.u8(static_cast<uint8_t>(op));
+    return out;
+}
+
+}  // namespace
+
+HelperStorage::Starter HelperStorage::launching(std::vector<std::string> launcher, std::string helper)
+{
+    return [launcher = std::move(launcher), helper = std::move(helper)](const std::string& mode) {
+        return HelperConnection::start(launcher, helper, mode);
+    };
+}
+
+HelperStorage::HelperStorage(Starter start) : start_(std::move(start)) {}
+
+HelperStorage::~HelperStorage() = default;
+
+bool HelperStorage::fail(uint32_t error, Failure failure)
+{
+    lastError_ = error;
+    lastFailure_ = failure;
+    return false;
+}
+
+HelperConnection* HelperStorage::reader()
+{
+    if (!reader_ && !refused_) {
+        reader_ = start_(kReadMode);
+        refused_ = !reader_;
+    }
+    if (!reader_)
+        fail(EACCES, Failure::NotAuthorised);
+    return reader_.get();
+}
+
+void HelperStorage::retryAuthorisation()
+{
+    refused_ = false;
+}
+
+bool HelperStorage::call(HelperConnection* connection, const std::vector<uint8_t>& request,
+                         std::vector<uint8_t>& values)
+{
+    std::vector<uint8_t> reply;
+    if (!connection)
+        return false;
+    if (!connection->call(request, reply)) {
+        // The helper has gone: a new one is started for the next operation.
+        if (connection == reader_.get())
+            reader_.reset();
+        return fail(EPIPE, Failure::Other);
+    }
+    Reader in(reply);
+    uint8_t ok = 0, failure = 0;
+    uint32_t error = 0;
+    if (!in.u8(ok) || !in.u32(error) || !in.u8(failure) || failure > uint8_t(Failure::NotAuthorised))
+        return fail(EPROTO, Failure::Other);
+    if (!ok)
+        return fail(error, static_cast<Failure>(failure));
+    values.assign(reply.begin() + 6, reply.end());
+    return true;
+}
+
+const HelperStorage::Remote* HelperStorage::remote(DeviceHandle handle)
+{
+    const auto found = handles_.find(handle);
+    if (found == handles_.end()) {
+        fail(EBADF, Failure::Other);
+        return nullptr;
+    }
+    return &found->second;
+}
+
+DeviceHandle HelperStorage::open(const std::string& devicePath, AccessMode mode)
+{
+    // The drive being written is reached through the writer's helper.
+    const Remote* lock = lockHandle_ != kInvalidHandle ? remote(lockHandle_) : nullptr;
+    HelperConnection* connection = lock && lock->path == devicePath ? writer_.get() : reader();
+    std::vector<uint8_t> values;
+    if (!call(connection, request(Op::Open).text(devicePath).u8(static_cast<uint8_t>(mode)).bytes(), values))
+        return kInvalidHandle;
+    Reader in(values);
+    int64_t handle = kInvalidHandle;
+    if (!in.i64(handle)) {
+        fail(EPROTO, Failure::Other);
+        return kInvalidHandle;
+    }
+    const DeviceHandle local = nextHandle_++;
+    handles_[local] = {connection, handle, devicePath};
+    return local;
+}
+
+void HelperStorage::close(DeviceHandle handle)
+{
+    const Remote* opened = remote(handle);
+    if (!opened)
+        return;
+    std::vector<uint8_t> values;
+    call(opened->connection, request(Op::Close).i64(opened->handle).bytes(), values);
+    handles_.erase(handle);
+    if (handle == lockHandle_) {
+        // The update has ended: so does its helper, and its authorisation.
+        lockHandle_ = kInvalidHandle;
+        writer_.reset();
+    }
+}
+
+bool HelperStorage::queryBusType(DeviceHandle drive, uint32_t& busType)
+{
+    const Remote* opened = remote(drive);
+    std::vector<uint8_t> values;
+    if (!opened || !call(opened->connection, request(Op::BusType).i64(opened->handle).bytes(), values))
+        return false;
+    Reader in(values);
+    return in.u32(busType) || fail(EPROTO, Failure::Other);
+}
+
+bool HelperStorage::queryDiskLength(DeviceHandle drive, int64_t& bytes)
+{
+    const Remote* opened = remote(drive);
+    std::vector<uint8_t> values;
+    if (!opened || !call(opened->connection, request(Op::DiskLength).i64(opened->handle).bytes(), values))
+        return false;
+    Reader in(values);
+    return in.i64(bytes) || fail(EPROTO, Failure::Other);
+}
+
+bool HelperStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber)
+{
+    const Remote* opened = remote(volume);
+    std::vector<uint8_t> values;
+    if (!opened || !call(opened->connection, request(Op::DeviceNumber).i64(opened->handle).bytes(), values))
+        return false;
+    Reader in(values);
+    return in.u32(deviceNumber) || fail(EPROTO, Failure::Other);
+}
+
+bool HelperStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity)
+{
+    const Remote* opened = remote(drive);
+    std::vector<uint8_t> values;
+    if (!opened || !call(opened->connection, request(Op::Identity).i64(opened->handle).bytes(), values))
+        return false;
+    Reader in(values);
+    return (in.u64(identity.device) && in.u64(identity.sequence)) || fail(EPROTO, Failure::Other);
+}
+
+bool HelperStorage::command(DeviceHandle drive, uint8_t op, const uint8_t* block, size_t blockLength,
+                            uint8_t* buffer, uint32_t length, DataDirection direction, uint32_t timeoutSeconds,
+                            uint8_t& answer)
+{
+    const Remote* opened = remote(drive);
+    if (!opened)
+        return false;
+    const bool out = direction == DataDirection::Out;
+    Writer message = request(static_cast<Op>(op));
+    message.i64(opened->handle).raw(block, blockLength).u8(out ? 1 : 0).u32(length).u32(timeoutSeconds);
+    message.data(out ? buffer : nullptr, out ? length : 0);
+    std::vector<uint8_t> values, data;
+    if (!call(opened->connection, message.bytes(), values))
+        return false;
+    Reader in(values);
+    if (!in.u8(answer) || !in.data(data, kMaxCommandData) || (!out && data.size() != length))
+        return fail(EPROTO, Failure::Other);
+    if (!out)
+        std::memcpy(buffer, data.data(), length);
+    return true;
+}
+
+bool HelperStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
+                               DataDirection direction, uint32_t timeoutSeconds, uint8_t& status)
+{
+    return command(drive, uint8_t(Op::Ata), taskFile.data(), taskFile.size(), buffer, length, direction,
+                   timeoutSeconds, status);
+}
+
+bool HelperStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                               DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0)
+{
+    return command(drive, uint8_t(Op::Sat), cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds,
+                   senseByte0);
+}
+
+bool HelperStorage::lockForWriting(DeviceHandle drive)
+{
+    const Remote* opened = remote(drive);
+    if (!opened)
+        return false;
+    if (lockHandle_ != kInvalidHandle)
+        return fail(EBUSY, Failure::Locked);
+    // The firmware update's own authorisation, asked every time.
+    writer_ = start_(kFirmwareMode);
+    if (!writer_)
+        return fail(EACCES, Failure::NotAuthorised);
+    std::vector<uint8_t> values;
+    int64_t handle = kInvalidHandle;
+    if (!call(writer_.get(), request(Op::Open).text(opened->path).u8(uint8_t(AccessMode::ReadWrite)).bytes(),
+              values) ||
+        !Reader(values).i64(handle)) {
+        writer_.reset();
+        return false;
+    }
+    if (!call(writer_.get(), request(Op::Lock).i64(handle).bytes(), values)) {
+        writer_.reset();
+        return false;
+    }
+    // From now on this handle is the writer's; the reader's is given back.
+    std::vector<uint8_t> ignored;
+    call(opened->connection, request(Op::Close).i64(opened->handle).bytes(), ignored);
+    handles_[drive] = {writer_.get(), handle, opened->path};
+    lockHandle_ = drive;
+    return true;
+}
+
+void HelperStorage::beginEnumeration()
+{
+    std::vector<uint8_t> values;
+    call(reader(), request(Op::BeginEnumeration).bytes(), values);
+}
+
+uint32_t HelperStorage::logicalDrives()
+{
+    std::vector<uint8_t> values;
+    uint32_t mask = 0;
+    if (call(reader(), request(Op::LogicalDrives).bytes(), values))
+        Reader(values).u32(mask);
+    return mask;
+}
+
+DriveType HelperStorage::driveType(const std::string& root)
+{
+    std::vector<uint8_t> values;
+    uint32_t type = static_cast<uint32_t>(DriveType::Unknown);
+    if (call(reader(), request(Op::DriveType).text(root).bytes(), values))
+        Reader(values).u32(type);
+    return type <= static_cast<uint32_t>(DriveType::RamDisk) ? static_cast<DriveType>(type) : DriveType::Unknown;
+}
+
+bool HelperStorage::diskFreeSpace(const std::string& root, VolumeSpace& space)
+{
+    std::vector<uint8_t> values;
+    if (!call(reader(), request(Op::FreeSpace).text(root).bytes(), values))
+        return false;
+    Reader in(values);
+    return (in.u64(space.availableToCaller) && in.u64(space.total) && in.u64(space.totalFree)) ||
+           fail(EPROTO, Failure::Other);
+}
+
+bool HelperStorage::systemDirectory(std::string& path)
+{
+    std::vector<uint8_t> values;
+    if (!call(reader(), request(Op::SystemDirectory).bytes(), values))
+        return false;
+    Reader in(values);
+    return in.text(path) || fail(EPROTO, Failure::Other);
+}
+
+uint32_t HelperStorage::lastError()
+{
+    return lastError_;
+}
+
+Failure HelperStorage::lastFailure()
+{
+    return lastFailure_;
+}

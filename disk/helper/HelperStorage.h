@@ -1,0 +1,79 @@
+#pragma once
+// The storage-control interface served by quillfence-helper: the window and
+// the CLI, running as the user, forward every operation to the privileged
+// helper. The helper is started on the first operation through the
+// launcher (pkexec, which asks for the administrator's password for the
+// action "read drives"); a writer's lock starts a second helper for the
+// firmware update (its own action, asked every time), which takes the lock
+// and every command to that drive until the lock's handle is closed.
+//
+// When an authorisation is refused or cancelled, operations fail with
+// Failure::NotAuthorised and no new one is asked for until
+// retryAuthorisation().
+
+#include "disk/StorageControl.h"
+#include "disk/helper/HelperConnection.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class HelperStorage : public StorageControl {
+public:
+    // Starts a helper in a mode (kReadMode, kFirmwareMode); nothing when it
+    // did not start.
+    using Starter = std::function<std::unique_ptr<HelperConnection>(const std::string& mode)>;
+    // Starts `launcher... helper mode` (pkexec and the installed helper).
+    static Starter launching(std::vector<std::string> launcher, std::string helper);
+
+    explicit HelperStorage(Starter start);
+    ~HelperStorage() override;
+
+    DeviceHandle open(const std::string& devicePath, AccessMode mode) override;
+    void close(DeviceHandle handle) override;
+    bool queryBusType(DeviceHandle drive, uint32_t& busType) override;
+    bool queryDiskLength(DeviceHandle drive, int64_t& bytes) override;
+    bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) override;
+    bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
+                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
+    bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
+                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+    bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
+    bool lockForWriting(DeviceHandle drive) override;
+    void beginEnumeration() override;
+    void retryAuthorisation() override;
+    uint32_t logicalDrives() override;
+    DriveType driveType(const std::string& rootPath) override;
+    bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
+    bool systemDirectory(std::string& path) override;
+    uint32_t lastError() override;
+    Failure lastFailure() override;
+
+private:
+    struct Remote {
+        HelperConnection* connection;
+        DeviceHandle handle;
+        std::string path;
+    };
+    // The reading helper, started when first needed; null when refused.
+    HelperConnection* reader();
+    // One request on `connection`; the reply's values after its head, or
+    // nothing when the operation failed (the failure is kept).
+    bool call(HelperConnection* connection, const std::vector<uint8_t>& request, std::vector<uint8_t>& values);
+    const Remote* remote(DeviceHandle handle);
+    bool command(DeviceHandle drive, uint8_t op, const uint8_t* block, size_t blockLength, uint8_t* buffer,
+                 uint32_t length, DataDirection direction, uint32_t timeoutSeconds, uint8_t& answer);
+    bool fail(uint32_t error, Failure failure);
+
+    Starter start_;
+    std::unique_ptr<HelperConnection> reader_;
+    bool refused_ = false;
+    std::unique_ptr<HelperConnection> writer_;  // while a drive's lock is held
+    DeviceHandle lockHandle_ = kInvalidHandle;
+    std::map<DeviceHandle, Remote> handles_;
+    DeviceHandle nextHandle_ = 1;
+    uint32_t lastError_ = 0;
+    Failure lastFailure_ = Failure::Other;
+};

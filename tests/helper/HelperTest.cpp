@@ -1,0 +1,367 @@
+// The privileged helper on a simulated machine: the program's reads and
+// firmware updates through it equal the direct ones; an authorisation
+// refused leaves an honest empty list; every request that breaks a rule is
+// refused and the helper serves on.
+
+#include "ServedHelper.h"
+
+#include "FleetFixture.h"
+#include "FwFixture.h"
+
+#include "disk/DiskIdentity.h"
+#include "disk/DiskList.h"
+#include "disk/IdentityCommands.h"
+#include "disk/StorageBackend.h"
+#include "disk/helper/HelperProtocol.h"
+
+#include <cstring>
+#include <unistd.h>
+
+using namespace helper;
+
+namespace {
+
+const std::string kData = QUILLFENCE_SOURCE_DIR "/data/";
+constexpr unsigned long long kGiB = 1ull << 30;
+
+// A machine whose backend is the helper client; `machine` is what the
+// helpers serve, `direct` the same fleet read without them.
+class HelperTest : public FwTest {
+protected:
+    void serve(const std::string& fleetJson)
+    {
+        machine_ = std::make_unique<SimulatedStorage>(parseFleet(fleetJson));
+        direct_ = std::make_unique<SimulatedStorage>(parseFleet(fleetJson));
+        helpers_ = std::make_unique<ServedHelpers>(*machine_);
+        auto client = std::make_unique<HelperStorage>(helpers_->starter());
+        client_ = client.get();
+        installStorage(std::move(client));
+    }
+    void TearDown() override
+    {
+        installStorage(nullptr);  // closes the client's sockets: the helpers end
+        helpers_.reset();
+        FwTest::TearDown();
+    }
+
+    std::unique_ptr<SimulatedStorage> machine_, direct_;
+    std::unique_ptr<ServedHelpers> helpers_;
+    HelperStorage* client_ = nullptr;
+};
+
+std::string fleetText(const std::string& file)
+{
+    std::ifstream in(kData + file);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<PhyDiskInfo> readAll(DiskListStatus& status)
+{
+    std::vector<PhyDiskInfo> disks(kMaxDisks);
+    int count = 0;
+    status = ReadDiskList(count, disks.data());
+    for (int i = 0; i < count; ++i)
+        ReadDiskIdentity(disks[i]);
+    disks.resize(count);
+    return disks;
+}
+
+TEST_F(HelperTest, TheDiskListReadThroughTheHelperIsTheDirectOne)
+{
+    const std::string fleet = fleetText("demo-fleet.json");
+    serve(fleet);
+    DiskListStatus status{};
+    const auto throughHelper = readAll(status);
+    ASSERT_EQ(status, DiskListStatus::Listed);
+
+    installStorage(std::make_unique<SimulatedStorage>(parseFleet(fleet)));
+    DiskListStatus directStatus{};
+    const auto direct = readAll(directStatus);
+    ASSERT_EQ(throughHelper.size(), direct.size());
+    ASSERT_GT(direct.size(), 10u);
+    for (size_t i = 0; i < direct.size(); ++i)
+        EXPECT_EQ(std::memcmp(&throughHelper[i], &direct[i], sizeof(PhyDiskInfo)), 0) << "drive " << direct[i].diskNum;
+    EXPECT_EQ(helpers_->started, std::vector<std::string>{kReadMode});
+    EXPECT_EQ(machine_->openHandles(), 0u);
+}
+
+TEST_F(HelperTest, EveryOperationRoundTrips)
+{
+    const std::string fleet = "{\"drives\": [" + driveJson(0, 64 * kGiB, volumeJson('C', 60 * kGiB, kGiB)) + ", " +
+                              driveJson(1, 128 * kGiB, volumeJson('D', 100 * kGiB, 7 * kGiB, ", \"type\": \"removable\""),
+                                        ", \"bus\": \"usb\"" + identityJson("U1", "Stick", "1")) +
+                              ", " + driveJson(2, kGiB, "", ", \"faults\": [\"openReadWrite\"]") + "]}";
+    serve(fleet);
+    StorageControl& viaHelper = storage();
+    for (StorageControl* sc : {static_cast<StorageControl*>(direct_.get()), &viaHelper}) {
+        SCOPED_TRACE(sc == &viaHelper ? "through the helper" : "direct");
+        sc->beginEnumeration();
+        std::string system;
+        ASSERT_TRUE(sc->systemDirectory(system));
+        EXPECT_EQ(system, "C:\\Windows\\system32");
+        EXPECT_EQ(sc->logicalDrives(), (1u << 2) | (1u << 3));
+        EXPECT_EQ(sc->driveType("D:\\"), DriveType::Removable);
+        VolumeSpace space;
+        ASSERT_TRUE(sc->diskFreeSpace("D:\\", space));
+        EXPECT_EQ(space.availableToCaller, 7 * kGiB);
+        EXPECT_EQ(space.total, 100 * kGiB);
+
+        const DeviceHandle volume = sc->open("\\\\.\\D:", AccessMode::ReadWrite);
+        uint32_t number = 0;
+        ASSERT_TRUE(sc->queryDeviceNumber(volume, number));
+        EXPECT_EQ(number, 1u);
+        sc->close(volume);
+
+        const DeviceHandle drive = sc->open("\\\\.\\PHYSICALDRIVE1", AccessMode::ReadWriteNoBuffering);
+        uint32_t bus = 0;
+        int64_t length = 0;
+        DeviceIdentity identity{};
+        ASSERT_TRUE(sc->queryBusType(drive, bus));
+        EXPECT_EQ(bus, kBusTypeUsb);
+        ASSERT_TRUE(sc->queryDiskLength(drive, length));
+        EXPECT_EQ(length, static_cast<int64_t>(128 * kGiB));
+        ASSERT_TRUE(sc->queryDeviceIdentity(drive, identity));
+        EXPECT_EQ(identity.device, 1u);
+        uint8_t sector[512] = {}, sense = 0xFF;
+        SatCdb identify{};
+        std::copy(std::begin(kIdentifyDevice.cdb), std::end(kIdentifyDevice.cdb), identify.begin());
+        ASSERT_TRUE(sc->satCommand(drive, identify, sector, 512, DataDirection::In, 3, sense));
+        EXPECT_EQ(sense, 0);
+        EXPECT_EQ(AtaText(sector, 10, 19), "U1");
+        sc->close(drive);
+
+        // Failures keep their number and kind.
+        EXPECT_EQ(sc->open("\\\\.\\PHYSICALDRIVE2", AccessMode::ReadWrite), kInvalidHandle);
+        EXPECT_EQ(sc->lastFailure(), Failure::AccessDenied);
+        EXPECT_EQ(sc->lastError(), SimulatedStorage::kErrorAccessDenied);
+        EXPECT_EQ(sc->open("\\\\.\\PHYSICALDRIVE7", AccessMode::ReadWrite), kInvalidHandle);
+        EXPECT_EQ(sc->lastError(), SimulatedStorage::kErrorFileNotFound);
+    }
+}
+
+TEST_F(HelperTest, AFirmwareUpdateGoesThroughAHelperOfItsOwn)
+{
+    serve("{\"drives\": [" + driveJson(1, 256ull << 30, "", ", \"bus\": \"sata\"") + "]}");
+    const auto file = writeImage("DCBFCBCC.bin", 20 * 512);
+    const FwUpdateOutcome outcome = UpdateFirmware(maker("QYD-M7A0-128G"), "0208a", appDir());
+    EXPECT_EQ(outcome.code, kFwOk);
+    EXPECT_EQ(helpers_->started, (std::vector<std::string>{kReadMode, kFirmwareMode}));
+    std::vector<std::vector<uint8_t>> blocks;
+    for (const auto& command : machine_->received())
+        blocks.push_back(command.block);
+    const std::vector<std::vector<uint8_t>> expected = {
+        {0x03, 0x08, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00}, {0x03, 0x08, 0x00, 0x08, 0x00, 0x00, 0x92, 0x00},
+        {0x03, 0x03, 0x00, 0x10, 0x00, 0x00, 0x92, 0x00}, {0x03, 0x01, 0x00, 0x13, 0x00, 0x00, 0x92, 0x00}};
+    EXPECT_EQ(blocks, expected);
+    EXPECT_EQ(machine_->openHandles(), 0u) << "the writer's helper closed everything";
+}
+
+TEST_F(HelperTest, ARefusedAuthorisationIsAskedForAgainOnlyWhenTheUserRetries)
+{
+    serve("{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0)) + ", " +
+          driveJson(1, kGiB, "", identityJson("S1", "M", "F")) + "]}");
+    helpers_->refused = {kReadMode};
+    DiskListStatus status{};
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(readAll(status).empty());
+    EXPECT_EQ(status, DiskListStatus::NotAuthorised);
+    readAll(status);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, DiskListStatus::NotAuthorised);
+    EXPECT_EQ(helpers_->started.size(), 1u) << "a refusal is not asked again by itself";
+
+    helpers_->refused.clear();
+    storage().retryAuthorisation();
+    const auto disks = readAll(status);
+    EXPECT_EQ(status, DiskListStatus::Listed);
+    ASSERT_EQ(disks.size(), 1u);
+    EXPECT_STREQ(disks[0].serialNumber, "S1");
+}
+
+TEST_F(HelperTest, AnUpdateWhoseAuthorisationIsRefusedSendsNothing)
+{
+    serve("{\"drives\": [" + driveJson(1, 256ull << 30) + "]}");
+    writeImage("DCBFCBCC.bin", 20 * 512);
+    helpers_->refused = {kFirmwareMode};
+    const FwUpdateOutcome outcome = UpdateFirmware(maker("QYD-M7A0-128G"), "0208a", appDir());
+    EXPECT_EQ(outcome.kind, FwOutcomeKind::NotAuthorised);
+    EXPECT_STREQ(FwOutcomeMessage(outcome)->text, kFwNotAuthorisedText);
+    EXPECT_TRUE(machine_->received().empty());
+}
+
+// The server itself, request by request.
+class HelperServerTest : public FleetTest {
+protected:
+    void SetUp() override
+    {
+        install("{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0)) + ", " +
+                driveJson(1, 256ull << 30, "", identityJson("S1", "QY-M7A0-128G", "0208a")) + ", " +
+                driveJson(2, kGiB, "", ", \"bus\": \"usb\"") + "]}");
+    }
+    // The reply's head: succeeded, or refused.
+    static bool succeeded(const std::vector<uint8_t>& reply) { return !reply.empty() && reply[0] == 1; }
+    DeviceHandle open(HelperServer& server, const std::string& path)
+    {
+        const auto reply = server.reply(Writer().u8(uint8_t(Op::Open)).text(path).u8(2).bytes());
+        Reader in(reply);
+        uint8_t ok = 0, kind = 0;
+        uint32_t error = 0;
+        int64_t handle = kInvalidHandle;
+        in.u8(ok) && in.u32(error) && in.u8(kind) && in.i64(handle);
+        return ok ? handle : kInvalidHandle;
+    }
+    static std::vector<uint8_t> ata(DeviceHandle handle, const AtaTaskFile& t, bool out, uint32_t length,
+                                    size_t dataLength)
+    {
+        const std::vector<uint8_t> data(dataLength, 0x5A);
+        return Writer()
+            .u8(uint8_t(Op::Ata))
+            .i64(handle)
+            .raw(t.data(), t.size())
+            .u8(out)
+            .u32(length)
+            .u32(10)
+            .data(data.data(), data.size())
+            .bytes();
+    }
+    static std::vector<uint8_t> sat(DeviceHandle handle, const SatCdb& c, bool out, uint32_t length)
+    {
+        const std::vector<uint8_t> data(out ? length : 0, 0x5A);
+        return Writer()
+            .u8(uint8_t(Op::Sat))
+            .i64(handle)
+            .raw(c.data(), c.size())
+            .u8(out)
+            .u32(length)
+            .u32(5)
+            .data(data.data(), data.size())
+            .bytes();
+    }
+    static AtaTaskFile identify()
+    {
+        AtaTaskFile t{};
+        std::copy(std::begin(kIdentifyDevice.taskFile), std::end(kIdentifyDevice.taskFile), t.begin());
+        return t;
+    }
+    // A request the server must answer, to show it still serves.
+    static bool stillServes(HelperServer& server)
+    {
+        return succeeded(server.reply(Writer().u8(uint8_t(Op::LogicalDrives)).bytes()));
+    }
+};
+
+TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
+{
+    HelperServer server(sim(), HelperServer::Mode::Read);
+    const DeviceHandle drive = open(server, "\\\\.\\PHYSICALDRIVE1");
+    const DeviceHandle usb = open(server, "\\\\.\\PHYSICALDRIVE2");
+    const DeviceHandle volume = open(server, "\\\\.\\C:");
+    ASSERT_NE(drive, kInvalidHandle);
+    ASSERT_NE(volume, kInvalidHandle);
+    const AtaTaskFile download = {0x07, 0x01, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> request;
+    };
+    const Case cases[] = {
+        {"an empty frame", {}},
+        {"an unknown operation", {0xEE}},
+        {"an open cut short", Writer().u8(uint8_t(Op::Open)).u32(40).bytes()},
+        {"a path outside the enumeration's range", Writer().u8(uint8_t(Op::Open)).text("\\\\.\\PHYSICALDRIVE26").u8(0).bytes()},
+        {"a path with a leading zero", Writer().u8(uint8_t(Op::Open)).text("\\\\.\\PHYSICALDRIVE01").u8(0).bytes()},
+        {"a file path", Writer().u8(uint8_t(Op::Open)).text("/etc/shadow").u8(0).bytes()},
+        {"the volume A:", Writer().u8(uint8_t(Op::Open)).text("\\\\.\\A:").u8(0).bytes()},
+        {"an unknown open mode", Writer().u8(uint8_t(Op::Open)).text("\\\\.\\PHYSICALDRIVE1").u8(9).bytes()},
+        {"a text longer than any path", Writer().u8(uint8_t(Op::Open)).text(std::string(5000, 'x')).u8(0).bytes()},
+        {"a handle this helper never gave", Writer().u8(uint8_t(Op::BusType)).i64(12345).bytes()},
+        {"bytes after the request", Writer().u8(uint8_t(Op::LogicalDrives)).u8(0).bytes()},
+        {"a command not sent by the program (WRITE DMA)",
+         ata(drive, {0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xCA, 0x00}, true, 512, 512)},
+        {"SMART WRITE LOG", ata(drive, {0xD6, 0x01, 0x80, 0x4F, 0xC2, 0x00, 0xB0, 0x00}, true, 512, 512)},
+        {"IDENTIFY with two sectors", ata(drive, identify(), false, 1024, 0)},
+        {"IDENTIFY as data out", ata(drive, identify(), true, 512, 512)},
+        {"data shorter than the command moves", ata(drive, identify(), false, 512, 100)},
+        {"a drive command to a volume", ata(volume, identify(), false, 512, 0)},
+        {"DOWNLOAD MICROCODE without the firmware authorisation", ata(drive, download, true, 512, 512)},
+        {"a SAT command of another operation code",
+         sat(usb, {0x85, 0x08, 0x0E, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}, false, 512)},
+        {"a writer's lock without the firmware authorisation", Writer().u8(uint8_t(Op::Lock)).i64(drive).bytes()},
+        {"a root path with a folder", Writer().u8(uint8_t(Op::FreeSpace)).text("C:\\Windows").bytes()},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        const auto reply = server.reply(c.request);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(succeeded(reply)) << c.what;
+        EXPECT_NE(said.find("refused"), std::string::npos) << c.what;
+        EXPECT_TRUE(stillServes(server)) << c.what;
+    }
+    EXPECT_TRUE(sim().received().empty()) << "nothing refused reached a drive";
+    EXPECT_TRUE(succeeded(server.reply(ata(drive, identify(), false, 512, 0))));
+    EXPECT_EQ(sim().received().size(), 1u);
+}
+
+TEST_F(HelperServerTest, DownloadMicrocodeOnlyToTheDriveThisWritersHelperLocked)
+{
+    HelperServer server(sim(), HelperServer::Mode::Firmware);
+    const DeviceHandle other = open(server, "\\\\.\\PHYSICALDRIVE2");
+    const DeviceHandle lock = open(server, "\\\\.\\PHYSICALDRIVE1");
+    const DeviceHandle drive = open(server, "\\\\.\\PHYSICALDRIVE1");
+    const AtaTaskFile piece = {0x03, 0x08, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, piece, true, 4096, 4096)))) << "before the lock";
+    ASSERT_TRUE(succeeded(server.reply(Writer().u8(uint8_t(Op::Lock)).i64(lock).bytes())));
+    EXPECT_FALSE(succeeded(server.reply(Writer().u8(uint8_t(Op::Lock)).i64(other).bytes()))) << "a second lock";
+    EXPECT_FALSE(succeeded(server.reply(ata(other, piece, true, 4096, 4096)))) << "another drive";
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, piece, true, 512, 512)))) << "8 sectors counted, 1 sent";
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, {0x03, 0x01, 0x01, 0, 0, 0, 0x92, 0}, true, 257 * 512, 257 * 512))))
+        << "more than 256 sectors";
+    EXPECT_FALSE(succeeded(server.reply(
+        sat(drive, {0xA1, 0x16, 0x03, 0x03, 0x10, 0x00, 0x00, 0x00, 0xE0, 0x92, 0x00, 0x00}, true, 16 * 512))))
+        << "a SAT piece larger than the USB route's";
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(sim().received().empty());
+    EXPECT_TRUE(succeeded(server.reply(ata(drive, piece, true, 4096, 4096))));
+    ASSERT_EQ(sim().received().size(), 1u);
+
+    // Once the lock's handle is closed, the drive takes no more.
+    ASSERT_TRUE(succeeded(server.reply(Writer().u8(uint8_t(Op::Close)).i64(lock).bytes())));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, piece, true, 4096, 4096))));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(sim().received().size(), 1u);
+}
+
+TEST_F(HelperServerTest, TheStreamSurvivesGarbageAndEndsWithItsClient)
+{
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    int status = -1;
+    std::thread serving([&] {
+        HelperServer server(sim(), HelperServer::Mode::Read);
+        status = server.serve(ends[1], ends[1]);
+    });
+    std::vector<uint8_t> reply;
+    ASSERT_EQ(readFrame(ends[0], reply), FrameRead::Frame) << "the hello";
+    testing::internal::CaptureStderr();
+    // Garbage, then a frame longer than any request, then a good request.
+    ASSERT_TRUE(writeFrame(ends[0], {0xFF, 0x00, 0x13, 0x37}));
+    ASSERT_EQ(readFrame(ends[0], reply), FrameRead::Frame);
+    EXPECT_EQ(reply[0], 0);
+    ASSERT_TRUE(writeFrame(ends[0], std::vector<uint8_t>(kMaxFrame + 10, 0xAB)));
+    ASSERT_EQ(readFrame(ends[0], reply), FrameRead::Frame);
+    EXPECT_EQ(reply[0], 0);
+    ASSERT_TRUE(writeFrame(ends[0], Writer().u8(uint8_t(Op::LogicalDrives)).bytes()));
+    ASSERT_EQ(readFrame(ends[0], reply), FrameRead::Frame);
+    EXPECT_EQ(reply[0], 1);
+    testing::internal::GetCapturedStderr();
+    // A frame cut short by the client's going away ends the helper.
+    const uint8_t cut[] = {100, 0, 0, 0, 1, 2};
+    ASSERT_EQ(::write(ends[0], cut, sizeof cut), static_cast<ssize_t>(sizeof cut));
+    ::close(ends[0]);
+    serving.join();
+    ::close(ends[1]);
+    EXPECT_EQ(status, 1);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#pragma once
+// Helpers served in threads of the test's own process, over socket pairs,
+// from one simulated machine: what HelperStorage starts instead of running
+// pkexec. The client and the helpers take turns (one request, one reply), so
+// the machine is never used by two threads at once.
+
+#include "disk/helper/HelperProtocol.h"
+#include "disk/helper/HelperStorage.h"
+#include "disk/simulated/SimulatedStorage.h"
+#include "helper/HelperServer.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+class ServedHelpers {
+public:
+    explicit ServedHelpers(SimulatedStorage& machine) : machine_(machine) {}
+    ~ServedHelpers()
+    {
+        // Each helper ends when its client has closed the socket.
+        for (auto& thread : threads_)
+            thread.join();
+    }
+
+    // The starter to give HelperStorage; modes in `refused` do not start.
+    HelperStorage::Starter starter()
+    {
+        return [this](const std::string& mode) -> std::unique_ptr<HelperConnection> {
+            started.push_back(mode);
+            if (refused.count(mode))
+                return nullptr;
+            int ends[2];
+            if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+                return nullptr;
+            const auto served = mode == helper::kFirmwareMode ? HelperServer::Mode::Firmware : HelperServer::Mode::Read;
+            threads_.emplace_back([this, served, socket = ends[1]] {
+                HelperServer server(machine_, served);
+                server.serve(socket, socket);
+                ::close(socket);
+            });
+            return HelperConnection::over(ends[0], mode);
+        };
+    }
+
+    std::vector<std::string> started;  // the modes asked for, in order
+    std::set<std::string> refused;
+
+private:
+    SimulatedStorage& machine_;
+    std::vector<std::thread> threads_;
+};

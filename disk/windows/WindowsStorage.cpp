@@ -43,6 +43,11 @@ bool control(DeviceHandle device, DWORD code, void* in, DWORD inSize, void* out,
     DWORD returned = 0;
     return DeviceIoControl(nativeHandle(device), code, in, inSize, out, outSize, &returned, nullptr) != 0;
 }
+// The storage stack's device type and number of an opened drive or volume.
+bool storageDeviceNumber(DeviceHandle device, STORAGE_DEVICE_NUMBER& number)
+{
+    return control(device, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number);
+}
 }  // namespace
 
 std::unique_ptr<StorageControl> makePlatformStorage()
@@ -99,7 +104,7 @@ bool WindowsStorage::queryDiskLength(DeviceHandle drive, int64_t& bytes)
 bool WindowsStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber)
 {
     STORAGE_DEVICE_NUMBER number{};
-    if (!control(volume, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
+    if (!storageDeviceNumber(volume, number))
         return false;
     deviceNumber = number.DeviceNumber;
     return true;
@@ -132,7 +137,7 @@ bool WindowsStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& ide
     // Windows reuses a drive number for the next disk; the device type and
     // number are what the storage stack tells of a physical drive.
     STORAGE_DEVICE_NUMBER number{};
-    if (!control(drive, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
+    if (!storageDeviceNumber(drive, number))
         return false;
     identity = {(static_cast<uint64_t>(number.DeviceType) << 32) | number.DeviceNumber, 0};
     return true;
@@ -142,7 +147,7 @@ bool WindowsStorage::lockForWriting(DeviceHandle drive)
 {
     lastFailureLocked_ = false;
     STORAGE_DEVICE_NUMBER number{};
-    if (!control(drive, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number))
+    if (!storageDeviceNumber(drive, number))
         return false;
     char name[64];
     std::snprintf(name, sizeof name, "Global\\QvtQuillfenceDrive%lu", static_cast<unsigned long>(number.DeviceNumber));

@@ -26,7 +26,6 @@ for compositor in none xcompmgr; do
   if [ $compositor = xcompmgr ]; then
     xcompmgr -n 2>/dev/null &
     pids+=($!)
-    sleep 0.5
   fi
   echo "== compositor: $compositor"
   QUILLFENCE_COMPOSITOR=$compositor "$program" || failures=$((failures + 1))

@@ -409,7 +409,7 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
                       std::vector<FleetVolume>& volumes)
 {
     checkKeys(object, where,
-              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors"});
+              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors", "power"});
     FleetDrive drive;
     const json* number = member(object, "number");
     drive.number = driveNumber(number ? *number : json(), where + ".number");
@@ -435,6 +435,12 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
     if (faults.count("identify"))
         drive.behaviour.identify.reset();
     drive.behaviour.smartUnsupported = faults.count("smart") > 0;
+    if (const json* power = member(object, "power")) {
+        const std::string mode = stringValue(*power, where + ".power", "\"active\" or \"standby\"");
+        if (mode != "active" && mode != "standby")
+            fail(where + ".power", "expected \"active\" or \"standby\", got " + power->dump());
+        drive.behaviour.standby = mode == "standby";
+    }
 
     if (const json* list = member(object, "volumes")) {
         arrayValue(*list, where + ".volumes", "volumes");

@@ -73,6 +73,8 @@ const BadFleet kBadFleets[] = {
      "drives[0].volumes[0].total: expected a whole, non-negative number of bytes"},
     {"{\"drives\": [{\"number\": 0.5, \"length\": 1}]}", "drives[0].number: expected the drive's number"},
     {oneDrive("\"failCommand\": \"3\""), "drives[0].failCommand: expected the number"},
+    {oneDrive("\"power\": \"sleep\""), "drives[0].power: expected \"active\" or \"standby\", got \"sleep\""},
+    {oneDrive("\"power\": true"), "drives[0].power: expected \"active\" or \"standby\""},
 
     // Numbers the reader cannot hold, and numbers beyond what their field holds.
     {"{\"drives\": [{\"number\": 0, \"length\": 1e400}]}", "not JSON"},

@@ -115,6 +115,13 @@ public:
     // asked to try again).
     virtual void retryAuthorisation() {}
 
+    // The system's own name for what a path names, for people and scripts:
+    // for "\\.\PHYSICALDRIVE<n>" the drive's device ("/dev/sda" on Linux,
+    // the path itself on Windows), for a root path "X:\" the mount point of
+    // the volume ("/home" on Linux, the root path itself on Windows). False
+    // when it has none.
+    virtual bool systemName(const std::string& path, std::string& name) = 0;
+
     // Bit 0 for "A" up to bit 25 for "Z".
     virtual uint32_t logicalDrives() = 0;
     virtual DriveType driveType(const std::string& rootPath) = 0;

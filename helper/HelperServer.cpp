@@ -227,6 +227,19 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
             return failed(storage_).bytes();
         return replyHead(true).u64(space.availableToCaller).u64(space.total).u64(space.totalFree).bytes();
     }
+    case Op::SystemName: {
+        std::string path, name;
+        if (!in.text(path) || !in.finished())
+            return refusal("a malformed name request");
+        const auto letter = parseRootPath(path);
+        const auto drive = parseDevicePath(path);
+        const bool root = letter && path == rootPath(*letter);
+        if (!root && !(knownDevicePath(path) && drive->kind == DeviceName::Kind::PhysicalDrive))
+            return refusal("a path that names no drive or volume: " + path);
+        if (!storage_.systemName(path, name))
+            return failed(storage_).bytes();
+        return replyHead(true).text(name).bytes();
+    }
     case Op::SystemDirectory: {
         std::string path;
         if (!in.finished())

@@ -21,6 +21,8 @@ constexpr uint32_t kProtocolVersion = 2;
 constexpr uint32_t kMaxFrame = 1u << 20;
 constexpr uint32_t kMaxCommandData = 256 * 512;
 constexpr size_t kMaxText = 64;
+// A system name in a reply: a mount point may be as long as a path.
+constexpr size_t kMaxName = 4096;
 
 enum class Op : uint8_t {
     Open = 1,          // text path, u8 mode -> i64 handle
@@ -37,6 +39,7 @@ enum class Op : uint8_t {
     DriveType,         // text root -> u32
     FreeSpace,         // text root -> u64 available, u64 total, u64 free
     SystemDirectory,   // -> text
+    SystemName = 20,   // text path (a physical drive or a root path) -> text
 };
 
 // The helper's modes: reading drives, or updating the firmware of one.

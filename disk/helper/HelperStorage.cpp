@@ -232,6 +232,15 @@ void HelperStorage::beginEnumeration()
     call(reader(), request(Op::BeginEnumeration).bytes(), values);
 }
 
+bool HelperStorage::systemName(const std::string& path, std::string& name)
+{
+    std::vector<uint8_t> values;
+    if (!call(reader(), request(Op::SystemName).text(path).bytes(), values))
+        return false;
+    Reader in(values);
+    return in.text(name, kMaxName) || fail(EPROTO, Failure::Other);
+}
+
 uint32_t HelperStorage::logicalDrives()
 {
     std::vector<uint8_t> values;

@@ -252,6 +252,26 @@ bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* bu
     return true;
 }
 
+bool LinuxStorage::systemName(const std::string& path, std::string& name)
+{
+    if (const auto letter = parseRootPath(path)) {
+        const LinuxVolume* found = snapshot().volume(*letter);
+        if (!found || path != rootPath(*letter))
+            return failWith(ENOENT);
+        name = found->mountPoint;
+        return true;
+    }
+    const auto drive = parseDevicePath(path);
+    if (!drive || drive->kind != DeviceName::Kind::PhysicalDrive)
+        return failWith(ENOENT);
+    const std::string disk = numbering_.diskOf(drive->diskNum);
+    if (disk.empty() || !snapshot().blocks.byName(disk))
+        return failWith(ENOENT);
+    // The name udev gives the kernel's disk, whatever root the machine is read from.
+    name = "/dev/" + disk;
+    return true;
+}
+
 uint32_t LinuxStorage::logicalDrives()
 {
     uint32_t mask = 0;

@@ -35,6 +35,7 @@ public:
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     bool lockForWriting(DeviceHandle drive) override;
     void beginEnumeration() override;
+    bool systemName(const std::string& path, std::string& name) override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;

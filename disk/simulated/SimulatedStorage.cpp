@@ -292,6 +292,23 @@ bool SimulatedStorage::lockForWriting(DeviceHandle handle)
     return true;
 }
 
+bool SimulatedStorage::systemName(const std::string& path, std::string& name)
+{
+    if (const auto letter = parseRootPath(path)) {
+        const FleetVolume* volume = fleet_.volume(*letter);
+        if (!volume || volume->mountPoint.empty() || path != rootPath(*letter))
+            return failWith(kErrorFileNotFound);
+        name = volume->mountPoint;
+        return true;
+    }
+    // A simulated drive is named as on the Windows machine the fleet describes.
+    const auto drive = parseDevicePath(path);
+    if (!drive || drive->kind != DeviceName::Kind::PhysicalDrive || !fleet_.drive(drive->diskNum))
+        return failWith(kErrorFileNotFound);
+    name = path;
+    return true;
+}
+
 uint32_t SimulatedStorage::logicalDrives()
 {
     if (fleet_.noLogicalDrives)

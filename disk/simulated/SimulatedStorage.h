@@ -60,6 +60,7 @@ public:
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     // Writers' locks are held within this process.
     bool lockForWriting(DeviceHandle drive) override;
+    bool systemName(const std::string& path, std::string& name) override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;

@@ -1,6 +1,7 @@
 #include "disk/windows/WindowsStorage.h"
 #include "disk/StorageBackend.h"
 
+#include "disk/DevicePath.h"
 #include "disk/windows/WindowsApi.h"
 #include "disk/windows/WindowsRequestBlocks.h"
 
@@ -155,6 +156,19 @@ bool WindowsStorage::lockForWriting(DeviceHandle drive)
         return false;
     }
     writerLocks_[drive] = lock;
+    return true;
+}
+
+bool WindowsStorage::systemName(const std::string& path, std::string& name)
+{
+    // Windows names drives and volumes by these very paths.
+    const auto letter = parseRootPath(path);
+    const auto drive = parseDevicePath(path);
+    if (!(letter && path == rootPath(*letter)) && !(drive && drive->kind == DeviceName::Kind::PhysicalDrive)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    name = path;
     return true;
 }
 

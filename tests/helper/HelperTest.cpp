@@ -89,7 +89,9 @@ TEST_F(HelperTest, TheDiskListReadThroughTheHelperIsTheDirectOne)
 TEST_F(HelperTest, EveryOperationRoundTrips)
 {
     const std::string fleet = "{\"drives\": [" + driveJson(0, 64 * kGiB, volumeJson('C', 60 * kGiB, kGiB)) + ", " +
-                              driveJson(1, 128 * kGiB, volumeJson('D', 100 * kGiB, 7 * kGiB, ", \"type\": \"removable\""),
+                              driveJson(1, 128 * kGiB,
+                                        volumeJson('D', 100 * kGiB, 7 * kGiB,
+                                                   ", \"type\": \"removable\", \"mountPoint\": \"/media/stick\""),
                                         ", \"bus\": \"usb\"" + identityJson("U1", "Stick", "1")) +
                               ", " + driveJson(2, kGiB, "", ", \"faults\": [\"openReadWrite\"]") + "]}";
     serve(fleet);
@@ -132,6 +134,14 @@ TEST_F(HelperTest, EveryOperationRoundTrips)
         EXPECT_EQ(sense, SatSense{});
         EXPECT_EQ(AtaText(sector, 10, 19), "U1");
         sc->close(drive);
+
+        std::string name;
+        ASSERT_TRUE(sc->systemName("\\\\.\\PHYSICALDRIVE1", name));
+        EXPECT_EQ(name, "\\\\.\\PHYSICALDRIVE1");
+        ASSERT_TRUE(sc->systemName("D:\\", name));
+        EXPECT_EQ(name, "/media/stick");
+        EXPECT_FALSE(sc->systemName("C:\\", name)) << "a volume without a mount point";
+        EXPECT_FALSE(sc->systemName("\\\\.\\PHYSICALDRIVE5", name));
 
         // Failures keep their number and kind.
         EXPECT_EQ(sc->open("\\\\.\\PHYSICALDRIVE2", AccessMode::ReadWrite), kInvalidHandle);
@@ -310,6 +320,11 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
          sat(usb, {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0xE5, 0x00, 0x00}, false, 512)},
         {"a writer's lock without the firmware authorisation", Writer().u8(uint8_t(Op::Lock)).i64(drive).bytes()},
         {"a root path with a folder", Writer().u8(uint8_t(Op::FreeSpace)).text("C:\\Windows").bytes()},
+        {"the name of a file", Writer().u8(uint8_t(Op::SystemName)).text("/etc/shadow").bytes()},
+        {"the name of a volume path", Writer().u8(uint8_t(Op::SystemName)).text("\\\\.\\C:").bytes()},
+        {"the name of a drive outside the enumeration's range",
+         Writer().u8(uint8_t(Op::SystemName)).text("\\\\.\\PHYSICALDRIVE26").bytes()},
+        {"a name request with bytes after it", Writer().u8(uint8_t(Op::SystemName)).text("C:\\").u8(0).bytes()},
     };
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();

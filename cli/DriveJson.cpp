@@ -54,7 +54,7 @@ Json rowJson(const smart::SmartTableRow& entry)
     row["raw_bytes"] = rawBytes;
     row["current_value"] = values.number;
     row["unit"] = textOrNull(smart::UnitWord(values.unit));
-    row["status"] = status ? Json(status) : Json();
+    row["status_word"] = status ? Json(status) : Json();
     row["limit"] = status ? Json(values.judged.limit) : Json();
     return row;
 }

@@ -98,14 +98,14 @@ TEST(CliTyped, EachTypedValueSaysWhatItsTextSays)
                 fromBytes = fromBytes << 8 | row.at("raw_bytes")[k].get<uint64_t>();
             EXPECT_EQ(fromBytes, row.at("raw_value").get<uint64_t>()) << "least significant byte first";
             const std::string status = row.at("Status");
-            if (row.at("status").is_null()) {
+            if (row.at("status_word").is_null()) {
                 EXPECT_EQ(status, "");
                 EXPECT_TRUE(row.at("limit").is_null());
                 continue;
             }
             const std::map<std::string, std::string> prefixes = {
                 {"ok", "OK("}, {"alert", "#100"}, {"risk", "风险("}, {"abnormal", "异常("}};
-            EXPECT_EQ(status.rfind(prefixes.at(row.at("status")), 0), 0u);
+            EXPECT_EQ(status.rfind(prefixes.at(row.at("status_word")), 0), 0u);
             EXPECT_NE(status.find("(" + std::to_string(row.at("limit").get<uint64_t>()) + unit + ")"),
                       std::string::npos);
         }

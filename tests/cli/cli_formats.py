@@ -75,7 +75,7 @@ class Formats(unittest.TestCase):
 
     def test_the_schema_rejects_what_it_does_not_describe(self):
         _, out = run(self.demo, "smart", "7", "--json")
-        for change in [lambda d: d.update(extra=1), lambda d: d["rows"][0].update(status="bad"),
+        for change in [lambda d: d.update(extra=1), lambda d: d["rows"][0].update(status_word="bad"),
                        lambda d: d.pop("life"), lambda d: d.update(json_format_version=2),
                        lambda d: d["partitions"][0].pop("mount_point")]:
             document = json.loads(out)
@@ -120,7 +120,7 @@ class Formats(unittest.TestCase):
                     self.assertEqual(sample("quillfence_smart_attribute_raw", disk, **labels), row["raw_value"])
                     self.assertEqual(sample("quillfence_smart_attribute_normalized", disk, **labels),
                                      row["normalized_value"])
-                    status_code = {None: None, "ok": 0, "alert": 1, "risk": 2, "abnormal": 3}[row["status"]]
+                    status_code = {None: None, "ok": 0, "alert": 1, "risk": 2, "abnormal": 3}[row["status_word"]]
                     self.assertEqual(sample("quillfence_smart_attribute_status", disk, **labels), status_code)
                     self.assertEqual(sample("quillfence_smart_attribute_limit", disk, **labels), row["limit"])
         alerts = [s for s in families["quillfence_smart_attribute_status"].samples if s.value == 1]

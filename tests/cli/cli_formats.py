@@ -59,6 +59,15 @@ class Formats(unittest.TestCase):
         errors = sorted(self.validator.iter_errors(document), key=str)
         self.assertFalse(errors, f"{what}: {errors[0].message if errors else ''}")
 
+    def assertNoKeysDifferingOnlyInCase(self, value):
+        """Readers that ignore the case of keys (PowerShell) take the object."""
+        if isinstance(value, dict):
+            lowered = [key.lower() for key in value]
+            self.assertEqual(len(set(lowered)), len(lowered), sorted(value))
+            value = list(value.values())
+        for item in value if isinstance(value, list) else []:
+            self.assertNoKeysDifferingOnlyInCase(item)
+
     def test_every_json_output_follows_the_schema(self):
         outputs = [(self.demo, ["list", "--json"]), (self.demo, ["smart", "--all", "--json"]),
                    (self.demo, ["list", "--json", "--include-system"]),
@@ -71,7 +80,9 @@ class Formats(unittest.TestCase):
             with self.subTest(arguments=arguments, fleet=os.path.basename(fleet)):
                 status, out = run(fleet, *arguments)
                 self.assertEqual(status & 2, 0)
-                self.assertValid(json.loads(out), " ".join(arguments))
+                document = json.loads(out)
+                self.assertValid(document, " ".join(arguments))
+                self.assertNoKeysDifferingOnlyInCase(document)
 
     def test_the_schema_rejects_what_it_does_not_describe(self):
         _, out = run(self.demo, "smart", "7", "--json")

@@ -1,6 +1,6 @@
 #pragma once
 // The commands of quillfence-cli. Each takes the words after its name and
-// returns the exit code: 0 success, 1 failure, 2 bad arguments.
+// returns the exit status (cli/ExitStatus.h): 0 success, bits otherwise.
 
 #include <string>
 #include <vector>
@@ -9,6 +9,7 @@ using Arguments = std::vector<std::string>;
 
 int listCommand(const Arguments& args);
 int smartCommand(const Arguments& args);
+int metricsCommand(const Arguments& args);
 int firmwareCommand(const Arguments& args);
 
 // The exit code for bad arguments, after printing the usage.

@@ -1,6 +1,8 @@
 #include "cli/DiskLookup.h"
 
+#include "disk/DevicePath.h"
 #include "disk/DiskIdentity.h"
+#include "disk/StorageBackend.h"
 
 #include <cstdio>
 #include <string>
@@ -19,29 +21,83 @@ void reportEmpty(DiskListStatus status)
                              "authorisation was refused or cancelled\n");
 }
 
+void reportAbsent(int diskNum, DiskListStatus status)
+{
+    reportEmpty(status);
+    if (status == DiskListStatus::Listed)
+        std::fprintf(stderr, "quillfence-cli: physical drive %d is not in the disk list\n", diskNum);
+}
+
+std::optional<std::string> systemName(const std::string& path)
+{
+    std::string name;
+    if (!storage().systemName(path, name))
+        return std::nullopt;
+    return name;
+}
+
+// A listed drive read as the options say, and named.
+DriveReading readListed(const PhyDiskInfo& listed, const ReadOptions& options)
+{
+    DriveReading drive;
+    drive.disk = listed;
+    if (options.noCheckStandby) {
+        drive.powerMode = CheckPowerMode(listed.diskNum);
+        drive.skipped = drive.powerMode == PowerMode::Standby;
+    }
+    if (!drive.skipped)
+        ReadDiskIdentity(drive.disk);
+    drive.device = systemName(physicalDrivePath(listed.diskNum));
+    uint32_t busType = 0;
+    if (GetBusType(listed.diskNum, busType))
+        drive.busType = busType;
+    for (int k = 0; k < listed.partCount; ++k)
+        drive.mountPoints.push_back(systemName(rootPath(listed.partLetter[k])));
+    return drive;
+}
+
 }  // namespace
 
-DiskListStatus readDisks(int& diskCount, std::vector<PhyDiskInfo>& diskList)
+DiskListStatus readDrives(const ReadOptions& options, std::vector<DriveReading>& drives)
 {
-    diskList.assign(kMaxDisks, PhyDiskInfo{});
-    const DiskListStatus status = ReadDiskList(diskCount, diskList.data());
+    std::vector<PhyDiskInfo> list(kMaxDisks, PhyDiskInfo{});
+    int diskCount = 0;
+    const DiskListStatus status = ReadDiskList(diskCount, list.data(), options.includeSystemDisk);
+    drives.clear();
     for (int i = 0; i < diskCount; ++i)
-        ReadDiskIdentity(diskList[i]);
+        drives.push_back(readListed(list[i], options));
     reportEmpty(status);
     return status;
 }
 
-std::optional<PhyDiskInfo> readDisk(int diskNum)
+std::optional<DriveReading> readDrive(int diskNum, const ReadOptions& options)
+{
+    PhyDiskInfo listed{};
+    bool found = false;
+    const DiskListStatus status = ListOneDisk(diskNum, options.includeSystemDisk, listed, found);
+    if (!found) {
+        reportAbsent(diskNum, status);
+        return std::nullopt;
+    }
+    return readListed(listed, options);
+}
+
+std::optional<PhyDiskInfo> readDiskToUpdate(int diskNum)
 {
     PhyDiskInfo disk{};
     bool found = false;
-    const DiskListStatus status = ReadOneDisk(diskNum, false, disk, found);
+    // The system disk is looked at, so that it is refused by name.
+    const DiskListStatus status = ListOneDisk(diskNum, true, disk, found);
     if (!found) {
-        reportEmpty(status);
-        if (status == DiskListStatus::Listed)
-            std::fprintf(stderr, "quillfence-cli: physical drive %d is not in the disk list\n", diskNum);
+        reportAbsent(diskNum, status);
         return std::nullopt;
     }
+    if (disk.isSystemDisk) {
+        std::fprintf(stderr, "quillfence-cli: physical drive %d holds the system: its firmware is not updated\n",
+                     diskNum);
+        return std::nullopt;
+    }
+    ReadDiskIdentity(disk);
     if (!disk.valid) {
         std::fprintf(stderr, "quillfence-cli: the identity of physical drive %d could not be read\n", diskNum);
         return std::nullopt;

@@ -54,7 +54,7 @@ int firmwareCommand(const Arguments& args)
         printErr("quillfence-cli: the folder of this program cannot be determined; give --app-dir\n");
         return 1;
     }
-    const auto disk = readDisk(parsed->diskNum);
+    const auto disk = readDiskToUpdate(parsed->diskNum);
     if (!disk)
         return 1;
 

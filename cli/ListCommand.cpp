@@ -1,59 +1,50 @@
+// `quillfence-cli list [--json] [--include-system] [--nocheck standby]`: the
+// physical disks with their identities and partitions.
+
 #include "cli/Commands.h"
 
-#include "cli/DiskLookup.h"
-#include "disk/DiskList.h"
+#include "cli/DriveJson.h"
+#include "cli/ExitStatus.h"
 #include "cli/Latin1.h"
+#include "cli/Options.h"
 #include "cli/Print.h"
-
-#include <nlohmann/json.hpp>
+#include "cli/TextEscape.h"
 
 #include <vector>
 
 namespace {
 
-nlohmann::ordered_json diskJson(const PhyDiskInfo& disk)
+std::string quoted(const char* latin1)
 {
-    nlohmann::ordered_json partitions = nlohmann::ordered_json::array();
-    for (int k = 0; k < disk.partCount; ++k)
-        partitions.push_back({{"letter", std::string(1, disk.partLetter[k])},
-                              {"total", disk.partTotal[k]},
-                              {"free", disk.partFree[k]}});
-    uint32_t busType = 0;
-    nlohmann::ordered_json bus = GetBusType(disk.diskNum, busType) ? nlohmann::ordered_json(busType) : nlohmann::ordered_json();
-    return {{"diskNum", disk.diskNum},
-            {"capacity", disk.capacity},
-            {"isSystemDisk", disk.isSystemDisk != 0},
-            {"busType", bus},
-            {"serialNumber", latin1ToUtf8(disk.serialNumber)},
-            {"model", latin1ToUtf8(disk.model)},
-            {"firmware", latin1ToUtf8(disk.firmware)},
-            {"valid", disk.valid},
-            {"isMakerDisk", disk.isMakerDisk != 0},
-            {"partitions", partitions}};
+    return "\"" + printable(latin1ToUtf8(latin1)) + "\"";
 }
 
-void printTable(const nlohmann::ordered_json& disks)
+void printTable(const std::vector<DriveReading>& drives)
 {
-    if (disks.empty()) {
+    if (drives.empty()) {
         printOut("No disks.\n");
         return;
     }
     std::string text;
-    for (const auto& disk : disks) {
-        text += "PhysicalDrive" + std::to_string(disk["diskNum"].get<int>()) + "  " +
-                twoDecimals(disk["capacity"].get<double>()) + " GB  bus " +
-                (disk["busType"].is_null() ? std::string("?") : disk["busType"].dump()) + '\n';
-        if (disk["valid"] == 1)
-            text += "  model \"" + disk["model"].get<std::string>() + "\"  serial \"" +
-                    disk["serialNumber"].get<std::string>() + "\"  firmware \"" + disk["firmware"].get<std::string>() +
-                    "\"" + (disk["isMakerDisk"].get<bool>() ? "  (maker's drive)" : "") + '\n';
+    for (const DriveReading& drive : drives) {
+        const PhyDiskInfo& disk = drive.disk;
+        text += "PhysicalDrive" + std::to_string(disk.diskNum) + "  " + twoDecimals(disk.capacity) + " GB  bus " +
+                (drive.busType ? std::to_string(*drive.busType) : std::string("?")) +
+                (drive.device ? "  " + printable(*drive.device) : std::string()) +
+                (disk.isSystemDisk ? "  (system disk)" : "") + '\n';
+        if (drive.skipped)
+            text += "  in standby: not read\n";
+        else if (disk.valid)
+            text += "  model " + quoted(disk.model) + "  serial " + quoted(disk.serialNumber) + "  firmware " +
+                    quoted(disk.firmware) + (disk.isMakerDisk ? "  (maker's drive)" : "") + '\n';
         else
             text += "  identity could not be read\n";
-        if (disk["partitions"].empty())
+        if (disk.partCount == 0)
             text += "  (no lettered partition)\n";
-        for (const auto& part : disk["partitions"])
-            text += "  " + part["letter"].get<std::string>() + ":  " + twoDecimals(part["free"].get<double>()) +
-                    " GB free of " + twoDecimals(part["total"].get<double>()) + " GB\n";
+        for (int k = 0; k < disk.partCount; ++k)
+            text += "  " + std::string(1, disk.partLetter[k]) + ":  " + twoDecimals(disk.partFree[k]) +
+                    " GB free of " + twoDecimals(disk.partTotal[k]) + " GB" +
+                    (drive.mountPoints[k] ? "  " + printable(*drive.mountPoints[k]) : std::string()) + '\n';
     }
     printOut(text);
 }
@@ -62,19 +53,20 @@ void printTable(const nlohmann::ordered_json& disks)
 
 int listCommand(const Arguments& args)
 {
-    if (args.size() > 1 || (args.size() == 1 && args[0] != "--json"))
+    const auto options = parseOptions(args, {true, false, false});
+    if (!options)
         return usage();
-    const bool json = args.size() == 1;
-    int diskCount = 0;
-    std::vector<PhyDiskInfo> diskList;
-    const DiskListStatus status = readDisks(diskCount, diskList);
+    std::vector<DriveReading> drives;
+    const DiskListStatus status = readDrives(options->read, drives);
 
-    nlohmann::ordered_json disks = nlohmann::ordered_json::array();
-    for (int i = 0; i < diskCount; ++i)
-        disks.push_back(diskJson(diskList[i]));
-    if (json)
-        printOut(nlohmann::ordered_json{{"disks", disks}}.dump() + '\n');
-    else
-        printTable(disks);
-    return status == DiskListStatus::Listed ? 0 : 1;
+    if (options->json) {
+        Json out = jsonHeader("list", args);
+        out["disks"] = Json::array();
+        for (const DriveReading& drive : drives)
+            out["disks"].push_back(driveJson(drive));
+        printOut(jsonLine(out));
+    } else {
+        printTable(drives);
+    }
+    return status == DiskListStatus::Listed ? kExitOk : kExitDeviceUnreadable;
 }

@@ -1,16 +1,17 @@
-// `quillfence-cli smart N [--json]`: the SMART table of physical drive N, as
-// the SMART page shows it, and the remaining life when the table reports one.
+// `quillfence-cli smart N|--all [--json] [--include-system] [--nocheck standby]`:
+// the SMART table of physical drive N, or of every listed drive, as the SMART
+// page shows it, with the remaining life and the health level.
 
 #include "cli/Commands.h"
-#include "cli/DiskLookup.h"
+#include "cli/DriveJson.h"
+#include "cli/ExitStatus.h"
 #include "cli/Latin1.h"
+#include "cli/Options.h"
 #include "cli/Print.h"
-#include "smart/core/SmartTable.h"
-
-#include <nlohmann/json.hpp>
+#include "cli/TextEscape.h"
 
 #include <algorithm>
-#include <optional>
+#include <array>
 
 namespace {
 
@@ -27,14 +28,19 @@ size_t displayWidth(const std::string& text)
     return width;
 }
 
-void printTable(const PhyDiskInfo& disk, const std::vector<smart::SmartTableRow>& rows, std::optional<int> life)
+std::string tableText(const DriveReading& drive, const SmartReport& report)
 {
-    std::string text = "PhysicalDrive" + std::to_string(disk.diskNum) + "  " + latin1ToUtf8(disk.model) +
-                       (disk.isMakerDisk ? "  (maker's drive)" : "") + '\n';
+    const PhyDiskInfo& disk = drive.disk;
+    std::string text = "PhysicalDrive" + std::to_string(disk.diskNum) + "  ";
+    if (drive.skipped)
+        return text + "in standby: not read\n";
+    if (!disk.valid)
+        return text + "identity could not be read\n";
+    text += printable(latin1ToUtf8(disk.model)) + (disk.isMakerDisk ? "  (maker's drive)" : "") + '\n';
     std::array<size_t, smart::kSmartColumnCount> widths{};
     for (int c = 0; c < smart::kSmartColumnCount; ++c) {
         widths[c] = displayWidth(smart::kSmartColumnTitles[c]);
-        for (const auto& row : rows)
+        for (const auto& row : report.rows)
             widths[c] = std::max(widths[c], displayWidth(row.cells[c]));
     }
     auto addRow = [&](auto cellOf) {
@@ -45,45 +51,62 @@ void printTable(const PhyDiskInfo& disk, const std::vector<smart::SmartTableRow>
         text += '\n';
     };
     addRow([](int c) { return std::string(smart::kSmartColumnTitles[c]); });
-    for (const auto& row : rows)
+    for (const auto& row : report.rows)
         addRow([&](int c) { return row.cells[c]; });
-    if (life)
-        text += "剩余寿命 " + std::to_string(*life) + "%\n";
-    printOut(text);
+    if (report.life)
+        text += "剩余寿命 " + std::to_string(*report.life) + "%\n";
+    if (report.health)
+        text += std::string("健康指标 ") + smart::HealthLevelText(*report.health) + '\n';
+    return text;
+}
+
+Json smartJson(const DriveReading& drive, const SmartReport& report)
+{
+    Json out = driveJson(drive);
+    addSmartJson(out, report);
+    return out;
 }
 
 }  // namespace
 
 int smartCommand(const Arguments& args)
 {
-    if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--json"))
+    const auto options = parseOptions(args, {true, true, false});
+    if (!options)
         return usage();
-    const auto diskNum = parseDiskNumber(args[0]);
-    if (!diskNum)
-        return usage();
-    const auto disk = readDisk(*diskNum);
-    if (!disk)
-        return 1;
 
-    std::optional<int> life;
-    const auto rows = smart::BuildSmartTable(*disk, [&](int percent) { life = percent; });
+    std::vector<DriveReading> drives;
+    int bits = kExitOk;
+    if (options->all) {
+        if (readDrives(options->read, drives) != DiskListStatus::Listed)
+            bits |= kExitDeviceUnreadable;
+    } else {
+        auto drive = readDrive(*options->diskNum, options->read);
+        // A drive that cannot be shown is only named on standard error.
+        if (!drive)
+            return kExitDeviceUnreadable;
+        if (!drive->skipped && !drive->disk.valid) {
+            std::fprintf(stderr, "quillfence-cli: the identity of physical drive %d could not be read\n",
+                         drive->disk.diskNum);
+            return kExitDeviceUnreadable;
+        }
+        drives.push_back(*drive);
+    }
 
-    if (args.size() == 1) {
-        printTable(*disk, rows, life);
-        return 0;
+    Json out = jsonHeader("smart", args);
+    std::string text;
+    for (const DriveReading& drive : drives) {
+        const SmartReport report = evaluateSmart(drive);
+        bits |= exitBits(drive, report);
+        if (!options->json)
+            text += (text.empty() ? "" : "\n") + tableText(drive, report);
+        else if (options->all)
+            out["disks"].push_back(smartJson(drive, report));
+        else
+            out.update(smartJson(drive, report));
     }
-    nlohmann::ordered_json jsonRows = nlohmann::ordered_json::array();
-    for (const auto& row : rows) {
-        nlohmann::ordered_json cells;
-        for (int c = 0; c < smart::kSmartColumnCount; ++c)
-            cells[smart::kSmartColumnTitles[c]] = row.cells[c];
-        jsonRows.push_back(cells);
-    }
-    const nlohmann::ordered_json out = {{"diskNum", disk->diskNum},
-                                        {"model", latin1ToUtf8(disk->model)},
-                                        {"isMakerDisk", disk->isMakerDisk != 0},
-                                        {"rows", jsonRows},
-                                        {"life", life ? nlohmann::ordered_json(*life) : nlohmann::ordered_json()}};
-    printOut(out.dump() + '\n');
-    return 0;
+    if (options->json && options->all && !out.contains("disks"))
+        out["disks"] = Json::array();
+    printOut(options->json ? jsonLine(out) : text.empty() ? "No disks.\n" : text);
+    return bits;
 }

@@ -1,6 +1,7 @@
 // quillfence-cli: the disk layer of the program, printed for scripts and tests.
 
 #include "cli/Commands.h"
+#include "cli/ExitStatus.h"
 #include "cli/Print.h"
 #include "common/ProgramInfo.h"
 #include "disk/simulated/DeviceLog.h"
@@ -12,20 +13,32 @@ namespace {
 
 std::string usageText()
 {
-    return std::string("usage: quillfence-cli list [--json]\n"
-                       "       quillfence-cli smart N [--json]\n"
-                       "       quillfence-cli update-firmware N [--yes] [--app-dir DIR]\n"
-                       "       quillfence-cli --help | --version\n"
-                       "\n"
-                       "  list    the physical disks (the system disk excepted) with their partitions\n"
-                       "  smart   the SMART table of physical drive N, as the SMART page shows it\n"
-                       "  update-firmware  the firmware update of physical drive N, as the update page\n"
-                       "          runs it; sends the image only with --yes. The images are looked for\n"
-                       "          in DIR/FwUpdata only, or by default in FwUpdata in the folder of this\n"
-                       "          program, then in the system's and the user's data folders\n"
-                       "  --json  print one JSON object instead of a table\n"
-                       "\n"
-                       "Set ") +
+    return std::string(
+               "usage: quillfence-cli list [--json] [--include-system] [--nocheck standby]\n"
+               "       quillfence-cli smart N|--all [--json] [--include-system] [--nocheck standby]\n"
+               "       quillfence-cli metrics [--include-system] [--nocheck standby] [--output FILE]\n"
+               "       quillfence-cli update-firmware N [--yes] [--app-dir DIR]\n"
+               "       quillfence-cli --help | --version\n"
+               "\n"
+               "  list     the physical disks (the system disk excepted) with their partitions\n"
+               "  smart    the SMART table of physical drive N, or of every listed drive, as the\n"
+               "           SMART page shows it, with the remaining life and the health level\n"
+               "  metrics  the readings of every listed drive in the Prometheus text format\n"
+               "  update-firmware  the firmware update of physical drive N, as the update page\n"
+               "           runs it; sends the image only with --yes. The images are looked for\n"
+               "           in DIR/FwUpdata only, or by default in FwUpdata in the folder of this\n"
+               "           program, then in the system's and the user's data folders\n"
+               "  --json   print one JSON object (format version 1) instead of a table\n"
+               "  --include-system  list and read the system disk too\n"
+               "  --nocheck standby  ask each drive's power mode first and leave a drive in\n"
+               "           standby unread, so that it is not woken\n"
+               "  --output FILE  replace FILE with the metrics instead of printing them\n"
+               "\n"
+               "Exit status, bits added together: 1 a drive or the disk list could not be read,\n"
+               "2 bad arguments, 4 a SMART command failed, 8 a value over its limit or the\n"
+               "health level 警告, 16 the metrics file could not be written.\n"
+               "\n"
+               "Set ") +
            kDevicesVariable + " to a fleet file to read a simulated machine, and\n" + kDeviceLogVariable +
            " to a file to log every command its drives receive.\n";
 }
@@ -35,7 +48,7 @@ std::string usageText()
 int usage()
 {
     printErr(usageText());
-    return 2;
+    return kExitUsage;
 }
 
 int main(int argc, char** argv)
@@ -45,6 +58,7 @@ int main(int argc, char** argv)
     const std::map<std::string, int (*)(const Arguments&)> commands = {
         {"list", listCommand},
         {"smart", smartCommand},
+        {"metrics", metricsCommand},
         {"update-firmware", firmwareCommand},
     };
     if (argc < 2 || !commands.count(argv[1]))
@@ -52,6 +66,7 @@ int main(int argc, char** argv)
     selectStorageFromEnvironment();
     const int code = commands.at(argv[1])(Arguments(argv + 2, argv + argc));
     // The simulated drives refused commands for want of their log (the
-    // backend said so on standard error): whatever came of it, the run failed.
-    return code == 0 && deviceLogFailed() ? 1 : code;
+    // backend said so on standard error): whatever came of it, the drives
+    // could not be read.
+    return deviceLogFailed() ? code | kExitDeviceUnreadable : code;
 }

@@ -29,3 +29,8 @@ std::optional<int> answerHelpOrVersion(int argc, const char* const* argv, const 
     }
     return std::nullopt;
 }
+
+const char* programVersion()
+{
+    return kQuillfenceVersion;
+}

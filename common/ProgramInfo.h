@@ -13,3 +13,6 @@ std::string versionText(const std::string& program);
 // exit code; otherwise prints nothing and returns no value.
 std::optional<int> answerHelpOrVersion(int argc, const char* const* argv, const std::string& program,
                                        const std::string& help);
+
+// The version of the programs, as set in the build: "1.0.1".
+const char* programVersion();

@@ -17,6 +17,10 @@ constexpr int kMarkerOffset = 400;
 constexpr int kSerialFirstWord = 10, kSerialLastWord = 19;
 constexpr int kFirmwareFirstWord = 23, kFirmwareLastWord = 26;
 constexpr int kModelFirstWord = 27, kModelLastWord = 46;
+constexpr int kFeaturesWord = 87, kWwnFirstWord = 108;
+// Word 87 is valid with bit 14 set and bit 15 clear; bit 8 says a world
+// wide name is reported.
+constexpr uint16_t kWordValidMask = 0xC000, kWordValid = 0x4000, kWwnSupported = 0x0100;
 
 bool isAtaWhiteSpace(unsigned char c)
 {
@@ -37,7 +41,23 @@ void storeText(const std::string& text, char* field)
     std::memcpy(field, text.data(), std::min<size_t>(text.size(), kTextLength - 1));
 }
 
+uint16_t word(const uint8_t* sector, int index)
+{
+    return static_cast<uint16_t>(sector[2 * index] | sector[2 * index + 1] << 8);
+}
+
 }  // namespace
+
+uint64_t WorldWideName(const uint8_t* identify)
+{
+    const uint16_t features = word(identify, kFeaturesWord);
+    if ((features & kWordValidMask) != kWordValid || !(features & kWwnSupported))
+        return 0;
+    uint64_t name = 0;
+    for (int i = 0; i < 4; ++i)
+        name = name << 16 | word(identify, kWwnFirstWord + i);
+    return name;
+}
 
 std::string AtaText(const uint8_t* identify, int firstWord, int lastWord)
 {
@@ -66,7 +86,11 @@ bool HasMakerMarker(const uint8_t* smartSector)
     return std::memcmp(smartSector + kMarkerOffset, kMarker, sizeof kMarker - 1) == 0;
 }
 
-int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData, uint8_t* smartThreshold)
+namespace {
+
+// GetPhyDiskInfo, giving back the world wide name as well when `wwn` is set.
+int readIdentity(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData, uint8_t* smartThreshold,
+                 uint64_t* wwn)
 {
     uint8_t identify[kSectorSize] = {};
     uint8_t data[kSectorSize] = {};
@@ -102,9 +126,18 @@ int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8
             isMakerDisk = 1;
         storeText(AtaText(identify, kFirmwareFirstWord, kFirmwareLastWord), identityBlock + 2 * kTextLength);
     }
+    if (wwn)
+        *wwn = result == kIdentityOk ? WorldWideName(identify) : 0;
     std::memcpy(smartData, data, kSmartDataLength);
     std::memcpy(smartThreshold, thresholds, kSectorSize);
     return result;
+}
+
+}  // namespace
+
+int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData, uint8_t* smartThreshold)
+{
+    return readIdentity(diskNum, identityBlock, isMakerDisk, smartData, smartThreshold, nullptr);
 }
 
 int ReadDiskIdentity(PhyDiskInfo& disk)
@@ -113,12 +146,14 @@ int ReadDiskIdentity(PhyDiskInfo& disk)
     uint8_t isMakerDisk = 0;
     uint8_t smartData[kSmartDataLength] = {};
     uint8_t smartThreshold[kSectorSize] = {};
-    const int result = GetPhyDiskInfo(disk.diskNum, identity, isMakerDisk, smartData, smartThreshold);
+    uint64_t wwn = 0;
+    const int result = readIdentity(disk.diskNum, identity, isMakerDisk, smartData, smartThreshold, &wwn);
     disk.valid = result == kIdentityOk ? 1 : 0;
     std::memcpy(disk.serialNumber, identity, kTextLength);
     std::memcpy(disk.model, identity + kTextLength, kTextLength);
     std::memcpy(disk.firmware, identity + 2 * kTextLength, kTextLength);
     disk.isMakerDisk = isMakerDisk;
+    disk.wwn = wwn;
     std::memcpy(disk.smartData, smartData, kSmartDataLength);
     std::memcpy(disk.smartThreshold, smartThreshold, kSectorSize);
     return result;

@@ -20,9 +20,14 @@ constexpr int kIdentityFailedOther = -4;
 int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData,
                    uint8_t* smartThreshold);
 
-// GetPhyDiskInfo into a record of the disk list: identity, maker flag and
-// SMART sectors copied into it whatever the result; valid set on success.
+// GetPhyDiskInfo into a record of the disk list: identity, maker flag, world
+// wide name and SMART sectors copied into it whatever the result; valid set
+// on success.
 int ReadDiskIdentity(PhyDiskInfo& disk);
+
+// The world wide name of an IDENTIFY DEVICE sector; 0 when word 87 does not
+// say it reports one.
+uint64_t WorldWideName(const uint8_t* identify);
 
 // The text of IDENTIFY words firstWord … lastWord: each word high byte first,
 // white space trimmed on both sides, ending at its first NUL.

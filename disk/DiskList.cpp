@@ -118,18 +118,18 @@ bool GetBusType(int diskNum, uint32_t& busType)
     return true;
 }
 
-DiskListStatus ReadDiskList(int& diskCount, PhyDiskInfo* diskList)
+DiskListStatus ReadDiskList(int& diskCount, PhyDiskInfo* diskList, bool includeSystemDisk)
 {
     diskCount = 0;
     std::memset(diskList, 0, sizeof(PhyDiskInfo) * kMaxDisks);
     ProbeReport report;
-    const bool listed = GetPhyDiskList(false, diskCount, diskList, &report);
+    const bool listed = GetPhyDiskList(includeSystemDisk, diskCount, diskList, &report);
     if (listed)
         GetPartitionInfo(diskCount, diskList);
     return statusOf(listed, diskCount, report);
 }
 
-DiskListStatus ReadOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& disk, bool& found)
+DiskListStatus ListOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& disk, bool& found)
 {
     StorageControl& sc = storage();
     sc.beginEnumeration();
@@ -150,6 +150,13 @@ DiskListStatus ReadOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& dis
     list[0] = disk;
     GetPartitionInfo(1, list.data());
     disk = list[0];
-    ReadDiskIdentity(disk);
     return DiskListStatus::Listed;
+}
+
+DiskListStatus ReadOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& disk, bool& found)
+{
+    const DiskListStatus status = ListOneDisk(diskNum, includeSystemDisk, disk, found);
+    if (found)
+        ReadDiskIdentity(disk);
+    return status;
 }

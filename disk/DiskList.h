@@ -28,11 +28,15 @@ enum class DiskListStatus {
 };
 
 // One whole rebuild of the disk list, as every refresh does it: all slots
-// zeroed, the drives other than the system disk listed with their partitions.
-DiskListStatus ReadDiskList(int& diskCount, PhyDiskInfo* diskList);
+// zeroed, the drives other than the system disk (unless includeSystemDisk)
+// listed with their partitions.
+DiskListStatus ReadDiskList(int& diskCount, PhyDiskInfo* diskList, bool includeSystemDisk = false);
 
 // Physical drive diskNum alone, as ReadDiskList lists it, with its
-// partitions and identity read (ReadDiskIdentity); no other drive is opened.
+// partitions; nothing is sent to the drive and no other drive is opened.
 // `found` is false when the drive is not in the list (absent, the system
 // disk unless includeSystemDisk, or not opened).
+DiskListStatus ListOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& disk, bool& found);
+
+// ListOneDisk, then the drive's identity read (ReadDiskIdentity) when it was found.
 DiskListStatus ReadOneDisk(int diskNum, bool includeSystemDisk, PhyDiskInfo& disk, bool& found);

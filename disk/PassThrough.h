@@ -6,6 +6,7 @@
 // device (a drive number can come to name another disk).
 
 #include "disk/DeviceIdentity.h"
+#include "disk/StorageControl.h"
 
 #include <cstdint>
 #include <string>
@@ -21,6 +22,13 @@ bool AtaPassThrough(const std::string& devicePath, const uint8_t taskFile[8], ui
 // A data-in buffer is cleared before the command.
 bool ScsiPassThrough(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
                      bool dataIn, const DeviceIdentity* expected = nullptr);
+
+// A non-data command. True when the drive completed it, with the registers
+// it returned (error, count, LBA low, mid, high, device, status, reserved).
+bool AtaNonData(const std::string& devicePath, const uint8_t taskFile[8], AtaTaskFile& returned);
+// The same through a USB bridge, for a command block with CK_COND: true only
+// when the bridge returned the drive's registers and the drive did not fail.
+bool ScsiNonData(const std::string& devicePath, const uint8_t cdb[12], AtaTaskFile& returned);
 
 bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
                        const DeviceIdentity* expected = nullptr);

@@ -31,6 +31,9 @@ struct PhyDiskInfo {
     // The device the drive number named when the list was read; commands
     // meant for this record go to that device only.
     DeviceIdentity device;
+    // The world wide name of IDENTIFY words 108 to 111 (word 108 the most
+    // significant), where word 87 says the drive reports one; 0 otherwise.
+    uint64_t wwn;
 };
 
 constexpr int kIdentityBlockLength = 3 * kTextLength;

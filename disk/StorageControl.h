@@ -13,6 +13,7 @@
 #include "disk/DeviceIdentity.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -46,6 +47,15 @@ constexpr uint32_t kBusTypeNvme = 17;
 
 using AtaTaskFile = std::array<uint8_t, 8>;  // features, count, lba low/mid/high, device, command, reserved
 using SatCdb = std::array<uint8_t, 12>;      // ATA PASS-THROUGH (12)
+// The sense data a SAT command came back with, zero past what the bridge
+// returned; a first byte of 0 means none (success).
+using SatSense = std::array<uint8_t, 32>;
+
+// The registers a drive returns after an ATA command take the task file's
+// places: error, sector count, LBA low, mid, high, device, status, reserved.
+constexpr size_t kReturnedError = 0;
+constexpr size_t kReturnedCount = 1;
+constexpr size_t kReturnedStatus = 6;
 
 // Kinds of failure that the program tells the user apart.
 enum class Failure {
@@ -75,17 +85,19 @@ public:
     // Number of the physical drive that holds an opened volume.
     virtual bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) = 0;
 
-    // One ATA command: `length` bytes of `buffer` move in `direction`.
-    // True when the request itself went through; `status` is the returned
-    // status register (bit 0 set: the drive failed the command).
+    // One ATA command: `length` bytes of `buffer` move in `direction`
+    // (none: a non-data command). True when the request itself went through;
+    // `returned` holds the registers the drive returned, its status at
+    // kReturnedStatus (bit 0 set: the drive failed the command).
     virtual bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer,
                             uint32_t length, DataDirection direction, uint32_t timeoutSeconds,
-                            uint8_t& status) = 0;
-    // One SAT command block. True when the request went through;
-    // `senseByte0` is the first byte of the sense data (0: no sense, success).
+                            AtaTaskFile& returned) = 0;
+    // One SAT command block. True when the request went through; `sense` is
+    // the sense data the bridge returned (first byte 0: none, success). A
+    // command that asks for its registers (CK_COND) gets them back there.
     virtual bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                             DataDirection direction, uint32_t timeoutSeconds,
-                            uint8_t& senseByte0) = 0;
+                            SatSense& sense) = 0;
 
     // The device behind an opened physical drive.
     virtual bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) = 0;
@@ -102,6 +114,13 @@ public:
     // backend that asks for one asks no more until this is called (the user
     // asked to try again).
     virtual void retryAuthorisation() {}
+
+    // The system's own name for what a path names, for people and scripts:
+    // for "\\.\PHYSICALDRIVE<n>" the drive's device ("/dev/sda" on Linux,
+    // the path itself on Windows), for a root path "X:\" the mount point of
+    // the volume ("/home" on Linux, the root path itself on Windows). False
+    // when it has none.
+    virtual bool systemName(const std::string& path, std::string& name) = 0;
 
     // Bit 0 for "A" up to bit 25 for "Z".
     virtual uint32_t logicalDrives() = 0;

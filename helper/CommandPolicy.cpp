@@ -1,6 +1,7 @@
 #include "helper/CommandPolicy.h"
 
 #include "disk/IdentityCommands.h"
+#include "disk/PowerMode.h"
 
 #include <algorithm>
 
@@ -39,6 +40,18 @@ CommandVerdict checkIdentityRead(const std::array<uint8_t, N>& block, const uint
     return refuse("not a command this program sends");
 }
 
+// CHECK POWER MODE exactly as the program builds it: no data.
+template <size_t N>
+CommandVerdict checkPowerModeQuery(const std::array<uint8_t, N>& block, const uint8_t (IdentityCommand::*form)[N],
+                                   DataDirection direction, uint32_t length)
+{
+    if (!std::equal(block.begin(), block.end(), kCheckPowerMode.*form))
+        return refuse("not a command this program sends");
+    if (direction != DataDirection::In || length != 0)
+        return refuse("CHECK POWER MODE moves no data");
+    return allow();
+}
+
 CommandVerdict checkDownload(uint8_t features, uint32_t blocks, uint32_t maxBlocks, DataDirection direction,
                              uint32_t length)
 {
@@ -60,6 +73,8 @@ CommandVerdict checkAtaCommand(const AtaTaskFile& t, DataDirection direction, ui
             return refuse("DOWNLOAD MICROCODE with registers this program does not set");
         return checkDownload(t[0], t[1] | t[2] << 8, kAtaMaxBlocks, direction, length);
     }
+    if (t[6] == kCheckPowerMode.taskFile[6])
+        return checkPowerModeQuery(t, &IdentityCommand::taskFile, direction, length);
     return checkIdentityRead(t, &IdentityCommand::taskFile, direction, length);
 }
 
@@ -71,5 +86,7 @@ CommandVerdict checkSatCommand(const SatCdb& c, DataDirection direction, uint32_
             return refuse("DOWNLOAD MICROCODE in a command block this program does not build");
         return checkDownload(c[3], c[4] | c[5] << 8, kSatMaxBlocks, direction, length);
     }
+    if (c[0] == 0xA1 && c[9] == kCheckPowerMode.cdb[9])
+        return checkPowerModeQuery(c, &IdentityCommand::cdb, direction, length);
     return checkIdentityRead(c, &IdentityCommand::cdb, direction, length);
 }

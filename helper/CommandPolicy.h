@@ -1,9 +1,10 @@
 #pragma once
 // The drive commands the helper passes on: exactly the ones the program
 // sends. The identity read (IDENTIFY DEVICE, SMART READ DATA, SMART READ
-// THRESHOLDS, one sector in each) as task files and SAT command blocks;
-// DOWNLOAD MICROCODE in the program's two forms, its data as long as the
-// command's block count says. Anything else is refused.
+// THRESHOLDS, one sector in each) and CHECK POWER MODE (no data) as task
+// files and SAT command blocks; DOWNLOAD MICROCODE in the program's two
+// forms, its data as long as the command's block count says. Anything else
+// is refused.
 
 #include "disk/StorageControl.h"
 

@@ -186,13 +186,17 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
         if (verdict.download && !downloadAllowed(handle, reason))
             return refusal(reason);
         data.resize(length);
-        uint8_t answer = 0;
-        const bool sent = ata ? storage_.ataCommand(handle, taskFile, data.data(), length, way, timeout, answer)
-                              : storage_.satCommand(handle, cdb, data.data(), length, way, timeout, answer);
+        AtaTaskFile returned{};
+        SatSense sense{};
+        const bool sent = ata ? storage_.ataCommand(handle, taskFile, data.data(), length, way, timeout, returned)
+                              : storage_.satCommand(handle, cdb, data.data(), length, way, timeout, sense);
         if (!sent)
             return failed(storage_).bytes();
         Writer reply = replyHead(true);
-        reply.u8(answer);
+        if (ata)
+            reply.raw(returned.data(), returned.size());
+        else
+            reply.raw(sense.data(), sense.size());
         if (way == DataDirection::In)
             reply.data(data.data(), data.size());
         else
@@ -222,6 +226,19 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
         if (!storage_.diskFreeSpace(root, space))
             return failed(storage_).bytes();
         return replyHead(true).u64(space.availableToCaller).u64(space.total).u64(space.totalFree).bytes();
+    }
+    case Op::SystemName: {
+        std::string path, name;
+        if (!in.text(path) || !in.finished())
+            return refusal("a malformed name request");
+        const auto letter = parseRootPath(path);
+        const auto drive = parseDevicePath(path);
+        const bool root = letter && path == rootPath(*letter);
+        if (!root && !(knownDevicePath(path) && drive->kind == DeviceName::Kind::PhysicalDrive))
+            return refusal("a path that names no drive or volume: " + path);
+        if (!storage_.systemName(path, name))
+            return failed(storage_).bytes();
+        return replyHead(true).text(name).bytes();
     }
     case Op::SystemDirectory: {
         std::string path;

@@ -42,13 +42,13 @@ case $target in
   fleet)
     # The simulated backend as the program builds it on Linux.
     sources=("$root"/disk/simulated/{AtaSectors,DeviceLog,Fleet,RegularFilePosix,Sha256,SimulatedDrive,SimulatedStorage}.cpp
-             "$root/disk/DevicePath.cpp" "$root/tests/fuzz/FleetFuzzTarget.cpp")
+             "$root"/disk/{BusTypes,DevicePath}.cpp "$root/tests/fuzz/FleetFuzzTarget.cpp")
     common+=(-DQUILLFENCE_FUZZ_DATA_DIR="\"$root/data\"")
     cp "$root"/data/*.json "$build/seeds/"
     options+=(-dict="$root/tests/fuzz/fleet.dict")
     ;;
   sense)
-    sources=("$root/disk/linux/LinuxSgIo.cpp" "$root/tests/fuzz/SenseFuzzTarget.cpp")
+    sources=("$root/disk/linux/LinuxSgIo.cpp" "$root/disk/AtaSense.cpp" "$root/tests/fuzz/SenseFuzzTarget.cpp")
     ;;
   mountinfo)
     sources=("$root/disk/linux/MountInfo.cpp" "$root/tests/fuzz/MountInfoFuzzTarget.cpp")
@@ -57,7 +57,7 @@ case $target in
     ;;
   helper)
     sources=("$root"/disk/simulated/{AtaSectors,DeviceLog,Fleet,RegularFilePosix,Sha256,SimulatedDrive,SimulatedStorage}.cpp
-             "$root/disk/DevicePath.cpp" "$root/disk/helper/HelperProtocol.cpp"
+             "$root"/disk/{BusTypes,DevicePath}.cpp "$root/disk/helper/HelperProtocol.cpp"
              "$root"/helper/{CommandPolicy,HelperServer}.cpp "$root/tests/fuzz/HelperFuzzTarget.cpp")
     ;;
   *)

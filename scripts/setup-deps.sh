@@ -11,7 +11,7 @@ build_packages=(
   librsvg2-bin dpkg-dev file
 )
 test_packages=(
-  googletest libgtest-dev
+  googletest libgtest-dev python3-jsonschema python3-prometheus-client hdparm
   clang libclang-rt-14-dev
   xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace

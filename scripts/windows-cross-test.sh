@@ -104,6 +104,8 @@ list --json
 list
 smart 7 --json
 smart 14
+smart --all --json
+metrics
 COMMANDS
 
 # Wine's own devices through the Windows backend: whatever it offers, the run
@@ -116,7 +118,7 @@ env -u QUILLFENCE_DEVICES wine "$build/cli/quillfence-cli.exe" list --json </dev
 tr -d '\r' <"$work/cli.wine.out"; tr -d '\r' <"$work/cli.wine.err"
 echo "exit code $status"
 if [ "$status" -gt 1 ] || grep -q '^wine: Unhandled' "$work/cli.wine.err" ||
-   ! tr -d '\r' <"$work/cli.wine.out" | grep -q '^{"disks":\[.*\]}$'; then
+   ! tr -d '\r' <"$work/cli.wine.out" | grep -q '^{"json_format_version":1,.*"disks":\[.*\]}$'; then
   echo "FAIL: the listing of Wine's devices did not end normally"; failed=1
 fi
 

@@ -16,11 +16,13 @@
 
 namespace helper {
 
-constexpr uint32_t kProtocolVersion = 1;
+constexpr uint32_t kProtocolVersion = 2;
 // Far above the largest request (a 256-sector DOWNLOAD MICROCODE piece).
 constexpr uint32_t kMaxFrame = 1u << 20;
 constexpr uint32_t kMaxCommandData = 256 * 512;
 constexpr size_t kMaxText = 64;
+// A system name in a reply: a mount point may be as long as a path.
+constexpr size_t kMaxName = 4096;
 
 enum class Op : uint8_t {
     Open = 1,          // text path, u8 mode -> i64 handle
@@ -28,8 +30,8 @@ enum class Op : uint8_t {
     BusType,           // i64 handle -> u32
     DiskLength,        // i64 handle -> i64
     DeviceNumber,      // i64 handle -> u32
-    Ata,               // i64 handle, 8 bytes, u8 direction, u32 length, u32 timeout, data out -> u8 status, data in
-    Sat,               // i64 handle, 12 bytes, u8 direction, u32 length, u32 timeout, data out -> u8 sense, data in
+    Ata,               // i64 handle, 8 bytes, u8 direction, u32 length, u32 timeout, data out -> 8 bytes returned, data in
+    Sat,               // i64 handle, 12 bytes, u8 direction, u32 length, u32 timeout, data out -> 32 bytes sense, data in
     Identity,          // i64 handle -> u64 device, u64 sequence
     Lock,              // i64 handle
     BeginEnumeration,  //
@@ -37,6 +39,7 @@ enum class Op : uint8_t {
     DriveType,         // text root -> u32
     FreeSpace,         // text root -> u64 available, u64 total, u64 free
     SystemDirectory,   // -> text
+    SystemName = 20,   // text path (a physical drive or a root path) -> text
 };
 
 // The helper's modes: reading drives, or updating the firmware of one.

@@ -161,7 +161,7 @@ bool HelperStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& iden
 
 bool HelperStorage::command(DeviceHandle drive, uint8_t op, const uint8_t* block, size_t blockLength,
                             uint8_t* buffer, uint32_t length, DataDirection direction, uint32_t timeoutSeconds,
-                            uint8_t& answer)
+                            uint8_t* answer, size_t answerLength)
 {
     const Remote* opened = remote(drive);
     if (!opened)
@@ -174,7 +174,7 @@ bool HelperStorage::command(DeviceHandle drive, uint8_t op, const uint8_t* block
     if (!call(opened->connection, message.bytes(), values))
         return false;
     Reader in(values);
-    if (!in.u8(answer) || !in.data(data, kMaxCommandData) || (!out && data.size() != length))
+    if (!in.raw(answer, answerLength) || !in.data(data, kMaxCommandData) || (!out && data.size() != length))
         return fail(EPROTO, Failure::Other);
     if (!out)
         std::memcpy(buffer, data.data(), length);
@@ -182,17 +182,17 @@ bool HelperStorage::command(DeviceHandle drive, uint8_t op, const uint8_t* block
 }
 
 bool HelperStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
-                               DataDirection direction, uint32_t timeoutSeconds, uint8_t& status)
+                               DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned)
 {
     return command(drive, uint8_t(Op::Ata), taskFile.data(), taskFile.size(), buffer, length, direction,
-                   timeoutSeconds, status);
+                   timeoutSeconds, returned.data(), returned.size());
 }
 
 bool HelperStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
-                               DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0)
+                               DataDirection direction, uint32_t timeoutSeconds, SatSense& sense)
 {
     return command(drive, uint8_t(Op::Sat), cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds,
-                   senseByte0);
+                   sense.data(), sense.size());
 }
 
 bool HelperStorage::lockForWriting(DeviceHandle drive)
@@ -230,6 +230,15 @@ void HelperStorage::beginEnumeration()
 {
     std::vector<uint8_t> values;
     call(reader(), request(Op::BeginEnumeration).bytes(), values);
+}
+
+bool HelperStorage::systemName(const std::string& path, std::string& name)
+{
+    std::vector<uint8_t> values;
+    if (!call(reader(), request(Op::SystemName).text(path).bytes(), values))
+        return false;
+    Reader in(values);
+    return in.text(name, kMaxName) || fail(EPROTO, Failure::Other);
 }
 
 uint32_t HelperStorage::logicalDrives()

@@ -37,13 +37,14 @@ public:
     bool queryDiskLength(DeviceHandle drive, int64_t& bytes) override;
     bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) override;
     bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
-                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
+                    DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
-                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+                    DataDirection direction, uint32_t timeoutSeconds, SatSense& sense) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     bool lockForWriting(DeviceHandle drive) override;
     void beginEnumeration() override;
     void retryAuthorisation() override;
+    bool systemName(const std::string& path, std::string& name) override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;
@@ -63,8 +64,11 @@ private:
     // nothing when the operation failed (the failure is kept).
     bool call(HelperConnection* connection, const std::vector<uint8_t>& request, std::vector<uint8_t>& values);
     const Remote* remote(DeviceHandle handle);
+    // One drive command; `answer` receives the reply's fixed-size part (the
+    // returned registers or the sense data).
     bool command(DeviceHandle drive, uint8_t op, const uint8_t* block, size_t blockLength, uint8_t* buffer,
-                 uint32_t length, DataDirection direction, uint32_t timeoutSeconds, uint8_t& answer);
+                 uint32_t length, DataDirection direction, uint32_t timeoutSeconds, uint8_t* answer,
+                 size_t answerLength);
     bool fail(uint32_t error, Failure failure);
 
     Starter start_;

@@ -10,8 +10,6 @@ namespace {
 constexpr uint8_t kAtaPassThrough16 = 0x85;
 constexpr uint8_t kProtocolNonData = 3, kProtocolPioIn = 4, kProtocolPioOut = 5;
 constexpr uint8_t kCheckCondition = 0x02;
-constexpr uint8_t kAtaInformationAvailable = 0x1D;  // ASCQ with ASC 00h
-constexpr uint8_t kAtaStatusDescriptor = 0x09;
 constexpr uint8_t kDriverErrorMask = 0x07;  // DRIVER_SENSE (08h) alone is no error
 
 }  // namespace
@@ -38,56 +36,6 @@ Cdb16 packAtaPassThrough16(const AtaTaskFile& t, DataDirection direction, uint32
     cdb[13] = t[5];  // device
     cdb[14] = t[6];  // command
     return cdb;
-}
-
-std::optional<SenseFacts> decodeSense(const uint8_t* sense, size_t length)
-{
-    if (length < 1 || sense[0] == 0)
-        return std::nullopt;
-    SenseFacts facts;
-    facts.responseCode = sense[0] & 0x7F;
-    if (facts.responseCode == 0x72 || facts.responseCode == 0x73) {
-        if (length < 4)
-            return facts;
-        facts.senseKey = sense[1] & 0x0F;
-        facts.asc = sense[2];
-        facts.ascq = sense[3];
-        // Descriptors follow the 8-byte header, whose last byte gives their length.
-        if (length < 8)
-            return facts;
-        const size_t end = std::min(length, static_cast<size_t>(8 + sense[7]));
-        for (size_t at = 8; at + 1 < end; at += 2 + sense[at + 1]) {
-            if (sense[at] == kAtaStatusDescriptor && at + 13 < end) {
-                facts.ataError = sense[at + 3];
-                facts.ataStatus = sense[at + 13];
-            }
-        }
-    } else if (facts.responseCode == 0x70 || facts.responseCode == 0x71) {
-        if (length < 14)
-            return facts;
-        facts.senseKey = sense[2] & 0x0F;
-        facts.asc = sense[12];
-        facts.ascq = sense[13];
-        // With the valid bit, the information field holds error and status;
-        // older kernels place them in the command-specific bytes instead.
-        if (sense[0] & 0x80) {
-            facts.ataError = sense[3];
-            facts.ataStatus = sense[4];
-        } else {
-            facts.ataError = sense[8];
-            facts.ataStatus = sense[9];
-        }
-    }
-    return facts;
-}
-
-uint8_t ataStatusFromSense(const SenseFacts& sense)
-{
-    const bool registersOnly = sense.senseKey == kSenseKeyRecoveredError && sense.asc == 0 &&
-                               sense.ascq == kAtaInformationAvailable;
-    if (registersOnly && sense.ataStatus)
-        return *sense.ataStatus;
-    return static_cast<uint8_t>((sense.ataStatus ? *sense.ataStatus : 0x51) | 0x01);
 }
 
 SgIoResult sendSgIo(int fd, const uint8_t* cdb, size_t cdbLength, uint8_t* buffer, uint32_t length,

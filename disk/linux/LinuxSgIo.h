@@ -1,14 +1,14 @@
 #pragma once
 // ATA and SAT commands through the Linux SCSI generic ioctl SG_IO. The packing
-// of a task file into a command block and the reading of sense data are kept
-// apart from the ioctl, so they can be checked byte by byte.
+// of a task file into a command block is kept apart from the ioctl, so it can
+// be checked byte by byte; the sense data is read by disk/AtaSense.h.
 
+#include "disk/AtaSense.h"
 #include "disk/StorageControl.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 using Cdb16 = std::array<uint8_t, 16>;
 
@@ -18,32 +18,11 @@ using Cdb16 = std::array<uint8_t, 16>;
 // on data commands some translators report it as an aborted command.
 Cdb16 packAtaPassThrough16(const AtaTaskFile& taskFile, DataDirection direction, uint32_t length);
 
-struct SenseFacts {
-    uint8_t responseCode = 0;  // 70h/71h fixed, 72h/73h descriptor format
-    uint8_t senseKey = 0;
-    uint8_t asc = 0;
-    uint8_t ascq = 0;
-    std::optional<uint8_t> ataStatus;  // when the sense carries the ATA registers
-    std::optional<uint8_t> ataError;
-};
-
-constexpr uint8_t kSenseKeyRecoveredError = 0x01;
-constexpr uint8_t kSenseKeyIllegalRequest = 0x05;
-constexpr uint8_t kSenseKeyAbortedCommand = 0x0B;
-
-// Decodes fixed or descriptor format sense data; nothing when there is none.
-std::optional<SenseFacts> decodeSense(const uint8_t* sense, size_t length);
-
-// The status byte to report for an ATA command that ended with CHECK
-// CONDITION: the drive's status when the sense carries it and the command
-// merely returned its registers, otherwise a status with ERR set.
-uint8_t ataStatusFromSense(const SenseFacts& sense);
-
 // What one SG_IO request came back with.
 struct SgIoResult {
     bool sent = false;           // ioctl succeeded, no host or driver error
     uint8_t scsiStatus = 0;
-    std::array<uint8_t, 32> sense{};
+    SatSense sense{};
     size_t senseLength = 0;
     int error = 0;               // errno when not sent
 };

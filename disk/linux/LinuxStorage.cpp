@@ -3,6 +3,7 @@
 #include "disk/DevicePath.h"
 #include "disk/linux/LinuxSgIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -212,7 +213,7 @@ bool LinuxStorage::lockForWriting(DeviceHandle drive)
 }
 
 bool LinuxStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
-                              DataDirection direction, uint32_t timeoutSeconds, uint8_t& status)
+                              DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned)
 {
     const int fd = driveDescriptor(drive);
     if (fd < 0)
@@ -221,16 +222,21 @@ bool LinuxStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, u
     const SgIoResult result = sendSgIo(fd, cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
     if (!result.sent)
         return failWith(result.error);
+    // The registers come back in the sense data (always for a non-data
+    // command, which asks for them); otherwise only the outcome is known.
+    returned = {};
     const auto sense = decodeSense(result.sense.data(), result.senseLength);
+    if (sense && sense->ataRegisters)
+        returned = *sense->ataRegisters;
     if (sense)
-        status = ataStatusFromSense(*sense);
+        returned[kReturnedStatus] = ataStatusFromSense(*sense);
     else
-        status = result.scsiStatus == 0 ? kAtaStatusGood : kAtaStatusError;
+        returned[kReturnedStatus] = result.scsiStatus == 0 ? kAtaStatusGood : kAtaStatusError;
     return true;
 }
 
 bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
-                              DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0)
+                              DataDirection direction, uint32_t timeoutSeconds, SatSense& sense)
 {
     const int fd = driveDescriptor(drive);
     if (fd < 0)
@@ -238,10 +244,31 @@ bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* bu
     const SgIoResult result = sendSgIo(fd, cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
     if (!result.sent)
         return failWith(result.error);
-    senseByte0 = result.senseLength > 0 ? result.sense[0] : 0;
+    sense = {};
+    std::copy(result.sense.begin(), result.sense.begin() + std::min(result.senseLength, sense.size()), sense.begin());
     // A failed command without sense data still fails.
-    if (senseByte0 == 0 && result.scsiStatus != 0)
-        senseByte0 = kSenseFixedCurrent;
+    if (sense[0] == 0 && result.scsiStatus != 0)
+        sense[0] = kSenseFixedCurrent;
+    return true;
+}
+
+bool LinuxStorage::systemName(const std::string& path, std::string& name)
+{
+    if (const auto letter = parseRootPath(path)) {
+        const LinuxVolume* found = snapshot().volume(*letter);
+        if (!found || path != rootPath(*letter))
+            return failWith(ENOENT);
+        name = found->mountPoint;
+        return true;
+    }
+    const auto drive = parseDevicePath(path);
+    if (!drive || drive->kind != DeviceName::Kind::PhysicalDrive)
+        return failWith(ENOENT);
+    const std::string disk = numbering_.diskOf(drive->diskNum);
+    if (disk.empty() || !snapshot().blocks.byName(disk))
+        return failWith(ENOENT);
+    // The name udev gives the kernel's disk, whatever root the machine is read from.
+    name = "/dev/" + disk;
     return true;
 }
 

@@ -29,12 +29,13 @@ public:
     bool queryDiskLength(DeviceHandle drive, int64_t& bytes) override;
     bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) override;
     bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
-                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
+                    DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
-                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+                    DataDirection direction, uint32_t timeoutSeconds, SatSense& sense) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     bool lockForWriting(DeviceHandle drive) override;
     void beginEnumeration() override;
+    bool systemName(const std::string& path, std::string& name) override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;

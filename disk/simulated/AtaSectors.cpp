@@ -38,7 +38,8 @@ void putChecksum(Sector& sector)
 
 }  // namespace
 
-Sector buildIdentifySector(const std::string& serial, const std::string& model, const std::string& firmware)
+Sector buildIdentifySector(const std::string& serial, const std::string& model, const std::string& firmware,
+                           uint64_t wwn)
 {
     Sector sector{};
     putWord(sector, 0, 0x0040);  // fixed device
@@ -47,6 +48,11 @@ Sector buildIdentifySector(const std::string& serial, const std::string& model, 
     putText(sector, 27, 46, model);
     putWord(sector, 82, 0x0001);  // SMART supported
     putWord(sector, 85, 0x0001);  // SMART enabled
+    if (wwn) {
+        putWord(sector, 87, 0x4100);  // valid word; world wide name supported
+        for (int i = 0; i < 4; ++i)
+            putWord(sector, 108 + i, static_cast<uint16_t>(wwn >> (48 - 16 * i)));
+    }
     sector[510] = 0xA5;           // checksum signature
     putChecksum(sector);
     return sector;

@@ -21,8 +21,10 @@ struct SmartAttribute {
 };
 
 // IDENTIFY DEVICE: serial, firmware and model as ATA strings (each word high
-// byte first, padded with spaces), SMART supported and enabled, checksum set.
-Sector buildIdentifySector(const std::string& serial, const std::string& model, const std::string& firmware);
+// byte first, padded with spaces), SMART supported and enabled, checksum set;
+// a world wide name in words 108 to 111 when `wwn` is not 0.
+Sector buildIdentifySector(const std::string& serial, const std::string& model, const std::string& firmware,
+                           uint64_t wwn = 0);
 // SMART READ DATA with up to 30 attributes in slot order; with the maker's
 // marker at byte 400 when `marker` is set.
 Sector buildSmartDataSector(const std::vector<SmartAttribute>& attributes, bool marker);

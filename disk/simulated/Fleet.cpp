@@ -1,6 +1,7 @@
 #include "disk/simulated/Fleet.h"
 
 #include "disk/simulated/RegularFile.h"
+#include "disk/BusTypes.h"
 
 #include <nlohmann/json.hpp>
 
@@ -22,13 +23,6 @@ constexpr size_t kMaxFleetBytes = 1 << 20;
 constexpr int kMaxNesting = 64;
 // "\\.\PHYSICALDRIVEn" names drives with up to four digits.
 constexpr uint64_t kMaxDriveNumber = 9999;
-
-const std::map<std::string, uint32_t> kBusNames = {
-    {"unknown", 0}, {"scsi", 1},     {"atapi", 2},  {"ata", 3},      {"1394", 4},
-    {"ssa", 5},     {"fibre", 6},    {"usb", 7},    {"raid", 8},     {"iscsi", 9},
-    {"sas", 10},    {"sata", 11},    {"sd", 12},    {"mmc", 13},     {"virtual", 14},
-    {"filebackedvirtual", 15},       {"spaces", 16}, {"nvme", 17},
-};
 
 const std::map<std::string, DriveType> kDriveTypeNames = {
     {"unknown", DriveType::Unknown}, {"removable", DriveType::Removable},
@@ -235,15 +229,15 @@ uint32_t busType(const json* value, const std::string& where)
     std::string name = value->get<std::string>();
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const auto found = kBusNames.find(name);
-    if (found == kBusNames.end())
+    const auto found = BusTypeOfName(name);
+    if (!found)
         fail(where, "expected a bus name (sata, usb, nvme, scsi, ...) or number, got " + value->dump());
-    return found->second;
+    return *found;
 }
 
 FleetVolume parseVolume(const json& object, const std::string& where)
 {
-    checkKeys(object, where, {"letter", "type", "total", "free", "totalFree", "drives", "faults"});
+    checkKeys(object, where, {"letter", "type", "total", "free", "totalFree", "drives", "faults", "mountPoint"});
     FleetVolume volume;
     const json* letter = member(object, "letter");
     if (!letter || !letter->is_string() || letter->get<std::string>().size() != 1 ||
@@ -265,6 +259,12 @@ FleetVolume parseVolume(const json& object, const std::string& where)
     if (volume.free > volume.total || volume.totalFree > volume.total)
         fail(where, "free space larger than the volume");
 
+    if (const json* mountPoint = member(object, "mountPoint")) {
+        volume.mountPoint = stringValue(*mountPoint, where + ".mountPoint", "a folder such as \"/home\"");
+        if (volume.mountPoint.empty() || volume.mountPoint.find('\0') != std::string::npos)
+            fail(where + ".mountPoint", "expected a folder such as \"/home\"");
+    }
+
     const auto faults = faultNames(object, where, {"open", "deviceNumber", "freeSpace"});
     volume.openFails = faults.count("open") > 0;
     volume.deviceNumberFails = faults.count("deviceNumber") > 0;
@@ -276,6 +276,21 @@ std::string textField(const json& object, const std::string& key, const std::str
 {
     const json* value = member(object, key);
     return value ? stringValue(*value, where + "." + key, "a text") : std::string();
+}
+
+// A world wide name of 16 hexadecimal digits ("5000C500A1B2C3D4"); 0 when
+// the identity gives none.
+uint64_t worldWideName(const json& identity, const std::string& where)
+{
+    const json* value = member(identity, "wwn");
+    if (!value)
+        return 0;
+    const std::string at = where + ".wwn";
+    const std::string digits = stringValue(*value, at, "16 hexadecimal digits");
+    if (digits.size() != 16 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
+        digits.find_first_not_of('0') == std::string::npos)
+        fail(at, "expected 16 hexadecimal digits, not all zero");
+    return std::stoull(digits, nullptr, 16);
 }
 
 // Bytes of an attribute field: a number (stored least significant byte first)
@@ -368,9 +383,9 @@ DriveBehaviour parseBehaviour(const json& drive, const std::string& where, const
         fail(where, "give the identity either as fields or as a sector file, not both");
     if (identity) {
         const std::string at = where + ".identity";
-        checkKeys(*identity, at, {"serial", "model", "firmware"});
+        checkKeys(*identity, at, {"serial", "model", "firmware", "wwn"});
         behaviour.identify = buildIdentifySector(textField(*identity, "serial", at), textField(*identity, "model", at),
-                                                 textField(*identity, "firmware", at));
+                                                 textField(*identity, "firmware", at), worldWideName(*identity, at));
     } else if (sectors.contains("identify")) {
         behaviour.identify = sectorFile(sectors, "identify", where, baseDir);
     }
@@ -409,7 +424,7 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
                       std::vector<FleetVolume>& volumes)
 {
     checkKeys(object, where,
-              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors"});
+              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors", "power"});
     FleetDrive drive;
     const json* number = member(object, "number");
     drive.number = driveNumber(number ? *number : json(), where + ".number");
@@ -435,6 +450,12 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
     if (faults.count("identify"))
         drive.behaviour.identify.reset();
     drive.behaviour.smartUnsupported = faults.count("smart") > 0;
+    if (const json* power = member(object, "power")) {
+        const std::string mode = stringValue(*power, where + ".power", "\"active\" or \"standby\"");
+        if (mode != "active" && mode != "standby")
+            fail(where + ".power", "expected \"active\" or \"standby\", got " + power->dump());
+        drive.behaviour.standby = mode == "standby";
+    }
 
     if (const json* list = member(object, "volumes")) {
         arrayValue(*list, where + ".volumes", "volumes");

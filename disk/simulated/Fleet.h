@@ -18,6 +18,7 @@ struct FleetVolume {
     uint64_t free = 0;       // available to the user
     uint64_t totalFree = 0;
     std::vector<int> drives;  // exactly one for a disk number to be found
+    std::string mountPoint;   // empty: none given
     bool openFails = false;
     bool deviceNumberFails = false;
     bool freeSpaceFails = false;

@@ -12,6 +12,9 @@ constexpr uint8_t kSmartReadThresholds = 0xD1;
 constexpr uint8_t kDownloadMicrocode = 0x92;
 constexpr uint8_t kDownloadSegmented = 0x03;
 constexpr uint8_t kDownloadWhole = 0x07;
+constexpr uint8_t kCheckPowerMode = 0xE5;
+// CHECK POWER MODE's answers in the Sector Count register.
+constexpr uint8_t kPowerStandby = 0x00, kPowerActiveOrIdle = 0xFF;
 constexpr uint8_t kSatOpcode12 = 0xA1;
 
 // SAT protocols by the direction they move data.
@@ -70,11 +73,20 @@ bool SimulatedDrive::download(const AtaRegisters& r, const uint8_t* buffer, uint
 }
 
 bool SimulatedDrive::execute(const DriveBehaviour& behaviour, const AtaRegisters& r, uint8_t* buffer,
-                             uint32_t length, DataDirection direction)
+                             uint32_t length, DataDirection direction, uint8_t& count)
 {
     ++commandsReceived_;
+    count = r.count;
     if (behaviour.failingCommand == commandsReceived_)
         return false;
+    if (r.command == kCheckPowerMode) {
+        if (length != 0)
+            return false;
+        count = inStandby(behaviour) ? kPowerStandby : kPowerActiveOrIdle;
+        return true;
+    }
+    // Every other command spins the drive up, whether it completes or not.
+    woken_ = true;
     switch (r.command) {
     case kIdentifyDevice:
         return behaviour.identify && answer(*behaviour.identify, buffer, length, direction);

@@ -1,8 +1,8 @@
 #pragma once
 // A simulated drive's interpretation of the ATA commands it receives (IDENTIFY
-// DEVICE, SMART READ DATA / READ THRESHOLDS, DOWNLOAD MICROCODE), and what it
-// has received so far. Anything else fails, as a real drive aborts a command
-// it does not know.
+// DEVICE, SMART READ DATA / READ THRESHOLDS, DOWNLOAD MICROCODE, CHECK POWER
+// MODE), and what it has received so far. Anything else fails, as a real
+// drive aborts a command it does not know.
 
 #include "disk/simulated/AtaSectors.h"
 #include "disk/simulated/Sha256.h"
@@ -29,6 +29,7 @@ struct DriveBehaviour {
     Sector smartThresholds{};
     bool smartUnsupported = false;   // both SMART commands are aborted
     int failingCommand = 0;          // the k-th command received (from 1) is aborted
+    bool standby = false;            // spun down until a command reaches its media
 };
 
 // One DOWNLOAD MICROCODE command as the drive received it: its registers and
@@ -46,11 +47,15 @@ constexpr size_t kDownloadSampleBytes = 64 * 1024;
 
 class SimulatedDrive {
 public:
-    // Runs one command; true when the drive completes it, false when it aborts it (ERR).
+    // Runs one command; true when the drive completes it, false when it aborts
+    // it (ERR). `count` is the Sector Count register the drive returns.
     bool execute(const DriveBehaviour& behaviour, const AtaRegisters& registers, uint8_t* buffer, uint32_t length,
-                 DataDirection direction);
+                 DataDirection direction, uint8_t& count);
 
     int commandsReceived() const { return commandsReceived_; }
+    // A drive in standby stays there until a command other than CHECK POWER
+    // MODE reaches it.
+    bool inStandby(const DriveBehaviour& behaviour) const { return behaviour.standby && !woken_; }
     // Every DOWNLOAD MICROCODE command the drive took, in order.
     const std::vector<DownloadSegment>& downloads() const { return downloads_; }
     // All their data, one after the other: its length, its digest and its
@@ -64,6 +69,7 @@ private:
     bool download(const AtaRegisters& registers, const uint8_t* buffer, uint32_t length, DataDirection direction);
 
     int commandsReceived_ = 0;
+    bool woken_ = false;
     std::vector<DownloadSegment> downloads_;
     uint64_t downloadedBytes_ = 0;
     Sha256Stream downloadedStream_;

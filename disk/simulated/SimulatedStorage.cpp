@@ -3,8 +3,10 @@
 #include "disk/DevicePath.h"
 #include "disk/simulated/Sha256.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 SimulatedStorage::SimulatedStorage(Fleet fleet) : fleet_(std::move(fleet))
 {
@@ -191,7 +193,7 @@ bool SimulatedStorage::record(DeviceLogFile& log, int drive, CommandRoute route,
 }
 
 bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFile, uint8_t* buffer,
-                                  uint32_t length, DataDirection direction, uint32_t, uint8_t& status)
+                                  uint32_t length, DataDirection direction, uint32_t, AtaTaskFile& returned)
 {
     const FleetDrive* drive = commandDrive(handle);
     if (!drive)
@@ -205,17 +207,19 @@ bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFi
                                    length, direction, false);
         return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
     }
-    const bool done = driveStates_[drive->number].execute(drive->behaviour, ataRegisters(taskFile), buffer, length,
-                                                          direction);
+    const AtaRegisters registers = ataRegisters(taskFile);
+    uint8_t count = 0;
+    const bool done = driveStates_[drive->number].execute(drive->behaviour, registers, buffer, length, direction, count);
     if (!record(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length, direction,
                 done))
         return failWith(kErrorWriteFault);
-    status = done ? kStatusGood : kStatusError;
+    returned = {static_cast<uint8_t>(done ? 0 : kErrorAbort), count, registers.lbaLow, registers.lbaMid,
+                registers.lbaHigh, registers.device, done ? kStatusGood : kStatusError, 0};
     return true;
 }
 
 bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
-                                  DataDirection direction, uint32_t, uint8_t& senseByte0)
+                                  DataDirection direction, uint32_t, SatSense& sense)
 {
     const FleetDrive* drive = commandDrive(handle);
     if (!drive)
@@ -224,15 +228,28 @@ bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_
     if (!openDeviceLog(log))
         return failWith(kErrorWriteFault);
     bool done = false;
+    uint8_t count = 0;
     // Only a USB bridge translates SAT commands; a SATA drive answers with sense data.
     const auto registers = satRegisters(cdb, direction, length);
     if (drive->busType == kBusTypeUsb && registers)
-        done = driveStates_[drive->number].execute(drive->behaviour, *registers, buffer, length, direction);
-    const uint8_t sense = done && !drive->senseOnSuccess ? 0 : kSenseFixedCurrent;
-    if (!record(log, drive->number, CommandRoute::Sat, cdb.data(), cdb.size(), buffer, length, direction,
-                sense == 0))
+        done = driveStates_[drive->number].execute(drive->behaviour, *registers, buffer, length, direction, count);
+    // A command with CK_COND gets its registers back, as SAT's ATA Status
+    // Return descriptor: "ATA pass through information available".
+    const bool returnRegisters = done && (cdb[2] & kSatCheckCondition);
+    sense = {};
+    if (returnRegisters) {
+        const uint8_t answer[] = {0x72, 0x01, 0x00, 0x1D, 0, 0, 0, 14,
+                                  0x09, 12, 0, 0x00, 0, count, 0, registers->lbaLow, 0, registers->lbaMid,
+                                  0, registers->lbaHigh, registers->device, kStatusGood};
+        std::copy(std::begin(answer), std::end(answer), sense.begin());
+    } else if (!done || drive->senseOnSuccess) {
+        sense[0] = kSenseFixedCurrent;
+        sense[2] = done ? 0x01 : 0x0B;  // RECOVERED ERROR, ABORTED COMMAND
+        sense[7] = 10;                  // additional length
+    }
+    const bool accepted = done && (returnRegisters || !drive->senseOnSuccess);
+    if (!record(log, drive->number, CommandRoute::Sat, cdb.data(), cdb.size(), buffer, length, direction, accepted))
         return failWith(kErrorWriteFault);
-    senseByte0 = sense;
     return true;
 }
 
@@ -272,6 +289,23 @@ bool SimulatedStorage::lockForWriting(DeviceHandle handle)
         return false;
     }
     writers_[drive->number] = handle;
+    return true;
+}
+
+bool SimulatedStorage::systemName(const std::string& path, std::string& name)
+{
+    if (const auto letter = parseRootPath(path)) {
+        const FleetVolume* volume = fleet_.volume(*letter);
+        if (!volume || volume->mountPoint.empty() || path != rootPath(*letter))
+            return failWith(kErrorFileNotFound);
+        name = volume->mountPoint;
+        return true;
+    }
+    // A simulated drive is named as on the Windows machine the fleet describes.
+    const auto drive = parseDevicePath(path);
+    if (!drive || drive->kind != DeviceName::Kind::PhysicalDrive || !fleet_.drive(drive->diskNum))
+        return failWith(kErrorFileNotFound);
+    name = path;
     return true;
 }
 

@@ -33,8 +33,12 @@ public:
     // Status register of a completed and of an aborted ATA command.
     static constexpr uint8_t kStatusGood = 0x50;
     static constexpr uint8_t kStatusError = 0x51;
+    // Error register of an aborted command: ABRT.
+    static constexpr uint8_t kErrorAbort = 0x04;
     // First sense byte of a bridge reporting a failure (fixed format, current).
     static constexpr uint8_t kSenseFixedCurrent = 0x70;
+    // CK_COND in byte 2 of an ATA PASS-THROUGH command: return the registers.
+    static constexpr uint8_t kSatCheckCondition = 0x20;
 
     explicit SimulatedStorage(Fleet fleet);
     // The fleet of a file; a file that cannot be used is reported on standard
@@ -47,15 +51,16 @@ public:
     bool queryDiskLength(DeviceHandle drive, int64_t& bytes) override;
     bool queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumber) override;
     bool ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
-                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& status) override;
+                    DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
-                    DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0) override;
+                    DataDirection direction, uint32_t timeoutSeconds, SatSense& sense) override;
     // A drive's identity is its number and a digest of how the fleet
     // describes it: a drive replaced by another under the same number
     // changes it, a fleet read again unchanged does not.
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     // Writers' locks are held within this process.
     bool lockForWriting(DeviceHandle drive) override;
+    bool systemName(const std::string& path, std::string& name) override;
     uint32_t logicalDrives() override;
     DriveType driveType(const std::string& rootPath) override;
     bool diskFreeSpace(const std::string& rootPath, VolumeSpace& space) override;

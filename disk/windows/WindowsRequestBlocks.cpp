@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
-namespace {
-constexpr size_t kStatusByte = 6;  // Command on the way in, Status on the way out
-}
 
 void fillAtaRequest(ATA_PASS_THROUGH_DIRECT& request, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds)
@@ -13,16 +11,21 @@ void fillAtaRequest(ATA_PASS_THROUGH_DIRECT& request, const AtaTaskFile& taskFil
     // Path, target, lun, the reserved members and the previous task file stay zero.
     std::memset(&request, 0, sizeof request);
     request.Length = static_cast<USHORT>(sizeof request);
-    request.AtaFlags = direction == DataDirection::In ? ATA_FLAGS_DATA_IN : ATA_FLAGS_DATA_OUT;
+    // A non-data command moves nothing; it needs a drive that is ready.
+    request.AtaFlags = length == 0                       ? ATA_FLAGS_DRDY_REQUIRED
+                       : direction == DataDirection::In ? ATA_FLAGS_DATA_IN
+                                                        : ATA_FLAGS_DATA_OUT;
     request.DataTransferLength = length;
     request.TimeOutValue = timeoutSeconds;
-    request.DataBuffer = buffer;
+    request.DataBuffer = length == 0 ? nullptr : buffer;
     std::copy(taskFile.begin(), taskFile.end(), request.CurrentTaskFile);
 }
 
-uint8_t returnedStatus(const ATA_PASS_THROUGH_DIRECT& request)
+AtaTaskFile returnedTaskFile(const ATA_PASS_THROUGH_DIRECT& request)
 {
-    return request.CurrentTaskFile[kStatusByte];
+    AtaTaskFile returned{};
+    std::copy(std::begin(request.CurrentTaskFile), std::end(request.CurrentTaskFile), returned.begin());
+    return returned;
 }
 
 void fillSatRequest(ScsiRequest& request, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
@@ -35,15 +38,20 @@ void fillSatRequest(ScsiRequest& request, const SatCdb& cdb, uint8_t* buffer, ui
     header.TargetId = kSatTargetId;
     header.CdbLength = static_cast<UCHAR>(cdb.size());
     header.SenseInfoLength = kSenseLength;
-    header.DataIn = direction == DataDirection::In ? SCSI_IOCTL_DATA_IN : SCSI_IOCTL_DATA_OUT;
+    header.DataIn = length == 0                       ? SCSI_IOCTL_DATA_UNSPECIFIED
+                    : direction == DataDirection::In ? SCSI_IOCTL_DATA_IN
+                                                     : SCSI_IOCTL_DATA_OUT;
     header.DataTransferLength = length;
     header.TimeOutValue = timeoutSeconds;
-    header.DataBuffer = buffer;
+    header.DataBuffer = length == 0 ? nullptr : buffer;
     header.SenseInfoOffset = static_cast<ULONG>(kSenseOffset);
     std::copy(cdb.begin(), cdb.end(), header.Cdb);
 }
 
-uint8_t firstSenseByte(const ScsiRequest& request)
+SatSense senseData(const ScsiRequest& request)
 {
-    return reinterpret_cast<const uint8_t*>(&request)[kSenseOffset];
+    SatSense sense{};
+    const uint8_t* area = reinterpret_cast<const uint8_t*>(&request) + kSenseOffset;
+    std::copy(area, area + kSenseLength, sense.begin());
+    return sense;
 }

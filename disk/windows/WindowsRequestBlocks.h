@@ -26,15 +26,18 @@ static_assert(sizeof(ScsiRequest) == kScsiRequestSize, "the SCSI request is 560 
 static_assert(kSenseOffset % alignof(SCSI_PASS_THROUGH_DIRECT) == 0 && kSenseOffset + kSenseLength <= kScsiRequestSize,
               "the sense area lies inside the request, past the structure");
 
-// Fills `request` for one ATA command on `length` bytes of `buffer`.
+// Fills `request` for one ATA command on `length` bytes of `buffer`; a
+// length of 0 is a non-data command.
 void fillAtaRequest(ATA_PASS_THROUGH_DIRECT& request, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds);
-// The status register of a completed request: the Command byte of the
-// returned task file.
-uint8_t returnedStatus(const ATA_PASS_THROUGH_DIRECT& request);
+// The registers of a completed request, which the driver writes over the
+// task file: error, count, LBA, device, and the status in the Command byte.
+AtaTaskFile returnedTaskFile(const ATA_PASS_THROUGH_DIRECT& request);
 
-// Fills `request` for one SAT command block on `length` bytes of `buffer`.
+// Fills `request` for one SAT command block on `length` bytes of `buffer`;
+// a length of 0 moves no data.
 void fillSatRequest(ScsiRequest& request, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds);
-// The first byte of the sense area: 0 when the bridge reported nothing.
-uint8_t firstSenseByte(const ScsiRequest& request);
+// The sense area as the bridge left it: a first byte of 0 when it reported
+// nothing.
+SatSense senseData(const ScsiRequest& request);

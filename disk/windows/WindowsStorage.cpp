@@ -1,6 +1,7 @@
 #include "disk/windows/WindowsStorage.h"
 #include "disk/StorageBackend.h"
 
+#include "disk/DevicePath.h"
 #include "disk/windows/WindowsApi.h"
 #include "disk/windows/WindowsRequestBlocks.h"
 
@@ -111,24 +112,24 @@ bool WindowsStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumb
 }
 
 bool WindowsStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
-                                DataDirection direction, uint32_t timeoutSeconds, uint8_t& status)
+                                DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned)
 {
     ATA_PASS_THROUGH_DIRECT request;
     fillAtaRequest(request, taskFile, buffer, length, direction, timeoutSeconds);
     if (!control(drive, IOCTL_ATA_PASS_THROUGH_DIRECT, &request, sizeof request, &request, sizeof request))
         return false;
-    status = returnedStatus(request);
+    returned = returnedTaskFile(request);
     return true;
 }
 
 bool WindowsStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
-                                DataDirection direction, uint32_t timeoutSeconds, uint8_t& senseByte0)
+                                DataDirection direction, uint32_t timeoutSeconds, SatSense& sense)
 {
     ScsiRequest request;
     fillSatRequest(request, cdb, buffer, length, direction, timeoutSeconds);
     if (!control(drive, IOCTL_SCSI_PASS_THROUGH_DIRECT, &request, sizeof request, &request, sizeof request))
         return false;
-    senseByte0 = firstSenseByte(request);
+    sense = senseData(request);
     return true;
 }
 
@@ -160,6 +161,19 @@ bool WindowsStorage::lockForWriting(DeviceHandle drive)
         return false;
     }
     writerLocks_[drive] = lock;
+    return true;
+}
+
+bool WindowsStorage::systemName(const std::string& path, std::string& name)
+{
+    // Windows names drives and volumes by these very paths.
+    const auto letter = parseRootPath(path);
+    const auto drive = parseDevicePath(path);
+    if (!(letter && path == rootPath(*letter)) && !(drive && drive->kind == DeviceName::Kind::PhysicalDrive)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    name = path;
     return true;
 }
 

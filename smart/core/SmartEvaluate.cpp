@@ -43,7 +43,10 @@ void EvaluateMakerDisk(const std::vector<SmartAttrDesc>& attrTable,
             if (sendLife) sendLife(slot.value);
         }
         row.currentValue = FormatCurrentValue(value, entry.unit);
-        row.status = StatusText(entry, value, driveLimit);
+        row.judged = EvaluateStatus(entry, value, driveLimit);
+        row.status = StatusText(entry, row.judged);
+        row.number = value;
+        row.unit = entry.unit;
         ++count;
     }
 }
@@ -56,8 +59,11 @@ void EvaluateOtherDisk(const SmartDataSector& smartData,
         SmartRow& row = rows[count];
         FillFromSlot(row, slot);
         row.description.clear();
-        row.currentValue = std::to_string(CarveValue(slot.raw, 0, kSmartRawLength - 1));
+        row.number = CarveValue(slot.raw, 0, kSmartRawLength - 1);
+        row.currentValue = std::to_string(row.number);
         row.status.clear();
+        row.unit.clear();
+        row.judged = {};
         ++count;
     }
 }

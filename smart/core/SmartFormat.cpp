@@ -31,12 +31,16 @@ std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFir
     return text;
 }
 
+uint64_t RawValueNumber(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst) {
+    uint64_t number = 0;
+    for (uint8_t byte : rawMsbFirst) number = (number << 8) | byte;
+    return number;
+}
+
 std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst) {
     std::string text = FormatRawValue(rawMsbFirst);
     text.pop_back();
-    uint64_t number = 0;
-    for (uint8_t byte : rawMsbFirst) number = (number << 8) | byte;
-    return text + "\n十进制：" + std::to_string(number);
+    return text + "\n十进制：" + std::to_string(RawValueNumber(rawMsbFirst));
 }
 
 std::string FormatCurrentValue(uint64_t value, const std::string& unit) {

@@ -37,6 +37,8 @@ std::string FormatByte(uint8_t byte);  // decimal: "100"
 // "0x" then each byte, most significant first, as two hex digits and a
 // blank: "0x00 00 00 00 01 2C ".
 std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
+// The 48-bit number of the raw bytes.
+uint64_t RawValueNumber(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
 // The RawValue cell's tool tip: the bytes as the cell shows them, without
 // the trailing blank, and the 48-bit number they make in decimal:
 // "0x00 00 00 00 01 2C\n十进制：300".

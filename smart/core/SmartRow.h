@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "smart/core/SmartStatus.h"
+
 namespace smart {
 
 constexpr int kSmartSlotCount = 30;  // attribute entries in a SMART sector
@@ -19,6 +21,11 @@ struct SmartRow {
     std::string description;
     std::string currentValue;
     std::string status;
+
+    // What the texts show, as values for scripts.
+    uint64_t number = 0;  // CurrentValue's number
+    std::string unit;     // CurrentValue's unit; empty for other makers' drives
+    Status judged;        // Status's kind and limit
 };
 
 // An evaluation fills at most one row per slot.

@@ -22,16 +22,42 @@ size_t CharacterCount(const std::string& text) {
 
 }  // namespace
 
-std::string StatusText(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit) {
+Status EvaluateStatus(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit) {
     if (entry.code.empty()) return {};
     const uint64_t limit = entry.limitFromDrive ? driveLimit : entry.limit;
-    const std::string bracket = FormatLimitBracket(limit, entry.unit);
     // A drive-limited capacitor fails low; everything else fails high.
     if (entry.limitFromDrive && entry.name == kCapacitorName) {
-        if (value >= limit) return "OK" + bracket;
-        return (value >= kCapacitorRiskFloor ? "风险" : "异常") + bracket;
+        if (value >= limit) return {StatusKind::Ok, limit};
+        return {value >= kCapacitorRiskFloor ? StatusKind::Risk : StatusKind::Abnormal, limit};
     }
-    return (value > limit ? entry.code : std::string("OK")) + bracket;
+    return {value > limit ? StatusKind::Alert : StatusKind::Ok, limit};
+}
+
+std::string StatusText(const SmartAttrDesc& entry, const Status& status) {
+    const std::string bracket = FormatLimitBracket(status.limit, entry.unit);
+    switch (status.kind) {
+    case StatusKind::None: return {};
+    case StatusKind::Ok: return "OK" + bracket;
+    case StatusKind::Alert: return entry.code + bracket;
+    case StatusKind::Risk: return "风险" + bracket;
+    case StatusKind::Abnormal: return "异常" + bracket;
+    }
+    return {};
+}
+
+std::string StatusText(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit) {
+    return StatusText(entry, EvaluateStatus(entry, value, driveLimit));
+}
+
+const char* StatusWord(StatusKind kind) {
+    switch (kind) {
+    case StatusKind::None: return nullptr;
+    case StatusKind::Ok: return "ok";
+    case StatusKind::Alert: return "alert";
+    case StatusKind::Risk: return "risk";
+    case StatusKind::Abnormal: return "abnormal";
+    }
+    return nullptr;
 }
 
 StatusTone StatusToneOf(const std::string& status) {

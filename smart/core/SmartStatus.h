@@ -8,11 +8,30 @@
 
 namespace smart {
 
+// What a row's status says, and the limit it was judged by.
+enum class StatusKind {
+    None,      // the entry is never compared with a limit
+    Ok,        // within its limit
+    Alert,     // over its limit: the status shows the entry's code
+    Risk,      // a drive-limited capacitor below its limit, at 40 or above
+    Abnormal,  // a drive-limited capacitor below 40
+};
+
+struct Status {
+    StatusKind kind = StatusKind::None;
+    uint64_t limit = 0;  // not used for StatusKind::None
+};
+
 // The status of an entry with carved value `value`; `driveLimit` is the limit
 // carved from the threshold sector, used when the entry takes its limit from
-// the drive. Empty for entries without a code, otherwise "OK", the code,
+// the drive.
+Status EvaluateStatus(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit);
+// Its text: empty for entries without a code, otherwise "OK", the code,
 // "风险" or "异常" followed by the limit bracket.
 std::string StatusText(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit);
+std::string StatusText(const SmartAttrDesc& entry, const Status& status);
+// "ok", "alert", "risk", "abnormal"; nullptr for StatusKind::None.
+const char* StatusWord(StatusKind kind);
 
 enum class StatusTone {
     Default,  // no status: the table's own text colour

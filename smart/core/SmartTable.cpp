@@ -16,7 +16,7 @@ std::vector<SmartTableRow> BuildSmartTable(const PhyDiskInfo& record, const Life
     std::vector<SmartTableRow> table;
     table.reserve(count);
     for (int i = 0; i < count; ++i) {
-        table.push_back({SmartRowCells(rows[i]), StatusToneOf(rows[i].status)});
+        table.push_back({SmartRowCells(rows[i]), StatusToneOf(rows[i].status), rows[i]});
     }
     return table;
 }

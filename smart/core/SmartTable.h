@@ -13,6 +13,7 @@ namespace smart {
 struct SmartTableRow {
     SmartCells cells;        // indexed by SmartColumn
     StatusTone statusTone;   // how to draw cells[kColumnStatus]
+    SmartRow row;            // the evaluated row the cells were written from
 };
 
 // Chooses the catalogue from the record's model text and maker flag,

@@ -75,7 +75,8 @@ TEST(HelpVersion, EveryProgramAnswersOnStandardOutputBeforeAnythingElse)
 TEST(HelpVersion, TheCliHelpNamesEveryCommand)
 {
     const std::string help = runProgram(kPrograms[1], "--help").run.out;
-    for (const char* command : {"list [--json]", "smart N [--json]", "update-firmware N [--yes] [--app-dir DIR]"})
+    for (const char* command : {"list [--json]", "smart N|--all [--json]", "metrics [--include-system]",
+                                "update-firmware N [--yes] [--app-dir DIR]"})
         EXPECT_NE(help.find(std::string("quillfence-cli ") + command), std::string::npos) << command;
 }
 

@@ -318,4 +318,29 @@ TEST_F(DiskIdentityTest, ReadDiskIdentityFillsTheSlotWhateverTheResult)
     EXPECT_EQ(disks[1].smartData[2], 12);
 }
 
+TEST_F(DiskIdentityTest, TheWorldWideNameWhereWord87SaysTheDriveReportsOne)
+{
+    machine(driveJson(1, kGiB, "",
+                      ", \"identity\": {\"serial\": \"S1\", \"model\": \"M\", \"firmware\": \"F\", "
+                      "\"wwn\": \"5000C500A1B2C3D4\"}") +
+            ", " + driveJson(2, kGiB, "", identityJson("S2", "M", "F")) + ", " +
+            driveJson(3, kGiB, "", ", \"bus\": \"usb\", \"identity\": {\"wwn\": \"5001b44e8f9a0b1c\"}"));
+    const uint64_t expected[] = {0x5000C500A1B2C3D4ull, 0, 0x5001B44E8F9A0B1Cull};
+    for (int drive = 1; drive <= 3; ++drive) {
+        PhyDiskInfo disk{};
+        disk.diskNum = drive;
+        disk.wwn = 99;
+        ReadDiskIdentity(disk);
+        EXPECT_EQ(disk.wwn, expected[drive - 1]) << drive;
+    }
+    // Words 108 to 111 hold a name, but word 87 is not valid or does not announce it.
+    Sector identify = buildIdentifySector("S", "M", "F", 0x5000C500A1B2C3D4ull);
+    EXPECT_EQ(WorldWideName(identify.data()), 0x5000C500A1B2C3D4ull);
+    for (uint16_t word87 : {0x0100, 0xC100, 0x4000}) {
+        identify[174] = static_cast<uint8_t>(word87 & 0xFF);
+        identify[175] = static_cast<uint8_t>(word87 >> 8);
+        EXPECT_EQ(WorldWideName(identify.data()), 0u) << word87;
+    }
+}
+
 }  // namespace

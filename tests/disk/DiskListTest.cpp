@@ -49,6 +49,18 @@ TEST_F(DiskListTest, IncludesAndMarksTheSystemDiskWhenAsked)
     EXPECT_EQ(disks[1].isSystemDisk, 0);
 }
 
+TEST_F(DiskListTest, TheWholeListRebuiltWithTheSystemDiskAndItsPartitions)
+{
+    machine(driveJson(1, 100 * kGiB, volumeJson('D', kGiB, 0)));
+    ASSERT_EQ(ReadDiskList(count, disks.data()), DiskListStatus::Listed);
+    ASSERT_EQ(count, 1);
+    ASSERT_EQ(ReadDiskList(count, disks.data(), true), DiskListStatus::Listed);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(disks[0].isSystemDisk, 1);
+    EXPECT_EQ(std::string(disks[0].partLetter, disks[0].partCount), "C");
+    EXPECT_EQ(std::string(disks[1].partLetter, disks[1].partCount), "D");
+}
+
 TEST_F(DiskListTest, OnlyTheSystemDiskGivesAnEmptyListAndSuccess)
 {
     machine("");
@@ -223,6 +235,14 @@ TEST_F(DiskListTest, OneDriveIsReadWithoutTouchingTheOthers)
         EXPECT_TRUE(path.find("PHYSICALDRIVE") == std::string::npos || path == "\\\\.\\PHYSICALDRIVE2") << path;
     for (const auto& command : sim.received())
         EXPECT_EQ(command.drive, 2);
+
+    // Listed alone, the drive receives nothing.
+    const size_t received = sim.received().size();
+    ASSERT_EQ(ListOneDisk(3, false, disk, found), DiskListStatus::Listed);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(disk.diskNum, 3);
+    EXPECT_EQ(disk.valid, 0);
+    EXPECT_EQ(sim.received().size(), received);
 
     struct Absent { int number; bool includeSystemDisk; bool found; };
     for (const Absent& c : {Absent{0, false, false}, Absent{0, true, true}, Absent{4, false, false},

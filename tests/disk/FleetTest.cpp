@@ -73,6 +73,13 @@ const BadFleet kBadFleets[] = {
      "drives[0].volumes[0].total: expected a whole, non-negative number of bytes"},
     {"{\"drives\": [{\"number\": 0.5, \"length\": 1}]}", "drives[0].number: expected the drive's number"},
     {oneDrive("\"failCommand\": \"3\""), "drives[0].failCommand: expected the number"},
+    {oneDrive("\"power\": \"sleep\""), "drives[0].power: expected \"active\" or \"standby\", got \"sleep\""},
+    {oneDrive("\"power\": true"), "drives[0].power: expected \"active\" or \"standby\""},
+    {oneDrive("\"identity\": {\"wwn\": \"5000C500A1B2C3\"}"), "drives[0].identity.wwn: expected 16 hexadecimal digits"},
+    {oneDrive("\"identity\": {\"wwn\": \"0000000000000000\"}"), "drives[0].identity.wwn: expected 16 hexadecimal"},
+    {oneDrive("\"identity\": {\"wwn\": 5}"), "drives[0].identity.wwn: expected 16 hexadecimal digits"},
+    {oneDrive("\"volumes\": [{\"letter\": \"D\", \"total\": 1, \"free\": 0, \"mountPoint\": \"\"}]"),
+     "drives[0].volumes[0].mountPoint: expected a folder"},
 
     // Numbers the reader cannot hold, and numbers beyond what their field holds.
     {"{\"drives\": [{\"number\": 0, \"length\": 1e400}]}", "not JSON"},

@@ -252,6 +252,29 @@ TEST_F(LinuxMachineTest, TheSystemDiskIsFoundWithoutOpeningADevice)
     EXPECT_EQ(storage.open("\\\\.\\PHYSICALDRIVE4", AccessMode::ReadWrite), kInvalidHandle) << "no fifth disk";
 }
 
+// What people and scripts call the drives and volumes, from the snapshot:
+// no device is opened for it.
+TEST_F(LinuxMachineTest, SystemNamesAreTheDeviceNodesAndTheMountPoints)
+{
+    LinuxStorage storage(reader());
+    storage.beginEnumeration();
+    struct Case {
+        std::string path;
+        const char* name;  // nullptr: none
+    };
+    const Case cases[] = {
+        {"\\\\.\\PHYSICALDRIVE0", "/dev/nvme0n1"}, {"\\\\.\\PHYSICALDRIVE3", "/dev/sdc"},
+        {"\\\\.\\PHYSICALDRIVE4", nullptr},        {"E:\\", "/"},
+        {"H:\\", "/media/stick"},                 {"L:\\", nullptr},
+        {"\\\\.\\E:", nullptr},                  {"/dev/sda", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::string name = "unchanged";
+        EXPECT_EQ(storage.systemName(c.path, name), c.name != nullptr) << c.path;
+        EXPECT_EQ(name, c.name ? c.name : "unchanged") << c.path;
+    }
+}
+
 TEST_F(LinuxMachineTest, DriveNumbersStayWhenALowerNamedDiskLeaves)
 {
     LinuxStorage storage(reader());

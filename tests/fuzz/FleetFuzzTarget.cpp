@@ -48,11 +48,14 @@ void Query(SimulatedStorage& machine)
         machine.queryBusType(handle, bus);
         machine.queryDiskLength(handle, length);
         uint8_t sector[512] = {};
-        uint8_t status = 0;
+        AtaTaskFile returned{};
+        SatSense sense{};
         const AtaTaskFile identify = {0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00};
-        machine.ataCommand(handle, identify, sector, sizeof sector, DataDirection::In, 3, status);
+        machine.ataCommand(handle, identify, sector, sizeof sector, DataDirection::In, 3, returned);
         const SatCdb smart = {0xA1, 0x08, 0x0E, 0xD0, 0x01, 0x00, 0x4F, 0xC2, 0xE0, 0xB0, 0x00, 0x00};
-        machine.satCommand(handle, smart, sector, sizeof sector, DataDirection::In, 3, status);
+        machine.satCommand(handle, smart, sector, sizeof sector, DataDirection::In, 3, sense);
+        const AtaTaskFile checkPowerMode = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE5, 0x00};
+        machine.ataCommand(handle, checkPowerMode, nullptr, 0, DataDirection::In, 3, returned);
         machine.close(handle);
     }
     for (const FleetVolume& volume : fleet.volumes) {

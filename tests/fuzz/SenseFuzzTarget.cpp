@@ -35,6 +35,12 @@ void CheckSense(const uint8_t* sense, size_t length)
         return;
     Require(facts->responseCode == (sense[0] & 0x7F), "response code");
     Require(facts->senseKey <= 0x0F, "sense key of four bits");
+    if (facts->ataRegisters) {
+        Require(facts->ataStatus && (*facts->ataRegisters)[kReturnedStatus] == *facts->ataStatus,
+                "the whole task file agrees with the status");
+        Require(facts->ataError && (*facts->ataRegisters)[kReturnedError] == *facts->ataError,
+                "the whole task file agrees with the error");
+    }
     const uint8_t status = ataStatusFromSense(*facts);
     const bool registersOnly = facts->senseKey == 0x01 && facts->asc == 0 && facts->ascq == 0x1D && facts->ataStatus;
     if (registersOnly)

@@ -11,6 +11,7 @@
 #include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
 #include "disk/IdentityCommands.h"
+#include "disk/PowerMode.h"
 #include "disk/StorageBackend.h"
 #include "disk/helper/HelperProtocol.h"
 
@@ -88,7 +89,9 @@ TEST_F(HelperTest, TheDiskListReadThroughTheHelperIsTheDirectOne)
 TEST_F(HelperTest, EveryOperationRoundTrips)
 {
     const std::string fleet = "{\"drives\": [" + driveJson(0, 64 * kGiB, volumeJson('C', 60 * kGiB, kGiB)) + ", " +
-                              driveJson(1, 128 * kGiB, volumeJson('D', 100 * kGiB, 7 * kGiB, ", \"type\": \"removable\""),
+                              driveJson(1, 128 * kGiB,
+                                        volumeJson('D', 100 * kGiB, 7 * kGiB,
+                                                   ", \"type\": \"removable\", \"mountPoint\": \"/media/stick\""),
                                         ", \"bus\": \"usb\"" + identityJson("U1", "Stick", "1")) +
                               ", " + driveJson(2, kGiB, "", ", \"faults\": [\"openReadWrite\"]") + "]}";
     serve(fleet);
@@ -122,13 +125,23 @@ TEST_F(HelperTest, EveryOperationRoundTrips)
         EXPECT_EQ(length, static_cast<int64_t>(128 * kGiB));
         ASSERT_TRUE(sc->queryDeviceIdentity(drive, identity));
         EXPECT_EQ(identity.device, 1u);
-        uint8_t sector[512] = {}, sense = 0xFF;
+        uint8_t sector[512] = {};
+        SatSense sense{};
+        sense.fill(0xFF);
         SatCdb identify{};
         std::copy(std::begin(kIdentifyDevice.cdb), std::end(kIdentifyDevice.cdb), identify.begin());
         ASSERT_TRUE(sc->satCommand(drive, identify, sector, 512, DataDirection::In, 3, sense));
-        EXPECT_EQ(sense, 0);
+        EXPECT_EQ(sense, SatSense{});
         EXPECT_EQ(AtaText(sector, 10, 19), "U1");
         sc->close(drive);
+
+        std::string name;
+        ASSERT_TRUE(sc->systemName("\\\\.\\PHYSICALDRIVE1", name));
+        EXPECT_EQ(name, "\\\\.\\PHYSICALDRIVE1");
+        ASSERT_TRUE(sc->systemName("D:\\", name));
+        EXPECT_EQ(name, "/media/stick");
+        EXPECT_FALSE(sc->systemName("C:\\", name)) << "a volume without a mount point";
+        EXPECT_FALSE(sc->systemName("\\\\.\\PHYSICALDRIVE5", name));
 
         // Failures keep their number and kind.
         EXPECT_EQ(sc->open("\\\\.\\PHYSICALDRIVE2", AccessMode::ReadWrite), kInvalidHandle);
@@ -196,7 +209,7 @@ protected:
     {
         install("{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0)) + ", " +
                 driveJson(1, 256ull << 30, "", identityJson("S1", "QY-M7A0-128G", "0208a")) + ", " +
-                driveJson(2, kGiB, "", ", \"bus\": \"usb\"") + "]}");
+                driveJson(2, kGiB, "", ", \"bus\": \"usb\", \"power\": \"standby\"") + "]}");
     }
     // The reply's head: succeeded, or refused.
     static bool succeeded(const std::vector<uint8_t>& reply) { return !reply.empty() && reply[0] == 1; }
@@ -236,6 +249,20 @@ protected:
             .u32(5)
             .data(data.data(), data.size())
             .bytes();
+    }
+    static AtaTaskFile checkPowerMode(uint8_t count = 0x00)
+    {
+        AtaTaskFile t{};
+        std::copy(std::begin(kCheckPowerMode.taskFile), std::end(kCheckPowerMode.taskFile), t.begin());
+        t[1] = count;
+        return t;
+    }
+    static SatCdb checkPowerModeCdb(uint8_t byte2 = 0x20)
+    {
+        SatCdb c{};
+        std::copy(std::begin(kCheckPowerMode.cdb), std::end(kCheckPowerMode.cdb), c.begin());
+        c[2] = byte2;
+        return c;
     }
     static AtaTaskFile identify()
     {
@@ -285,8 +312,19 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
         {"DOWNLOAD MICROCODE without the firmware authorisation", ata(drive, download, true, 512, 512)},
         {"a SAT command of another operation code",
          sat(usb, {0x85, 0x08, 0x0E, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}, false, 512)},
+        {"CHECK POWER MODE reading a sector", ata(drive, checkPowerMode(), false, 512, 0)},
+        {"CHECK POWER MODE as data out", ata(drive, checkPowerMode(), true, 0, 0)},
+        {"CHECK POWER MODE with a sector count", ata(drive, checkPowerMode(0x01), false, 0, 0)},
+        {"CHECK POWER MODE through the bridge without CK_COND", sat(usb, checkPowerModeCdb(0x00), false, 0)},
+        {"CHECK POWER MODE through the bridge as PIO data-in",
+         sat(usb, {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0xE5, 0x00, 0x00}, false, 512)},
         {"a writer's lock without the firmware authorisation", Writer().u8(uint8_t(Op::Lock)).i64(drive).bytes()},
         {"a root path with a folder", Writer().u8(uint8_t(Op::FreeSpace)).text("C:\\Windows").bytes()},
+        {"the name of a file", Writer().u8(uint8_t(Op::SystemName)).text("/etc/shadow").bytes()},
+        {"the name of a volume path", Writer().u8(uint8_t(Op::SystemName)).text("\\\\.\\C:").bytes()},
+        {"the name of a drive outside the enumeration's range",
+         Writer().u8(uint8_t(Op::SystemName)).text("\\\\.\\PHYSICALDRIVE26").bytes()},
+        {"a name request with bytes after it", Writer().u8(uint8_t(Op::SystemName)).text("C:\\").u8(0).bytes()},
     };
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();
@@ -299,6 +337,42 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
     EXPECT_TRUE(sim().received().empty()) << "nothing refused reached a drive";
     EXPECT_TRUE(succeeded(server.reply(ata(drive, identify(), false, 512, 0))));
     EXPECT_EQ(sim().received().size(), 1u);
+}
+
+// CHECK POWER MODE passes in both modes and both forms, and the registers
+// that carry its answer come back: the returned task file, or the sense data
+// of a command with CK_COND.
+TEST_F(HelperServerTest, CheckPowerModePassesAndItsAnswerComesBack)
+{
+    for (const auto mode : {HelperServer::Mode::Read, HelperServer::Mode::Firmware}) {
+        HelperServer server(sim(), mode);
+        const DeviceHandle sata = open(server, "\\\\.\\PHYSICALDRIVE1");
+        const DeviceHandle usb = open(server, "\\\\.\\PHYSICALDRIVE2");
+        struct Case {
+            const char* what;
+            std::vector<uint8_t> request;
+            size_t answerLength;
+            size_t countAt;  // where the answer's sector count lies
+            uint8_t count;
+        };
+        const Case cases[] = {
+            {"task file of an active drive", ata(sata, checkPowerMode(), false, 0, 0), 8, kReturnedCount, 0xFF},
+            {"SAT to a drive in standby", sat(usb, checkPowerModeCdb(), false, 0), 32, 13, 0x00},
+        };
+        for (const Case& c : cases) {
+            const auto reply = server.reply(c.request);
+            ASSERT_TRUE(succeeded(reply)) << c.what;
+            Reader in(reply);
+            uint8_t ok = 0, kind = 0;
+            uint32_t error = 0;
+            std::vector<uint8_t> answer(c.answerLength), data;
+            ASSERT_TRUE(in.u8(ok) && in.u32(error) && in.u8(kind) && in.raw(answer.data(), answer.size()) &&
+                        in.data(data, 0) && in.finished())
+                << c.what;
+            EXPECT_EQ(answer[c.countAt], c.count) << c.what;
+        }
+        EXPECT_TRUE(sim().driveState(2).inStandby(sim().fleet().drive(2)->behaviour)) << "asking did not wake it";
+    }
 }
 
 TEST_F(HelperServerTest, DownloadMicrocodeOnlyToTheDriveThisWritersHelperLocked)

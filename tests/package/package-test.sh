@@ -111,6 +111,8 @@ expected=(
   /usr/share/man/man1/quillfence-flashtest.1.gz
   /usr/share/doc/quillfence/copyright
   /usr/share/doc/quillfence/changelog.gz
+  /usr/share/doc/quillfence/examples/quillfence-metrics.service
+  /usr/share/doc/quillfence/examples/quillfence-metrics.timer
 )
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png")

@@ -29,14 +29,14 @@ int main(int argc, char** argv)
         return 1;
     }
     uint8_t sector[512] = {};
-    uint8_t status = 0;
+    AtaTaskFile returned{};
     const AtaTaskFile download = {0x07, 0x01, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
-    const bool sent = helper.ataCommand(drive, download, sector, sizeof sector, DataDirection::Out, 10, status);
+    const bool sent = helper.ataCommand(drive, download, sector, sizeof sector, DataDirection::Out, 10, returned);
     std::printf("download %s\n", sent ? "accepted" : "refused");
     AtaTaskFile identify{};
     std::copy(std::begin(kIdentifyDevice.taskFile), std::end(kIdentifyDevice.taskFile), identify.begin());
-    const bool read = helper.ataCommand(drive, identify, sector, sizeof sector, DataDirection::In, 3, status);
-    std::printf("identify %s\n", read && !(status & 1) ? "accepted" : "refused");
+    const bool read = helper.ataCommand(drive, identify, sector, sizeof sector, DataDirection::In, 3, returned);
+    std::printf("identify %s\n", read && !(returned[kReturnedStatus] & 1) ? "accepted" : "refused");
     helper.close(drive);
     return 0;
 }

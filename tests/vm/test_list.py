@@ -76,9 +76,11 @@ def expected_list(devices, statfs_text):
     listed = []
     for disk in sorted((d for d in DISKS if not d.system), key=lambda d: number[d.name]):
         partitions = [{"letter": letters[key], "total": gb(sizes[point][0]),
-                       "free": gb(sizes[point][1])}
+                       "free": gb(sizes[point][1]), "mount_point": point,
+                       "total_bytes": sizes[point][0], "free_bytes": sizes[point][1]}
                       for key, point in ordered if key[0] == disk.name]
         listed.append({"diskNum": number[disk.name], "capacity": gb(disk.size),
+                       "capacity_bytes": disk.size, "device": "/dev/" + devices[disk.name],
                        "isSystemDisk": False,
                        "busType": BUS_USB if disk.bus == "usb" else BUS_SATA,
                        "partitions": partitions})
@@ -117,11 +119,15 @@ class ListOnEmulatedDisks(unittest.TestCase):
 
     def test_exact_capacities(self):
         self.assertEqual(self.field(self.actual, "capacity"), self.field(self.expected, "capacity"))
+        self.assertEqual(self.field(self.actual, "capacity_bytes"), self.field(self.expected, "capacity_bytes"))
+
+    def test_device_nodes(self):
+        self.assertEqual(self.field(self.actual, "device"), self.field(self.expected, "device"))
 
     def test_bus_types(self):
         self.assertEqual(self.field(self.actual, "busType"), self.field(self.expected, "busType"))
 
-    def test_partition_letters_and_sizes(self):
+    def test_partition_letters_sizes_and_mount_points(self):
         self.assertEqual(self.field(self.actual, "partitions"),
                          self.field(self.expected, "partitions"))
 

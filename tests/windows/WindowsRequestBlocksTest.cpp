@@ -89,6 +89,9 @@ TEST(WindowsRequestBlocks, AtaRequestHoldsTheTaskFileFlagsAndTimeout)
          kDataInTimeoutSeconds, 2, 3},
         {"DOWNLOAD MICROCODE", {0x03, 0x08, 0x00, 0x10, 0x00, 0x00, 0x92, 0x00}, 8, DataDirection::Out,
          kAtaDataOutTimeoutSeconds, 4, 10},
+        // No data: neither direction flag, no buffer, a drive that is ready.
+        {"CHECK POWER MODE", {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE5, 0x00}, 0, DataDirection::In,
+         kDataInTimeoutSeconds, 1, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -102,21 +105,24 @@ TEST(WindowsRequestBlocks, AtaRequestHoldsTheTaskFileFlagsAndTimeout)
             .put(2, c.flags, 2)        // AtaFlags; PathId, TargetId, Lun, ReservedAsUchar stay 0
             .put(8, c.sectors * kSectorSize, 4)
             .put(12, c.seconds, 4)     // ReservedAsUlong (16) stays 0
-            .pointer(kAta.dataBuffer, buffer.data())
+            .pointer(kAta.dataBuffer, c.sectors ? buffer.data() : nullptr)
             .put(kAta.currentTaskFile, c.taskFile.data(), c.taskFile.size());  // PreviousTaskFile stays 0
         EXPECT_TRUE(sameBytes(bytesOf(request), expected.bytes()));
     }
 }
 
-TEST(WindowsRequestBlocks, AtaStatusIsTheReturnedCommandByte)
+TEST(WindowsRequestBlocks, TheReturnedRegistersAreWhatTheDriverWroteOverTheTaskFile)
 {
-    uint8_t sector[kSectorSize];
     ATA_PASS_THROUGH_DIRECT request;
-    fillAtaRequest(request, {0xD0, 0x00, 0x00, 0x4F, 0xC2, 0x00, 0xB0, 0x00}, sector, kSectorSize,
-                   DataDirection::In, kDataInTimeoutSeconds);
-    // The driver writes the returned registers over the task file.
-    reinterpret_cast<uint8_t*>(&request)[kAta.currentTaskFile + 6] = 0x51;
-    EXPECT_EQ(returnedStatus(request), 0x51);
+    fillAtaRequest(request, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE5, 0x00}, nullptr, 0, DataDirection::In,
+                   kDataInTimeoutSeconds);
+    // Error, count (CHECK POWER MODE's answer), LBA, device, then the status
+    // in the Command byte's place.
+    const AtaTaskFile written = {0x00, 0xFF, 0x01, 0x02, 0x03, 0xA0, 0x50, 0x00};
+    std::memcpy(reinterpret_cast<uint8_t*>(&request) + kAta.currentTaskFile, written.data(), written.size());
+    EXPECT_EQ(returnedTaskFile(request), written);
+    EXPECT_EQ(returnedTaskFile(request)[kReturnedStatus], 0x50);
+    EXPECT_EQ(returnedTaskFile(request)[kReturnedCount], 0xFF);
 }
 
 TEST(WindowsRequestBlocks, SatRequestHoldsTheCdbThenFourZeroBytesAndPointsAtTheSenseArea)
@@ -135,6 +141,8 @@ TEST(WindowsRequestBlocks, SatRequestHoldsTheCdbThenFourZeroBytesAndPointsAtTheS
          DataDirection::In, kDataInTimeoutSeconds, 1, 3},
         {"DOWNLOAD MICROCODE", {0xA1, 0x0A, 0x06, 0x03, 0x08, 0x00, 0x10, 0x00, 0xA0, 0x92, 0x00, 0x00}, 8,
          DataDirection::Out, kSatDataOutTimeoutSeconds, 0, 5},
+        {"CHECK POWER MODE", {0xA1, 0x06, 0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA0, 0xE5, 0x00, 0x00}, 0,
+         DataDirection::In, kDataInTimeoutSeconds, 2, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -151,23 +159,29 @@ TEST(WindowsRequestBlocks, SatRequestHoldsTheCdbThenFourZeroBytesAndPointsAtTheS
             .put(8, c.dataIn, 1)
             .put(12, c.sectors * kSectorSize, 4)
             .put(16, c.seconds, 4)
-            .pointer(kScsi.dataBuffer, buffer.data())
+            .pointer(kScsi.dataBuffer, c.sectors ? buffer.data() : nullptr)
             .put(kScsi.senseInfoOffset, kScsi.sense, 4)
             .put(kScsi.cdb, c.cdb.data(), c.cdb.size());  // the 4 bytes after it, and the rest, stay 0
         EXPECT_TRUE(sameBytes(bytesOf(request), expected.bytes()));
     }
 }
 
-TEST(WindowsRequestBlocks, SenseByteIsReadWhereTheRequestPointsTheDriver)
+TEST(WindowsRequestBlocks, SenseIsReadWhereTheRequestPointsTheDriver)
 {
     uint8_t sector[kSectorSize];
     ScsiRequest request;
     fillSatRequest(request, {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00, 0x00}, sector,
                    kSectorSize, DataDirection::In, kDataInTimeoutSeconds);
-    EXPECT_EQ(firstSenseByte(request), 0);
-    // The driver places the sense data at SenseInfoOffset.
-    reinterpret_cast<uint8_t*>(&request)[request.header.SenseInfoOffset] = 0x70;
-    EXPECT_EQ(firstSenseByte(request), 0x70);
+    EXPECT_EQ(senseData(request), SatSense{});
+    // The driver places the sense data at SenseInfoOffset, at most
+    // SenseInfoLength bytes: here an ATA Status Return descriptor.
+    const uint8_t answer[] = {0x72, 0x01, 0x00, 0x1D, 0, 0, 0, 14, 0x09, 12, 0, 0, 0, 0xFF,
+                              0, 0, 0, 0, 0, 0, 0xA0, 0x50, 0x00, 0x00};
+    static_assert(sizeof answer == kSenseLength, "the whole sense area");
+    std::memcpy(reinterpret_cast<uint8_t*>(&request) + request.header.SenseInfoOffset, answer, sizeof answer);
+    SatSense expected{};
+    std::copy(std::begin(answer), std::end(answer), expected.begin());
+    EXPECT_EQ(senseData(request), expected);
 }
 
 }  // namespace

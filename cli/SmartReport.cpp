@@ -1,0 +1,45 @@
+#include "cli/SmartReport.h"
+
+#include "cli/ExitStatus.h"
+#include "smart/core/SmartSector.h"
+
+#include <algorithm>
+
+namespace {
+
+// An answered sector carries at least its revision number.
+bool answered(const uint8_t* sector, size_t length)
+{
+    return std::any_of(sector, sector + length, [](uint8_t byte) { return byte != 0; });
+}
+
+}  // namespace
+
+SmartReport evaluateSmart(const DriveReading& drive)
+{
+    SmartReport report;
+    if (drive.skipped || !drive.disk.valid)
+        return report;
+    report.rows = smart::BuildSmartTable(drive.disk, [&](int life) { report.life = life; });
+    if (report.life)
+        report.health = smart::HealthLevelOf(*report.life);
+    report.smartRead = smart::SmartDataRead(drive.disk.smartData) &&
+                       answered(drive.disk.smartThreshold, sizeof drive.disk.smartThreshold);
+    return report;
+}
+
+int exitBits(const DriveReading& drive, const SmartReport& report)
+{
+    if (drive.skipped)
+        return kExitOk;
+    if (!drive.disk.valid)
+        return kExitDeviceUnreadable;
+    int bits = report.smartRead ? kExitOk : kExitCommandFailed;
+    const bool overLimit = std::any_of(report.rows.begin(), report.rows.end(), [](const smart::SmartTableRow& row) {
+        const smart::StatusKind kind = row.row.judged.kind;
+        return kind != smart::StatusKind::None && kind != smart::StatusKind::Ok;
+    });
+    if (overLimit || report.health == smart::HealthLevel::Warning)
+        bits |= kExitWarning;
+    return bits;
+}

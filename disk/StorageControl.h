@@ -47,6 +47,21 @@ constexpr uint32_t kBusTypeNvme = 17;
 using AtaTaskFile = std::array<uint8_t, 8>;  // features, count, lba low/mid/high, device, command, reserved
 using SatCdb = std::array<uint8_t, 12>;      // ATA PASS-THROUGH (12)
 
+// One NVMe admin command as the controller takes it: the opcode, the
+// namespace ID and command dwords 10 to 15. The rest of the submission
+// entry (data pointers, command identifier) is the transport's.
+struct NvmeAdminCommand {
+    uint8_t opcode = 0;
+    uint32_t nsid = 0;
+    std::array<uint32_t, 6> cdw{};  // CDW10 ... CDW15
+
+    bool operator==(const NvmeAdminCommand& other) const
+    {
+        return opcode == other.opcode && nsid == other.nsid && cdw == other.cdw;
+    }
+    bool operator!=(const NvmeAdminCommand& other) const { return !(*this == other); }
+};
+
 // Kinds of failure that the program tells the user apart.
 enum class Failure {
     Other,
@@ -86,6 +101,13 @@ public:
     virtual bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                             DataDirection direction, uint32_t timeoutSeconds,
                             uint8_t& senseByte0) = 0;
+    // One NVMe admin command that moves `length` bytes from the drive into
+    // `buffer`; nothing is ever sent to the drive this way. True when the
+    // request went through; `status` is then the completion's status field
+    // (status code type and status code, without the phase bit; 0: success)
+    // and `result` its dword 0.
+    virtual bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer,
+                                  uint32_t length, uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) = 0;
 
     // The device behind an opened physical drive.
     virtual bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) = 0;

@@ -37,6 +37,8 @@ enum class Op : uint8_t {
     DriveType,         // text root -> u32
     FreeSpace,         // text root -> u64 available, u64 total, u64 free
     SystemDirectory,   // -> text
+    Nvme,              // i64 handle, u8 opcode, u32 nsid, 6 × u32 CDW10-15, u32 length, u32 timeout
+                       //   -> u32 status, u32 result, data in
 };
 
 // The helper's modes: reading drives, or updating the firmware of one.

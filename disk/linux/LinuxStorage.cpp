@@ -1,6 +1,7 @@
 #include "disk/linux/LinuxStorage.h"
 
 #include "disk/DevicePath.h"
+#include "disk/linux/LinuxNvme.h"
 #include "disk/linux/LinuxSgIo.h"
 
 #include <cerrno>
@@ -242,6 +243,20 @@ bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* bu
     // A failed command without sense data still fails.
     if (senseByte0 == 0 && result.scsiStatus != 0)
         senseByte0 = kSenseFixedCurrent;
+    return true;
+}
+
+bool LinuxStorage::nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer,
+                                    uint32_t length, uint32_t timeoutSeconds, uint16_t& status, uint32_t& result)
+{
+    const int fd = driveDescriptor(drive);
+    if (fd < 0)
+        return false;
+    const NvmeIoctlResult answer = sendNvmeAdminCommand(fd, command, buffer, length, timeoutSeconds);
+    if (!answer.sent)
+        return failWith(answer.error);
+    status = answer.status;
+    result = answer.result;
     return true;
 }
 

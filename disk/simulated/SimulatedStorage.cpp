@@ -199,8 +199,9 @@ bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFi
     DeviceLogFile log;
     if (!openDeviceLog(log))
         return failWith(kErrorWriteFault);
-    // A USB bridge takes no ATA task files: the request itself is refused.
-    if (drive->busType == kBusTypeUsb) {
+    // A USB bridge and an NVMe drive take no ATA task files: the request
+    // itself is refused.
+    if (drive->busType == kBusTypeUsb || drive->busType == kBusTypeNvme) {
         const bool logged = record(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer,
                                    length, direction, false);
         return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
@@ -236,6 +237,30 @@ bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_
     return true;
 }
 
+bool SimulatedStorage::nvmeAdminCommand(DeviceHandle handle, const NvmeAdminCommand& command, uint8_t* buffer,
+                                        uint32_t length, uint32_t, uint16_t& status, uint32_t& result)
+{
+    const FleetDrive* drive = commandDrive(handle);
+    if (!drive)
+        return false;
+    DeviceLogFile log;
+    if (!openDeviceLog(log))
+        return failWith(kErrorWriteFault);
+    const std::vector<uint8_t> block = NvmeCommandBytes(command);
+    if (drive->busType != kBusTypeNvme) {
+        const bool logged = record(log, drive->number, CommandRoute::Nvme, block.data(), block.size(), buffer,
+                                   length, DataDirection::In, false);
+        return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
+    }
+    const uint16_t answer = driveStates_[drive->number].executeNvme(drive->behaviour, command, buffer, length);
+    if (!record(log, drive->number, CommandRoute::Nvme, block.data(), block.size(), buffer, length,
+                DataDirection::In, answer == kNvmeStatusSuccess))
+        return failWith(kErrorWriteFault);
+    status = answer;
+    result = 0;
+    return true;
+}
+
 bool SimulatedStorage::queryDeviceIdentity(DeviceHandle handle, DeviceIdentity& identity)
 {
     const FleetDrive* drive = openedDrive(handle);
@@ -256,6 +281,9 @@ bool SimulatedStorage::queryDeviceIdentity(DeviceHandle handle, DeviceIdentity& 
         mix(answers.identify->data(), answers.identify->size());
     mix(answers.smartData.data(), answers.smartData.size());
     mix(answers.smartThresholds.data(), answers.smartThresholds.size());
+    if (answers.nvmeIdentify)
+        mix(answers.nvmeIdentify->data(), answers.nvmeIdentify->size());
+    mix(answers.healthLog.data(), answers.healthLog.size());
     identity = {static_cast<uint64_t>(drive->number), digest};
     return true;
 }

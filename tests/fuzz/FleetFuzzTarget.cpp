@@ -5,6 +5,7 @@
 // the project's data folder, beside the seed fleets.
 
 #include "disk/DevicePath.h"
+#include "disk/NvmeCommands.h"
 #include "disk/simulated/Fleet.h"
 #include "disk/simulated/SimulatedStorage.h"
 #include "tests/fuzz/FuzzRule.h"
@@ -53,6 +54,11 @@ void Query(SimulatedStorage& machine)
         machine.ataCommand(handle, identify, sector, sizeof sector, DataDirection::In, 3, status);
         const SatCdb smart = {0xA1, 0x08, 0x0E, 0xD0, 0x01, 0x00, 0x4F, 0xC2, 0xE0, 0xB0, 0x00, 0x00};
         machine.satCommand(handle, smart, sector, sizeof sector, DataDirection::In, 3, status);
+        uint8_t controller[kNvmeIdentifyLength] = {};
+        uint16_t nvmeStatus = 0;
+        uint32_t result = 0;
+        machine.nvmeAdminCommand(handle, kNvmeIdentifyController, controller, sizeof controller, 3, nvmeStatus, result);
+        machine.nvmeAdminCommand(handle, kNvmeHealthLog, sector, sizeof sector, 3, nvmeStatus, result);
         machine.close(handle);
     }
     for (const FleetVolume& volume : fleet.volumes) {

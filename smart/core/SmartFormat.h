@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "smart/core/SmartRow.h"
 
@@ -41,6 +42,9 @@ std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFir
 // the trailing blank, and the 48-bit number they make in decimal:
 // "0x00 00 00 00 01 2C\n十进制：300".
 std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
+// The same two texts for a raw value of any length, most significant byte first.
+std::string FormatRawBytes(const std::vector<uint8_t>& rawMsbFirst);
+std::string RawBytesToolTip(const std::vector<uint8_t>& rawMsbFirst);
 // The number followed directly by its unit: "300小时".
 std::string FormatCurrentValue(uint64_t value, const std::string& unit);
 // The bracket that closes every checked status: "(70℃)".

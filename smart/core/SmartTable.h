@@ -11,13 +11,22 @@
 namespace smart {
 
 struct SmartTableRow {
-    SmartCells cells;        // indexed by SmartColumn
-    StatusTone statusTone;   // how to draw cells[kColumnStatus]
+    SmartCells cells;                        // indexed by SmartColumn
+    StatusTone statusTone = StatusTone::Default;  // how to draw cells[kColumnStatus]
+    std::string rawToolTip;                  // the RawValue cell's tool tip
 };
+
+// The texts of one evaluated row of an ATA drive.
+SmartTableRow SmartTableRowOf(const SmartRow& row);
 
 // Chooses the catalogue from the record's model text and maker flag,
 // evaluates its SMART sectors and writes the rows; sendLife is called as
-// EvaluateSmart describes.
+// EvaluateSmart describes. An NVMe drive gets the rows of its health log
+// instead (NvmeHealthRows), none when the log was not read.
 std::vector<SmartTableRow> BuildSmartTable(const PhyDiskInfo& record, const LifeReport& sendLife);
+
+// Whether the drive answered for its health: SMART READ DATA, or an NVMe
+// drive's health log page.
+bool HealthDataRead(const PhyDiskInfo& record);
 
 }  // namespace smart

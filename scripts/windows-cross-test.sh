@@ -104,6 +104,7 @@ list --json
 list
 smart 7 --json
 smart 14
+smart 17 --json
 COMMANDS
 
 # Wine's own devices through the Windows backend: whatever it offers, the run

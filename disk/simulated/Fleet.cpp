@@ -15,7 +15,7 @@ using nlohmann::json;
 
 namespace {
 
-// Far beyond any real fleet (the demo's 16 drives take 15 KB and 5 levels of
+// Far beyond any real fleet (the demo's 17 drives take 15 KB and 5 levels of
 // nesting), and small enough that nothing built from the text exhausts memory
 // or the stack: the parsed document is copied and printed recursively.
 constexpr size_t kMaxFleetBytes = 1 << 20;

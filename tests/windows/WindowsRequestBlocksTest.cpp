@@ -234,8 +234,9 @@ TEST(WindowsRequestBlocks, NvmeAnswerDataIsTakenOnlyWhereTheDescriptorHoldsItWho
     // A descriptor (Version and Size 48), its data at the offset it names.
     const auto answer = [](uint32_t version, uint32_t offset, uint32_t length) {
         Bytes bytes(48 + 64 + 512);
-        bytes.put(0, version, 4).put(4, 48, 4).put(8, 3, 4).put(12, 2, 4).put(16, 2, 4);
-        bytes.put(32, offset, 4).put(36, length, 4).put(40, 0x1234, 4);  // FixedProtocolReturnData
+        bytes.put(0, version, 4).put(4, 48, 4);           // Version, Size
+        bytes.put(8, 3, 4).put(12, 2, 4).put(16, 2, 4);  // NVMe, a log page, log 02h
+        bytes.put(24, offset, 4).put(28, length, 4).put(32, 0x1234, 4);  // FixedProtocolReturnData
         return bytes.bytes();
     };
     struct Case {

@@ -9,6 +9,7 @@
 #include <climits>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
 using nlohmann::json;
@@ -403,18 +404,6 @@ Counter128 counterField(const json& object, const std::string& key, const std::s
     return counter;
 }
 
-const std::pair<const char*, Counter128 NvmeHealthFields::*> kHealthCounters[] = {
-    {"dataUnitsRead", &NvmeHealthFields::dataUnitsRead},
-    {"dataUnitsWritten", &NvmeHealthFields::dataUnitsWritten},
-    {"hostReadCommands", &NvmeHealthFields::hostReadCommands},
-    {"hostWriteCommands", &NvmeHealthFields::hostWriteCommands},
-    {"controllerBusyTime", &NvmeHealthFields::controllerBusyTime},
-    {"powerCycles", &NvmeHealthFields::powerCycles},
-    {"powerOnHours", &NvmeHealthFields::powerOnHours},
-    {"unsafeShutdowns", &NvmeHealthFields::unsafeShutdowns},
-    {"mediaErrors", &NvmeHealthFields::mediaErrors},
-    {"errorLogEntries", &NvmeHealthFields::errorLogEntries},
-};
 
 // An NVMe drive's health log from its fields, each 0 unless given.
 NvmeHealthLog parseHealth(const json& object, const std::string& at)
@@ -422,8 +411,8 @@ NvmeHealthLog parseHealth(const json& object, const std::string& at)
     std::vector<std::string> known = {"criticalWarning", "temperature", "availableSpare", "spareThreshold",
                                       "percentageUsed", "warningTemperatureTime", "criticalTemperatureTime",
                                       "temperatureSensors"};
-    for (const auto& counter : kHealthCounters)
-        known.push_back(counter.first);
+    for (const NvmeCounterField& counter : kNvmeCounterFields)
+        known.push_back(counter.key);
     checkKeys(object, at, known);
     NvmeHealthFields fields;
     fields.criticalWarning = byteField(object, "criticalWarning", at, 0);
@@ -431,8 +420,8 @@ NvmeHealthLog parseHealth(const json& object, const std::string& at)
     fields.availableSpare = byteField(object, "availableSpare", at, 0);
     fields.spareThreshold = byteField(object, "spareThreshold", at, 0);
     fields.percentageUsed = byteField(object, "percentageUsed", at, 0);
-    for (const auto& [key, field] : kHealthCounters)
-        fields.*field = counterField(object, key, at);
+    for (const NvmeCounterField& counter : kNvmeCounterFields)
+        fields.*counter.field = counterField(object, counter.key, at);
     fields.warningTemperatureTime = static_cast<uint32_t>(numberField(object, "warningTemperatureTime", at, UINT32_MAX));
     fields.criticalTemperatureTime =
         static_cast<uint32_t>(numberField(object, "criticalTemperatureTime", at, UINT32_MAX));
@@ -448,20 +437,32 @@ NvmeHealthLog parseHealth(const json& object, const std::string& at)
     return buildNvmeHealthLog(fields);
 }
 
+struct IdentityFields {
+    std::string serial, model, firmware;
+};
+
+// The identity's texts when given as fields (and then not as a file too).
+std::optional<IdentityFields> identityFields(const json& drive, const json& sectors, const std::string& where)
+{
+    const json* identity = member(drive, "identity");
+    if (!identity)
+        return std::nullopt;
+    if (sectors.contains("identify"))
+        fail(where, "give the identity either as fields or as a file, not both");
+    const std::string at = where + ".identity";
+    checkKeys(*identity, at, {"serial", "model", "firmware"});
+    return IdentityFields{textField(*identity, "serial", at), textField(*identity, "model", at),
+                          textField(*identity, "firmware", at)};
+}
+
 // An ATA drive's identity and SMART, as fields or as raw sector files.
 void parseAtaAnswers(const json& drive, const json& sectors, const std::string& where, const std::string& baseDir,
                      DriveBehaviour& behaviour)
 {
     if (member(drive, "health") || sectors.contains("healthLog"))
         fail(where, "only an NVMe drive (\"bus\": \"nvme\") reports a health log; give SMART as \"smart\"");
-    const json* identity = member(drive, "identity");
-    if (identity && sectors.contains("identify"))
-        fail(where, "give the identity either as fields or as a sector file, not both");
-    if (identity) {
-        const std::string at = where + ".identity";
-        checkKeys(*identity, at, {"serial", "model", "firmware"});
-        behaviour.identify = buildIdentifySector(textField(*identity, "serial", at), textField(*identity, "model", at),
-                                                 textField(*identity, "firmware", at));
+    if (const auto identity = identityFields(drive, sectors, where)) {
+        behaviour.identify = buildIdentifySector(identity->serial, identity->model, identity->firmware);
     } else if (sectors.contains("identify")) {
         behaviour.identify = dataFile<512>(sectors, "identify", where, baseDir);
     }
@@ -497,15 +498,8 @@ void parseNvmeAnswers(const json& drive, const json& sectors, const std::string&
 {
     if (member(drive, "smart") || sectors.contains("smartData") || sectors.contains("smartThresholds"))
         fail(where, "an NVMe drive reports a health log, not SMART attributes; give it as \"health\"");
-    const json* identity = member(drive, "identity");
-    if (identity && sectors.contains("identify"))
-        fail(where, "give the identity either as fields or as a file, not both");
-    if (identity) {
-        const std::string at = where + ".identity";
-        checkKeys(*identity, at, {"serial", "model", "firmware"});
-        behaviour.nvmeIdentify = buildNvmeIdentify(textField(*identity, "serial", at),
-                                                   textField(*identity, "model", at),
-                                                   textField(*identity, "firmware", at));
+    if (const auto identity = identityFields(drive, sectors, where)) {
+        behaviour.nvmeIdentify = buildNvmeIdentify(identity->serial, identity->model, identity->firmware);
     } else if (sectors.contains("identify")) {
         behaviour.nvmeIdentify = dataFile<4096>(sectors, "identify", where, baseDir);
     }

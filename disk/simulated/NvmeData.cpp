@@ -27,6 +27,19 @@ void putCounter(NvmeHealthLog& log, int offset, const Counter128& counter)
 
 }  // namespace
 
+const std::array<NvmeCounterField, 10> kNvmeCounterFields = {{
+    {"dataUnitsRead", &NvmeHealthFields::dataUnitsRead, NvmeHealthLayout::kDataUnitsRead},
+    {"dataUnitsWritten", &NvmeHealthFields::dataUnitsWritten, NvmeHealthLayout::kDataUnitsWritten},
+    {"hostReadCommands", &NvmeHealthFields::hostReadCommands, NvmeHealthLayout::kHostReadCommands},
+    {"hostWriteCommands", &NvmeHealthFields::hostWriteCommands, NvmeHealthLayout::kHostWriteCommands},
+    {"controllerBusyTime", &NvmeHealthFields::controllerBusyTime, NvmeHealthLayout::kControllerBusyTime},
+    {"powerCycles", &NvmeHealthFields::powerCycles, NvmeHealthLayout::kPowerCycles},
+    {"powerOnHours", &NvmeHealthFields::powerOnHours, NvmeHealthLayout::kPowerOnHours},
+    {"unsafeShutdowns", &NvmeHealthFields::unsafeShutdowns, NvmeHealthLayout::kUnsafeShutdowns},
+    {"mediaErrors", &NvmeHealthFields::mediaErrors, NvmeHealthLayout::kMediaErrors},
+    {"errorLogEntries", &NvmeHealthFields::errorLogEntries, NvmeHealthLayout::kErrorLogEntries},
+}};
+
 NvmeIdentifyData buildNvmeIdentify(const std::string& serial, const std::string& model, const std::string& firmware)
 {
     NvmeIdentifyData data{};
@@ -45,16 +58,8 @@ NvmeHealthLog buildNvmeHealthLog(const NvmeHealthFields& f)
     log[L::kAvailableSpare] = f.availableSpare;
     log[L::kSpareThreshold] = f.spareThreshold;
     log[L::kPercentageUsed] = f.percentageUsed;
-    putCounter(log, L::kDataUnitsRead, f.dataUnitsRead);
-    putCounter(log, L::kDataUnitsWritten, f.dataUnitsWritten);
-    putCounter(log, L::kHostReadCommands, f.hostReadCommands);
-    putCounter(log, L::kHostWriteCommands, f.hostWriteCommands);
-    putCounter(log, L::kControllerBusyTime, f.controllerBusyTime);
-    putCounter(log, L::kPowerCycles, f.powerCycles);
-    putCounter(log, L::kPowerOnHours, f.powerOnHours);
-    putCounter(log, L::kUnsafeShutdowns, f.unsafeShutdowns);
-    putCounter(log, L::kMediaErrors, f.mediaErrors);
-    putCounter(log, L::kErrorLogEntries, f.errorLogEntries);
+    for (const NvmeCounterField& counter : kNvmeCounterFields)
+        putCounter(log, counter.offset, f.*counter.field);
     putNumber(log, L::kWarningTemperatureTime, f.warningTemperatureTime);
     putNumber(log, L::kCriticalTemperatureTime, f.criticalTemperatureTime);
     for (int k = 0; k < L::kSensorCount; ++k)

@@ -33,6 +33,15 @@ struct NvmeHealthFields {
     std::array<uint16_t, 8> temperatureSensors{};  // kelvins; 0: the sensor does not report
 };
 
+// The 16-byte counters of the health log: the fleet file's key of each, its
+// field and where the log keeps it.
+struct NvmeCounterField {
+    const char* key;
+    Counter128 NvmeHealthFields::*field;
+    int offset;
+};
+extern const std::array<NvmeCounterField, 10> kNvmeCounterFields;
+
 // Identify Controller with the serial number, model number and firmware
 // revision as ASCII, padded with spaces.
 NvmeIdentifyData buildNvmeIdentify(const std::string& serial, const std::string& model, const std::string& firmware);

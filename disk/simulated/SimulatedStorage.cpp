@@ -190,6 +190,13 @@ bool SimulatedStorage::record(DeviceLogFile& log, int drive, CommandRoute route,
     return logged;
 }
 
+bool SimulatedStorage::refuse(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block,
+                              size_t blockLength, const uint8_t* buffer, uint32_t length, DataDirection direction)
+{
+    const bool logged = record(log, drive, route, block, blockLength, buffer, length, direction, false);
+    return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
+}
+
 bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFile, uint8_t* buffer,
                                   uint32_t length, DataDirection direction, uint32_t, uint8_t& status)
 {
@@ -201,11 +208,9 @@ bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFi
         return failWith(kErrorWriteFault);
     // A USB bridge and an NVMe drive take no ATA task files: the request
     // itself is refused.
-    if (drive->busType == kBusTypeUsb || drive->busType == kBusTypeNvme) {
-        const bool logged = record(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer,
-                                   length, direction, false);
-        return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
-    }
+    if (drive->busType == kBusTypeUsb || drive->busType == kBusTypeNvme)
+        return refuse(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length,
+                      direction);
     const bool done = driveStates_[drive->number].execute(drive->behaviour, ataRegisters(taskFile), buffer, length,
                                                           direction);
     if (!record(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length, direction,
@@ -247,11 +252,9 @@ bool SimulatedStorage::nvmeAdminCommand(DeviceHandle handle, const NvmeAdminComm
     if (!openDeviceLog(log))
         return failWith(kErrorWriteFault);
     const std::vector<uint8_t> block = NvmeCommandBytes(command);
-    if (drive->busType != kBusTypeNvme) {
-        const bool logged = record(log, drive->number, CommandRoute::Nvme, block.data(), block.size(), buffer,
-                                   length, DataDirection::In, false);
-        return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
-    }
+    if (drive->busType != kBusTypeNvme)
+        return refuse(log, drive->number, CommandRoute::Nvme, block.data(), block.size(), buffer, length,
+                      DataDirection::In);
     const uint16_t answer = driveStates_[drive->number].executeNvme(drive->behaviour, command, buffer, length);
     if (!record(log, drive->number, CommandRoute::Nvme, block.data(), block.size(), buffer, length,
                 DataDirection::In, answer == kNvmeStatusSuccess))

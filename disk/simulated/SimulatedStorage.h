@@ -105,6 +105,10 @@ private:
     // line could not be written.
     bool record(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block, size_t blockLength,
                 const uint8_t* buffer, uint32_t length, DataDirection direction, bool accepted);
+    // Records a command the drive cannot take on its route, and fails the
+    // request as the system would (not supported).
+    bool refuse(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block, size_t blockLength,
+                const uint8_t* buffer, uint32_t length, DataDirection direction);
 
     Fleet fleet_;
     std::map<DeviceHandle, OpenDevice> handles_;

@@ -32,13 +32,10 @@ bool IsZero(const WideNumber& number) {
 
 // The RawValue bytes, most significant first: six at least, as for an ATA
 // attribute, more only where a wider field holds more.
-std::vector<uint8_t> RawBytes(const WideNumber& number) {
-    size_t length = number.size();
-    while (length > kRawMinimumBytes && number[length - 1] == 0) --length;
-    std::vector<uint8_t> raw(number.begin(), number.begin() + std::min(length, number.size()));
-    raw.resize(std::max<size_t>(length, kRawMinimumBytes), 0);
-    std::reverse(raw.begin(), raw.end());
-    return raw;
+std::vector<uint8_t> RawBytes(WideNumber number) {
+    while (number.size() > kRawMinimumBytes && number.back() == 0) number.pop_back();
+    number.resize(std::max<size_t>(number.size(), kRawMinimumBytes), 0);
+    return std::vector<uint8_t>(number.rbegin(), number.rend());
 }
 
 SmartTableRow Row(uint8_t id, const std::string& name, const WideNumber& raw, const std::string& currentValue,
@@ -61,10 +58,8 @@ std::string Celsius(const WideNumber& kelvins) {
     return std::to_string(value - kKelvinAtZeroCelsius) + "℃";
 }
 
-uint8_t ByteAt(const uint8_t* log, int offset) { return log[offset]; }
-
 void AddCriticalWarningRows(const NvmeHealthField& field, const uint8_t* log, std::vector<SmartTableRow>& rows) {
-    const uint8_t bits = ByteAt(log, field.offset);
+    const uint8_t bits = log[field.offset];
     int set = 0;
     for (int bit = 0; bit < 8; ++bit) set += (bits >> bit) & 1;
     rows.push_back(Row(field.id, field.name, {bits}, set == 0 ? "无" : std::to_string(set) + "项",
@@ -140,7 +135,7 @@ std::vector<SmartTableRow> NvmeHealthRows(const uint8_t* log, const LifeReport& 
             break;
         case NvmeFieldKind::Spare: {
             // At its threshold the spare is still enough; below it, not.
-            const uint8_t threshold = ByteAt(log, L::kSpareThreshold);
+            const uint8_t threshold = log[L::kSpareThreshold];
             const bool low = value[0] < threshold;
             rows.push_back(Row(field.id, field.name, value, number,
                                (low ? kWarning : kOk) + FormatLimitBracket(threshold, field.unit)));

@@ -5,7 +5,7 @@
 #include "disk/DiskList.h"
 #include "disk/StorageBackend.h"
 #include "smart/core/SmartFormat.h"
-#include "smart/core/SmartSector.h"
+#include "smart/core/SmartTable.h"
 #include "ui_MainWin.h"
 #include "widgets/MaskWidget.h"
 
@@ -166,15 +166,21 @@ void MainWin::hideMakerWidgets()
 // The drive's picture and name at once; its remaining life and health level
 // only when the SMART page reports them for this very disk (getLife), and
 // until then a note in place of the ring, so that no other disk's life shows.
+// An NVMe drive reports its wear whoever made it: its life shows too, under
+// the maker's name and picture only when it is the maker's.
 void MainWin::showMakerWidgets(const PhyDiskInfo& record)
 {
     hideMakerWidgets();
-    if (record.isMakerDisk != 1)
+    const bool maker = record.isMakerDisk == 1;
+    if (!maker && !record.isNvme)
         return;
-    for (QWidget* widget : std::initializer_list<QWidget*>{ui->lbLifeRemain, ui->lbNameSSD, ui->lbPicSSD})
-        widget->show();
-    ui->lbLifeUnknown->setText(QString::fromUtf8(smart::SmartDataRead(record.smartData) ? kLifeUnreadable
-                                                                                         : smart::kSmartUnreadableText));
+    ui->lbLifeRemain->show();
+    if (maker) {
+        ui->lbNameSSD->show();
+        ui->lbPicSSD->show();
+    }
+    ui->lbLifeUnknown->setText(QString::fromUtf8(smart::HealthDataRead(record) ? kLifeUnreadable
+                                                                               : smart::kSmartUnreadableText));
     ui->lbLifeUnknown->show();
     awaitingLife = true;
 }

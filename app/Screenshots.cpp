@@ -1,6 +1,7 @@
 // Takes the README's screenshots of the window on the demo fleet: the main
 // window with a maker's drive, the selector's drop-down list, the SMART page,
-// the firmware-detection page and the close question. Run under an X server
+// the firmware-detection page, the SMART page of an NVMe drive and the close
+// question. Run under an X server
 // (scripts/screenshots.sh). With --close-question-only only the close
 // question is taken, under the name given (for an X server without a
 // compositing manager).
@@ -91,6 +92,11 @@ int main(int argc, char* argv[])
         pressPage(window, 1);
         save(window, out.filePath("detection-page.png"));
         pressPage(window, 1);
+        QTest::qWait(400);
+        selectDisk(window, QStringLiteral("Corvid NV3 1TB"));
+        pressPage(window, 0);
+        save(window, out.filePath("nvme-smart-page.png"));
+        pressPage(window, 0);
         QTest::qWait(400);
     }
 

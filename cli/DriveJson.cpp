@@ -6,6 +6,7 @@
 #include "smart/core/SmartNames.h"
 
 #include <cmath>
+#include <optional>
 #include <cstdio>
 
 namespace {
@@ -42,17 +43,18 @@ Json rowJson(const smart::SmartTableRow& entry)
         row[smart::kSmartColumnTitles[c]] = entry.cells[c];
     const smart::SmartRow& values = entry.row;
     Json rawBytes = Json::array();
-    for (auto byte = values.raw.rbegin(); byte != values.raw.rend(); ++byte)
+    for (auto byte = entry.rawBytes.rbegin(); byte != entry.rawBytes.rend(); ++byte)
         rawBytes.push_back(*byte);
+    const std::optional<uint64_t> rawValue = smart::RawBytesNumber(entry.rawBytes);
     const char* status = smart::StatusWord(values.judged.kind);
     row["attribute_id"] = values.id;
     row["name"] = textOrNull(smart::ValueKey(values.description));
-    row["normalized_value"] = values.value;
-    row["normalized_worst"] = values.worst;
-    row["normalized_threshold"] = values.threshold;
-    row["raw_value"] = smart::RawValueNumber(values.raw);
+    row["normalized_value"] = entry.normalized ? Json(values.value) : Json();
+    row["normalized_worst"] = entry.normalized ? Json(values.worst) : Json();
+    row["normalized_threshold"] = entry.normalized ? Json(values.threshold) : Json();
+    row["raw_value"] = rawValue ? Json(*rawValue) : Json();
     row["raw_bytes"] = rawBytes;
-    row["current_value"] = values.number;
+    row["current_value"] = entry.numberFits ? Json(values.number) : Json();
     row["unit"] = textOrNull(smart::UnitWord(values.unit));
     row["status_word"] = status ? Json(status) : Json();
     row["limit"] = status ? Json(values.judged.limit) : Json();

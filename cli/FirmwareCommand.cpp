@@ -66,7 +66,7 @@ int firmwareCommand(const Arguments& args)
     const FwUpdateState state = FwUpdateStateFromRecord(*disk);
     const FirmwareDecision decision = DecideFwUpdateAmong(state, revision, folders);
     if (decision.latest) {
-        printOut(std::string(kFwLatestText) + '\n');
+        printOut(std::string(FwNoUpdateText(decision)) + '\n');
         return 1;
     }
     printOut("image " + decision.imagePath + '\n');

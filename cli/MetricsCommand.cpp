@@ -148,11 +148,16 @@ void addDrive(Exposition& out, const DriveReading& drive, const SmartReport& rep
         const std::string unit = smart::UnitWord(row.unit);
         if (!unit.empty())
             valueLabels.emplace_back("unit", unit);
-        out.add("quillfence_smart_attribute_value", valueLabels, row.number);
-        out.add("quillfence_smart_attribute_normalized", rowLabels, row.value);
-        out.add("quillfence_smart_attribute_worst", rowLabels, row.worst);
-        out.add("quillfence_smart_attribute_threshold", rowLabels, row.threshold);
-        out.add("quillfence_smart_attribute_raw", rowLabels, smart::RawValueNumber(row.raw));
+        if (entry.numberFits)
+            out.add("quillfence_smart_attribute_value", valueLabels, row.number);
+        // An NVMe drive's health fields have no normalized values.
+        if (entry.normalized) {
+            out.add("quillfence_smart_attribute_normalized", rowLabels, row.value);
+            out.add("quillfence_smart_attribute_worst", rowLabels, row.worst);
+            out.add("quillfence_smart_attribute_threshold", rowLabels, row.threshold);
+        }
+        if (const auto raw = smart::RawBytesNumber(entry.rawBytes))
+            out.add("quillfence_smart_attribute_raw", rowLabels, *raw);
         if (row.judged.kind != smart::StatusKind::None) {
             out.add("quillfence_smart_attribute_limit", valueLabels, row.judged.limit);
             out.add("quillfence_smart_attribute_status", rowLabels, statusCode(row.judged.kind));

@@ -23,8 +23,10 @@ SmartReport evaluateSmart(const DriveReading& drive)
     report.rows = smart::BuildSmartTable(drive.disk, [&](int life) { report.life = life; });
     if (report.life)
         report.health = smart::HealthLevelOf(*report.life);
-    report.smartRead = smart::SmartDataRead(drive.disk.smartData) &&
-                       answered(drive.disk.smartThreshold, sizeof drive.disk.smartThreshold);
+    // An NVMe drive answers with its health log page, which has no thresholds.
+    report.smartRead = drive.disk.isNvme ? smart::HealthDataRead(drive.disk)
+                                         : smart::SmartDataRead(drive.disk.smartData) &&
+                                               answered(drive.disk.smartThreshold, sizeof drive.disk.smartThreshold);
     return report;
 }
 

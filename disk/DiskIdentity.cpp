@@ -3,11 +3,13 @@
 #include "disk/DevicePath.h"
 #include "disk/DiskList.h"
 #include "disk/IdentityCommands.h"
+#include "disk/NvmeCommands.h"
 #include "disk/PassThrough.h"
 #include "disk/StorageControl.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -46,6 +48,46 @@ uint16_t word(const uint8_t* sector, int index)
     return static_cast<uint16_t>(sector[2 * index] | sector[2 * index + 1] << 8);
 }
 
+// White space trimmed on both sides, then cut at the first NUL.
+std::string trimmedText(std::string text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && isAtaWhiteSpace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && isAtaWhiteSpace(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    text = text.substr(begin, end - begin);
+    return text.substr(0, text.find('\0'));
+}
+
+// The identity texts, the maker's model rule on them, and the health log of
+// an NVMe drive.
+int readNvmeDrive(const std::string& path, char* identityBlock, uint8_t& isMakerDisk, NvmeHealthAnswer* nvmeHealth)
+{
+    std::vector<uint8_t> identify(kNvmeIdentifyLength);
+    uint8_t health[kNvmeHealthLength] = {};
+    const bool identified = NvmeAdminPassThrough(path, kNvmeIdentifyController, identify.data(), kNvmeIdentifyLength);
+    // The health log is read whatever Identify answered; a failure leaves zeros.
+    const bool healthRead = NvmeAdminPassThrough(path, kNvmeHealthLog, health, kNvmeHealthLength);
+    if (!healthRead)
+        std::memset(health, 0, sizeof health);
+    if (identified) {
+        const std::string model = NvmeText(identify.data(), kNvmeModelOffset, kNvmeModelLength);
+        storeText(NvmeText(identify.data(), kNvmeSerialOffset, kNvmeSerialLength), identityBlock);
+        storeText(model, identityBlock + kTextLength);
+        storeText(NvmeText(identify.data(), kNvmeFirmwareOffset, kNvmeFirmwareLength),
+                  identityBlock + 2 * kTextLength);
+        if (IsMakerModel(model))
+            isMakerDisk = 1;
+    }
+    if (nvmeHealth) {
+        nvmeHealth->nvme = true;
+        nvmeHealth->healthRead = healthRead;
+        std::memcpy(nvmeHealth->log, health, sizeof health);
+    }
+    return identified ? kIdentityOk : kIdentityFailedOther;
+}
+
 }  // namespace
 
 uint64_t WorldWideName(const uint8_t* identify)
@@ -66,13 +108,12 @@ std::string AtaText(const uint8_t* identify, int firstWord, int lastWord)
         text += static_cast<char>(identify[2 * word + 1]);
         text += static_cast<char>(identify[2 * word]);
     }
-    size_t begin = 0, end = text.size();
-    while (begin < end && isAtaWhiteSpace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && isAtaWhiteSpace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    text = text.substr(begin, end - begin);
-    return text.substr(0, text.find('\0'));
+    return trimmedText(text);
+}
+
+std::string NvmeText(const uint8_t* identify, int offset, int length)
+{
+    return trimmedText(std::string(reinterpret_cast<const char*>(identify) + offset, length));
 }
 
 bool IsMakerModel(const std::string& model)
@@ -90,7 +131,7 @@ namespace {
 
 // GetPhyDiskInfo, giving back the world wide name as well when `wwn` is set.
 int readIdentity(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData, uint8_t* smartThreshold,
-                 uint64_t* wwn)
+                 NvmeHealthAnswer* nvmeHealth, uint64_t* wwn)
 {
     uint8_t identify[kSectorSize] = {};
     uint8_t data[kSectorSize] = {};
@@ -104,6 +145,8 @@ int readIdentity(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t
     std::memset(identityBlock, 0, kIdentityBlockLength);
     std::memset(smartData, 0, kSmartDataLength);
     std::memset(smartThreshold, 0, kSectorSize);
+    if (busType == kBusTypeNvme)
+        return readNvmeDrive(path, identityBlock, isMakerDisk, nvmeHealth);
 
     int result = kIdentityOk;
     if (!readSector(busType, path, kIdentifyDevice, identify))
@@ -135,9 +178,10 @@ int readIdentity(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t
 
 }  // namespace
 
-int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData, uint8_t* smartThreshold)
+int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t* smartData, uint8_t* smartThreshold,
+                   NvmeHealthAnswer* nvmeHealth)
 {
-    return readIdentity(diskNum, identityBlock, isMakerDisk, smartData, smartThreshold, nullptr);
+    return readIdentity(diskNum, identityBlock, isMakerDisk, smartData, smartThreshold, nvmeHealth, nullptr);
 }
 
 int ReadDiskIdentity(PhyDiskInfo& disk)
@@ -147,7 +191,8 @@ int ReadDiskIdentity(PhyDiskInfo& disk)
     uint8_t smartData[kSmartDataLength] = {};
     uint8_t smartThreshold[kSectorSize] = {};
     uint64_t wwn = 0;
-    const int result = readIdentity(disk.diskNum, identity, isMakerDisk, smartData, smartThreshold, &wwn);
+    NvmeHealthAnswer nvme;
+    const int result = readIdentity(disk.diskNum, identity, isMakerDisk, smartData, smartThreshold, &nvme, &wwn);
     disk.valid = result == kIdentityOk ? 1 : 0;
     std::memcpy(disk.serialNumber, identity, kTextLength);
     std::memcpy(disk.model, identity + kTextLength, kTextLength);
@@ -156,5 +201,8 @@ int ReadDiskIdentity(PhyDiskInfo& disk)
     disk.wwn = wwn;
     std::memcpy(disk.smartData, smartData, kSmartDataLength);
     std::memcpy(disk.smartThreshold, smartThreshold, kSectorSize);
+    disk.isNvme = nvme.nvme ? 1 : 0;
+    disk.nvmeHealthRead = nvme.healthRead ? 1 : 0;
+    std::memcpy(disk.nvmeHealth, nvme.log, kNvmeHealthLength);
     return result;
 }

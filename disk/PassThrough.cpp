@@ -117,3 +117,18 @@ bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], ui
 {
     return ScsiPassThrough(devicePath, cdb, buffer, sectors, false, expected);
 }
+
+bool NvmeAdminPassThrough(const std::string& devicePath, const NvmeAdminCommand& command, uint8_t* buffer,
+                          uint32_t length)
+{
+    StorageControl& sc = storage();
+    const DeviceHandle drive = openDrive(sc, devicePath, nullptr);
+    if (drive == kInvalidHandle)
+        return false;
+    std::memset(buffer, 0, length);
+    uint16_t status = 0;
+    uint32_t result = 0;
+    const bool sent = sc.nvmeAdminCommand(drive, command, buffer, length, kDataInTimeoutSeconds, status, result);
+    sc.close(drive);
+    return sent && status == 0;
+}

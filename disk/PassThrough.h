@@ -1,7 +1,8 @@
 #pragma once
 // The only road to a drive's commands: ATA task files on SATA (and every
-// other bus but USB), SAT ATA PASS-THROUGH (12) commands behind USB bridges.
-// `devicePath` is "\\.\PHYSICALDRIVE<n>"; `buffer` holds sectors × 512 bytes.
+// other bus but USB and NVMe), SAT ATA PASS-THROUGH (12) commands behind USB
+// bridges, NVMe admin commands to NVMe drives. `devicePath` is
+// "\\.\PHYSICALDRIVE<n>"; `buffer` holds sectors × 512 bytes.
 // With `expected`, a command is sent only when the opened drive is still that
 // device (a drive number can come to name another disk).
 
@@ -34,3 +35,9 @@ bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8],
                        const DeviceIdentity* expected = nullptr);
 bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
                         const DeviceIdentity* expected = nullptr);
+
+// True when the request went through and the controller completed the
+// command successfully; `length` bytes of data come into `buffer`, which is
+// cleared before the command.
+bool NvmeAdminPassThrough(const std::string& devicePath, const NvmeAdminCommand& command, uint8_t* buffer,
+                          uint32_t length);

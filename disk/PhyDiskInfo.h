@@ -11,6 +11,7 @@ constexpr int kMaxDisks = 32;
 constexpr int kTextLength = 260;
 constexpr int kSmartDataLength = 378;
 constexpr int kSectorSize = 512;
+constexpr int kNvmeHealthLength = 512;  // the SMART / Health Information log page
 
 struct PhyDiskInfo {
     int32_t diskNum;                    // n of "\\.\PHYSICALDRIVE%d"
@@ -34,6 +35,13 @@ struct PhyDiskInfo {
     // The world wide name of IDENTIFY words 108 to 111 (word 108 the most
     // significant), where word 87 says the drive reports one; 0 otherwise.
     uint64_t wwn;
+    // An NVMe drive (bus type 17) is read over the NVMe route: its identity
+    // texts above come from Identify Controller, its health from the SMART /
+    // Health Information log page below, and smartData and smartThreshold
+    // stay zero.
+    uint8_t isNvme;                          // 1 for a drive read over the NVMe route
+    uint8_t nvmeHealthRead;                  // 1 when the health log page was read
+    uint8_t nvmeHealth[kNvmeHealthLength];   // the log page as the drive sent it
 };
 
 constexpr int kIdentityBlockLength = 3 * kTextLength;

@@ -30,7 +30,7 @@ const char* PowerModeName(PowerMode mode)
 std::optional<PowerMode> CheckPowerMode(int diskNum)
 {
     uint32_t busType = 0;
-    if (!GetBusType(diskNum, busType))
+    if (!GetBusType(diskNum, busType) || busType == kBusTypeNvme)
         return std::nullopt;
     const std::string path = physicalDrivePath(diskNum);
     AtaTaskFile returned{};

@@ -25,5 +25,7 @@ const char* PowerModeName(PowerMode mode);
 
 // Sends CHECK POWER MODE to drive diskNum over its bus's route; the drive's
 // answer, or nothing when the command failed or no registers came back (a
-// drive or bridge without the command).
+// drive or bridge without the command). An NVMe drive has no such command
+// and is sent nothing: its power states are the controller's own, and
+// reading its health log spins nothing up.
 std::optional<PowerMode> CheckPowerMode(int diskNum);

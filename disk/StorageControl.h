@@ -57,6 +57,21 @@ constexpr size_t kReturnedError = 0;
 constexpr size_t kReturnedCount = 1;
 constexpr size_t kReturnedStatus = 6;
 
+// One NVMe admin command as the controller takes it: the opcode, the
+// namespace ID and command dwords 10 to 15. The rest of the submission
+// entry (data pointers, command identifier) is the transport's.
+struct NvmeAdminCommand {
+    uint8_t opcode = 0;
+    uint32_t nsid = 0;
+    std::array<uint32_t, 6> cdw{};  // CDW10 ... CDW15
+
+    bool operator==(const NvmeAdminCommand& other) const
+    {
+        return opcode == other.opcode && nsid == other.nsid && cdw == other.cdw;
+    }
+    bool operator!=(const NvmeAdminCommand& other) const { return !(*this == other); }
+};
+
 // Kinds of failure that the program tells the user apart.
 enum class Failure {
     Other,
@@ -98,6 +113,13 @@ public:
     virtual bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                             DataDirection direction, uint32_t timeoutSeconds,
                             SatSense& sense) = 0;
+    // One NVMe admin command that moves `length` bytes from the drive into
+    // `buffer`; nothing is ever sent to the drive this way. True when the
+    // request went through; `status` is then the completion's status field
+    // (status code type and status code, without the phase bit; 0: success)
+    // and `result` its dword 0.
+    virtual bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer,
+                                  uint32_t length, uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) = 0;
 
     // The device behind an opened physical drive.
     virtual bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) = 0;

@@ -13,6 +13,8 @@ constexpr int kFwTooLarge = -8;       // more sectors than the 16-bit offset fie
 
 // The text shown when no update is offered.
 constexpr const char* kFwLatestText = "已是最新版本无需升级";
+// The text shown for an NVMe drive: the maker's images are for its SATA drives.
+constexpr const char* kFwNvmeText = "NVMe硬盘不支持固件升级";
 // The text shown when another program is updating the same drive.
 constexpr const char* kFwBusyText = "另一个程序正在升级此磁盘的固件，请等它结束后再试";
 // The text shown when the administrator's password for the update was refused or not given.

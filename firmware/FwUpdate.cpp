@@ -78,6 +78,14 @@ const FwImageChoice* chooseImage(const FwUpdateState& state, const std::string& 
     return nullptr;
 }
 
+// The maker's images are for its SATA drives: an NVMe drive is offered none.
+FirmwareDecision nvmeDecision()
+{
+    FirmwareDecision decision;
+    decision.nvme = true;
+    return decision;
+}
+
 }  // namespace
 
 FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk)
@@ -86,12 +94,15 @@ FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk)
     state.diskNum = disk.diskNum;
     state.model.assign(disk.model, std::find(disk.model, disk.model + kTextLength, '\0'));
     state.updateAllowed = disk.isMakerDisk != 0;
+    state.nvme = disk.isNvme != 0;
     state.device = disk.device;
     return state;
 }
 
 FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& fwLabelText, const std::string& appDir)
 {
+    if (state.nvme)
+        return nvmeDecision();
     const FwImageChoice* choice = chooseImage(state, fwLabelText);
     if (!choice)
         return {};
@@ -101,6 +112,8 @@ FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& f
 FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::string& fwLabelText,
                                      const std::vector<std::string>& folders)
 {
+    if (state.nvme)
+        return nvmeDecision();
     const FwImageChoice* choice = chooseImage(state, fwLabelText);
     if (!choice)
         return {};
@@ -117,11 +130,18 @@ FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::stri
     return {false, bigChunksFor(state.model), imagePath};
 }
 
+const char* FwNoUpdateText(const FirmwareDecision& decision)
+{
+    return decision.nvme ? kFwNvmeText : kFwLatestText;
+}
+
 FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision)
 {
     FwUpdateOutcome outcome;
-    if (decision.latest)
+    if (decision.latest) {
+        outcome.kind = decision.nvme ? FwOutcomeKind::NotForNvme : FwOutcomeKind::Latest;
         return outcome;
+    }
     const DriveWriteLock writer(state.diskNum, state.device);
     if (writer.state() == DriveWriteLock::State::Busy || writer.state() == DriveWriteLock::State::NotAuthorised) {
         outcome.kind = writer.state() == DriveWriteLock::State::Busy ? FwOutcomeKind::Busy : FwOutcomeKind::NotAuthorised;
@@ -155,6 +175,8 @@ std::optional<FwMessage> FwOutcomeMessage(const FwUpdateOutcome& outcome)
     switch (outcome.kind) {
     case FwOutcomeKind::Latest:
         return FwMessage{FwDialog::Notice, kFwLatestText};
+    case FwOutcomeKind::NotForNvme:
+        return FwMessage{FwDialog::Notice, kFwNvmeText};
     case FwOutcomeKind::NoBusType:
         return std::nullopt;
     case FwOutcomeKind::Busy:

@@ -27,20 +27,23 @@ struct FwUpdateState {
     int diskNum = -1;
     std::string model;           // the record's model text, bytes as stored
     bool updateAllowed = false;  // the record's isMakerDisk
+    bool nvme = false;           // the record's isNvme
     DeviceIdentity device{};     // the device the record was read from
 };
 
 FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk);
 
 struct FirmwareDecision {
-    bool latest = true;      // no update: kFwLatestText, nothing sent
+    bool latest = true;      // no update: FwNoUpdateText says why, nothing is sent
     bool bigChunks = false;  // 256-sector blocks on the ATA route
     std::string imagePath;   // a folder followed by "//FwUpdata//<image>.bin"
+    bool nvme = false;       // no update offered to an NVMe drive: kFwNvmeText
 };
 
-// The decision, without touching any device: the update-allowed flag, the
-// revision ("0428c" is the latest; otherwise "0208a" qualifies; case
-// ignored), the model code and the image for the capacity in the model text.
+// The decision, without touching any device: none for an NVMe drive, then
+// the update-allowed flag, the revision ("0428c" is the latest; otherwise
+// "0208a" qualifies; case ignored), the model code and the image for the
+// capacity in the model text.
 FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& fwLabelText, const std::string& appDir);
 
 // DecideFwUpdate for the first of `folders` whose "FwUpdata" holds the chosen
@@ -50,8 +53,12 @@ FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& f
 FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::string& fwLabelText,
                                      const std::vector<std::string>& folders);
 
+// The text of a decision that sends nothing: kFwNvmeText or kFwLatestText.
+const char* FwNoUpdateText(const FirmwareDecision& decision);
+
 enum class FwOutcomeKind {
     Latest,     // nothing to update
+    NotForNvme, // an NVMe drive: nothing offered, nothing sent
     NoBusType,  // the bus-type query failed: nothing sent, nothing shown
     Busy,       // another writer holds the drive: nothing sent
     NotAuthorised,  // the administrator's authorisation was refused: nothing sent

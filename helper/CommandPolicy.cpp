@@ -1,6 +1,7 @@
 #include "helper/CommandPolicy.h"
 
 #include "disk/IdentityCommands.h"
+#include "disk/NvmeCommands.h"
 #include "disk/PowerMode.h"
 
 #include <algorithm>
@@ -89,4 +90,14 @@ CommandVerdict checkSatCommand(const SatCdb& c, DataDirection direction, uint32_
     if (c[0] == 0xA1 && c[9] == kCheckPowerMode.cdb[9])
         return checkPowerModeQuery(c, &IdentityCommand::cdb, direction, length);
     return checkIdentityRead(c, &IdentityCommand::cdb, direction, length);
+}
+
+CommandVerdict checkNvmeCommand(const NvmeAdminCommand& command, uint32_t length)
+{
+    // Exactly as the program builds them, each moving its whole structure.
+    if (command == kNvmeIdentifyController)
+        return length == kNvmeIdentifyLength ? allow() : refuse("Identify Controller moves 4096 bytes");
+    if (command == kNvmeHealthLog)
+        return length == kNvmeHealthLength ? allow() : refuse("the health log page moves 512 bytes");
+    return refuse("not an NVMe command this program sends");
 }

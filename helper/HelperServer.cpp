@@ -96,7 +96,7 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
     int64_t handle = kInvalidHandle;
     const bool takesHandle = op == uint8_t(Op::Close) || op == uint8_t(Op::BusType) || op == uint8_t(Op::DiskLength) ||
                              op == uint8_t(Op::DeviceNumber) || op == uint8_t(Op::Ata) || op == uint8_t(Op::Sat) ||
-                             op == uint8_t(Op::Identity) || op == uint8_t(Op::Lock);
+                             op == uint8_t(Op::Identity) || op == uint8_t(Op::Lock) || op == uint8_t(Op::Nvme);
     if (takesHandle && (!in.i64(handle) || !opened(handle)))
         return refusal("a handle this helper did not open");
 
@@ -202,6 +202,27 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
         else
             reply.data(nullptr, 0);
         return reply.bytes();
+    }
+    case Op::Nvme: {
+        NvmeAdminCommand command;
+        uint32_t length = 0, timeout = 0;
+        bool read = in.u8(command.opcode) && in.u32(command.nsid);
+        for (uint32_t& dword : command.cdw)
+            read = read && in.u32(dword);
+        if (!read || !in.u32(length) || !in.u32(timeout) || !in.finished() || length > kMaxCommandData ||
+            timeout > kMaxTimeoutSeconds)
+            return refusal("a malformed NVMe command request");
+        if (!opened(handle)->drive)
+            return refusal("a drive command to a volume");
+        const CommandVerdict verdict = checkNvmeCommand(command, length);
+        if (!verdict.allowed)
+            return refusal(verdict.reason);
+        std::vector<uint8_t> data(length);
+        uint16_t status = 0;
+        uint32_t result = 0;
+        if (!storage_.nvmeAdminCommand(handle, command, data.data(), length, timeout, status, result))
+            return failed(storage_).bytes();
+        return replyHead(true).u32(status).u32(result).data(data.data(), data.size()).bytes();
     }
     case Op::BeginEnumeration:
         if (!in.finished())

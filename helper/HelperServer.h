@@ -2,10 +2,10 @@
 // The privileged side of the helper protocol: serves the storage-control
 // interface of one backend to one client, checking every request before it
 // reaches a device. Device paths only of whole disks and volumes the
-// backend's own enumeration found; drive commands only those the program
-// sends; DOWNLOAD MICROCODE only when the helper was started for a firmware
-// update, only to the drive it holds the writer's lock of, with as much data
-// as the command moves. A request that breaks a rule, or is no request at
+// backend's own enumeration found; drive commands, ATA, SAT and NVMe, only
+// those the program sends; DOWNLOAD MICROCODE only when the helper was
+// started for a firmware update, only to the drive it holds the writer's
+// lock of, with as much data as the command moves. A request that breaks a rule, or is no request at
 // all, gets a refusal; the helper goes on serving.
 
 #include "disk/DevicePath.h"

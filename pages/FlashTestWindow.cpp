@@ -57,7 +57,8 @@ void FlashTestWindow::listDisks()
     ReadDiskList(diskCount, m_disks);
     for (int i = 0; i < diskCount; ++i) {
         PhyDiskInfo &disk = m_disks[i];
-        if (ReadDiskIdentity(disk) != kIdentityOk)
+        // The maker's tool tests its SATA drives: NVMe drives are not offered.
+        if (ReadDiskIdentity(disk) != kIdentityOk || disk.isNvme)
             continue;
         m_selector->addItem(QStringLiteral("物理磁盘%1  %2").arg(disk.diskNum).arg(recordText(disk.model)), i);
     }

@@ -25,7 +25,7 @@ protected:
 
 private:
     // Reads the disk list (the system disk is never in it) and offers the
-    // disks whose identity could be read. Only once, at the start: a read
+    // disks whose identity could be read, NVMe drives excepted. Only once, at the start: a read
     // during a test would send commands to the disk under test.
     void listDisks();
     void selectDisk(int entry);

@@ -106,6 +106,7 @@ smart 7 --json
 smart 14
 smart --all --json
 metrics
+smart 17 --json
 COMMANDS
 
 # Wine's own devices through the Windows backend: whatever it offers, the run

@@ -16,7 +16,7 @@
 
 namespace helper {
 
-constexpr uint32_t kProtocolVersion = 2;
+constexpr uint32_t kProtocolVersion = 3;
 // Far above the largest request (a 256-sector DOWNLOAD MICROCODE piece).
 constexpr uint32_t kMaxFrame = 1u << 20;
 constexpr uint32_t kMaxCommandData = 256 * 512;
@@ -39,6 +39,8 @@ enum class Op : uint8_t {
     DriveType,         // text root -> u32
     FreeSpace,         // text root -> u64 available, u64 total, u64 free
     SystemDirectory,   // -> text
+    Nvme,              // i64 handle, u8 opcode, u32 nsid, 6 × u32 CDW10-15, u32 length, u32 timeout
+                       //   -> u32 status, u32 result, data in
     SystemName = 20,   // text path (a physical drive or a root path) -> text
 };
 

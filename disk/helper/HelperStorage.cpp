@@ -2,6 +2,7 @@
 
 #include "disk/helper/HelperProtocol.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -193,6 +194,30 @@ bool HelperStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* b
 {
     return command(drive, uint8_t(Op::Sat), cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds,
                    sense.data(), sense.size());
+}
+
+bool HelperStorage::nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer,
+                                     uint32_t length, uint32_t timeoutSeconds, uint16_t& status, uint32_t& result)
+{
+    const Remote* opened = remote(drive);
+    if (!opened)
+        return false;
+    Writer message = request(Op::Nvme);
+    message.i64(opened->handle).u8(command.opcode).u32(command.nsid);
+    for (uint32_t dword : command.cdw)
+        message.u32(dword);
+    message.u32(length).u32(timeoutSeconds);
+    std::vector<uint8_t> values, data;
+    if (!call(opened->connection, message.bytes(), values))
+        return false;
+    Reader in(values);
+    uint32_t answer = 0;
+    if (!in.u32(answer) || answer > UINT16_MAX || !in.u32(result) || !in.data(data, kMaxCommandData) ||
+        data.size() != length || !in.finished())
+        return fail(EPROTO, Failure::Other);
+    status = static_cast<uint16_t>(answer);
+    std::copy(data.begin(), data.end(), buffer);
+    return true;
 }
 
 bool HelperStorage::lockForWriting(DeviceHandle drive)

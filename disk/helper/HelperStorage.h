@@ -40,6 +40,8 @@ public:
                     DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds, SatSense& sense) override;
+    bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer, uint32_t length,
+                          uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     bool lockForWriting(DeviceHandle drive) override;
     void beginEnumeration() override;

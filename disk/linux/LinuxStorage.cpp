@@ -1,6 +1,7 @@
 #include "disk/linux/LinuxStorage.h"
 
 #include "disk/DevicePath.h"
+#include "disk/linux/LinuxNvme.h"
 #include "disk/linux/LinuxSgIo.h"
 
 #include <algorithm>
@@ -269,6 +270,20 @@ bool LinuxStorage::systemName(const std::string& path, std::string& name)
         return failWith(ENOENT);
     // The name udev gives the kernel's disk, whatever root the machine is read from.
     name = "/dev/" + disk;
+    return true;
+}
+
+bool LinuxStorage::nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer,
+                                    uint32_t length, uint32_t timeoutSeconds, uint16_t& status, uint32_t& result)
+{
+    const int fd = driveDescriptor(drive);
+    if (fd < 0)
+        return false;
+    const NvmeIoctlResult answer = sendNvmeAdminCommand(fd, command, buffer, length, timeoutSeconds);
+    if (!answer.sent)
+        return failWith(answer.error);
+    status = answer.status;
+    result = answer.result;
     return true;
 }
 

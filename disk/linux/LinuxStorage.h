@@ -1,13 +1,14 @@
 #pragma once
 // The storage-control interface on Linux: physical drives are the whole
 // disks of sysfs, volumes the mounted file systems that lie on block
-// devices, commands go through SG_IO.
+// devices, ATA and SAT commands go through SG_IO, NVMe admin commands
+// through the NVMe admin-command ioctl on the namespace's node.
 //
 // The machine is read once per enumeration (beginEnumeration()): drive
 // numbers, letters and the system volume come from that one snapshot until
 // the next. Drive numbers stay with their disk for the life of this object.
 // Volume queries are answered from the snapshot without opening any device;
-// drives are opened read-only, which SG_IO's commands need no more than.
+// drives are opened read-only, which neither ioctl needs more than.
 
 #include "disk/StorageControl.h"
 #include "disk/linux/DriveNumbering.h"
@@ -32,6 +33,8 @@ public:
                     DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds, SatSense& sense) override;
+    bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer, uint32_t length,
+                          uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     bool lockForWriting(DeviceHandle drive) override;
     void beginEnumeration() override;

@@ -18,12 +18,40 @@ std::string upperHex(const std::vector<uint8_t>& bytes)
     return text;
 }
 
+const char* routeName(CommandRoute route)
+{
+    switch (route) {
+    case CommandRoute::Ata:
+        return "ata";
+    case CommandRoute::Sat:
+        return "sat";
+    case CommandRoute::Nvme:
+        return "nvme";
+    }
+    return "?";
+}
+
+void putDword(std::vector<uint8_t>& bytes, uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(value >> shift));
+}
+
 }  // namespace
+
+std::vector<uint8_t> NvmeCommandBytes(const NvmeAdminCommand& command)
+{
+    std::vector<uint8_t> bytes{command.opcode};
+    putDword(bytes, command.nsid);
+    for (uint32_t dword : command.cdw)
+        putDword(bytes, dword);
+    return bytes;
+}
 
 std::string DeviceLogLine(const ReceivedCommand& c)
 {
     const bool out = c.direction == DataDirection::Out;
-    return "drive=" + std::to_string(c.drive) + " route=" + (c.route == CommandRoute::Ata ? "ata" : "sat") +
+    return "drive=" + std::to_string(c.drive) + " route=" + routeName(c.route) +
            " command=" + upperHex(c.block) + " direction=" + (out ? "out" : "in") +
            " length=" + std::to_string(c.length) + " sha256=" + (out ? c.dataSha256 : "-") +
            " accepted=" + (c.accepted ? "yes" : "no");

@@ -3,6 +3,7 @@
 // command log file carries for it (format in the README):
 //
 //   drive=1 route=ata command=0301000800009200 direction=out length=4096 sha256=<64 hex> accepted=yes
+//   drive=3 route=nvme command=06000000000100000000000000... direction=in length=4096 sha256=- accepted=yes
 
 #include "disk/StorageControl.h"
 
@@ -14,17 +15,21 @@
 // Environment variable naming the log file the simulated backend appends to.
 constexpr const char* kDeviceLogVariable = "QUILLFENCE_DEVICE_LOG";
 
-enum class CommandRoute { Ata, Sat };
+enum class CommandRoute { Ata, Sat, Nvme };
 
 struct ReceivedCommand {
     int drive = -1;
     CommandRoute route = CommandRoute::Ata;
-    std::vector<uint8_t> block;  // the 8-byte task file or the 12-byte SAT command
+    std::vector<uint8_t> block;  // the 8-byte task file, the 12-byte SAT command or NvmeCommandBytes()
     DataDirection direction = DataDirection::In;
     uint32_t length = 0;         // bytes of data moved
     std::string dataSha256;      // of the bytes sent; empty when data came in
     bool accepted = false;       // completed without ERR or sense data
 };
+
+// An NVMe admin command as the log shows it: the opcode, then the namespace
+// ID and CDW10 to CDW15, each 4 bytes least significant first (29 bytes).
+std::vector<uint8_t> NvmeCommandBytes(const NvmeAdminCommand& command);
 
 // The log line of one command, without the line end.
 std::string DeviceLogLine(const ReceivedCommand& command);

@@ -10,13 +10,14 @@
 #include <climits>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
 using nlohmann::json;
 
 namespace {
 
-// Far beyond any real fleet (the demo's 16 drives take 15 KB and 5 levels of
+// Far beyond any real fleet (the demo's 17 drives take 15 KB and 5 levels of
 // nesting), and small enough that nothing built from the text exhausts memory
 // or the stack: the parsed document is copied and printed recursively.
 constexpr size_t kMaxFleetBytes = 1 << 20;
@@ -351,7 +352,10 @@ SmartAttribute parseAttribute(const json& object, const std::string& where)
     return attribute;
 }
 
-Sector sectorFile(const json& sectors, const std::string& key, const std::string& where, const std::string& baseDir)
+// The contents of a file named under "sectors": exactly N bytes.
+template <size_t N>
+std::array<uint8_t, N> dataFile(const json& sectors, const std::string& key, const std::string& where,
+                                const std::string& baseDir)
 {
     const std::string at = where + ".sectors." + key;
     const std::string name = stringValue(sectors.at(key), at, "a file name");
@@ -359,35 +363,125 @@ Sector sectorFile(const json& sectors, const std::string& key, const std::string
         fail(at, "expected a file name");
     // An absolute name stands as it is (on Windows also with a drive letter).
     const std::string path = (std::filesystem::path(baseDir) / name).string();
-    Sector sector{};
+    std::array<uint8_t, N> contents{};
     std::string error;
-    const auto bytes = readRegularFile(path, sector.size(), error);
+    const auto bytes = readRegularFile(path, contents.size(), error);
     if (!bytes)
         fail(at, path + " " + error);
-    if (bytes->size() != sector.size())
-        fail(at, path + " is not exactly 512 bytes");
-    std::copy(bytes->begin(), bytes->end(), sector.begin());
-    return sector;
+    if (bytes->size() != contents.size())
+        fail(at, path + " is not exactly " + std::to_string(N) + " bytes");
+    std::copy(bytes->begin(), bytes->end(), contents.begin());
+    return contents;
 }
 
-// A drive's answers: its identity and SMART as fields, or as raw sector files.
-DriveBehaviour parseBehaviour(const json& drive, const std::string& where, const std::string& baseDir)
+// A number of at most `max`, or `fallback` when the key is absent.
+uint64_t numberField(const json& object, const std::string& key, const std::string& where, uint64_t max,
+                     uint64_t fallback = 0)
 {
-    DriveBehaviour behaviour;
-    const json* sectorsValue = member(drive, "sectors");
-    const json sectors = sectorsValue ? *sectorsValue : json::object();
-    checkKeys(sectors, where + ".sectors", {"identify", "smartData", "smartThresholds"});
+    const json* value = member(object, key);
+    if (!value)
+        return fallback;
+    return wholeNumber(*value, where + "." + key, 0, max, "a number from 0 to " + std::to_string(max));
+}
 
+// A counter of the health log: a number, or its decimal digits as a text for
+// counts beyond 2^64 - 1.
+Counter128 counterField(const json& object, const std::string& key, const std::string& where)
+{
+    Counter128 counter{};
+    const json* value = member(object, key);
+    if (!value)
+        return counter;
+    const std::string at = where + "." + key;
+    const std::string expected = "a whole, non-negative number, or its decimal digits as a text, below 2^128";
+    if (!value->is_string()) {
+        uint64_t number = wholeNumber(*value, at, 0, UINT64_MAX, expected);
+        for (auto& byte : counter) {
+            byte = static_cast<uint8_t>(number & 0xFF);
+            number >>= 8;
+        }
+        return counter;
+    }
+    const std::string digits = value->get<std::string>();
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+        fail(at, "expected " + expected);
+    for (char digit : digits) {
+        // counter = counter * 10 + digit, a byte at a time
+        unsigned carry = static_cast<unsigned>(digit - '0');
+        for (auto& byte : counter) {
+            const unsigned product = byte * 10u + carry;
+            byte = static_cast<uint8_t>(product & 0xFF);
+            carry = product >> 8;
+        }
+        if (carry)
+            fail(at, "expected " + expected);
+    }
+    return counter;
+}
+
+
+// An NVMe drive's health log from its fields, each 0 unless given.
+NvmeHealthLog parseHealth(const json& object, const std::string& at)
+{
+    std::vector<std::string> known = {"criticalWarning", "temperature", "availableSpare", "spareThreshold",
+                                      "percentageUsed", "warningTemperatureTime", "criticalTemperatureTime",
+                                      "temperatureSensors"};
+    for (const NvmeCounterField& counter : kNvmeCounterFields)
+        known.push_back(counter.key);
+    checkKeys(object, at, known);
+    NvmeHealthFields fields;
+    fields.criticalWarning = byteField(object, "criticalWarning", at, 0);
+    fields.temperature = static_cast<uint16_t>(numberField(object, "temperature", at, UINT16_MAX));
+    fields.availableSpare = byteField(object, "availableSpare", at, 0);
+    fields.spareThreshold = byteField(object, "spareThreshold", at, 0);
+    fields.percentageUsed = byteField(object, "percentageUsed", at, 0);
+    for (const NvmeCounterField& counter : kNvmeCounterFields)
+        fields.*counter.field = counterField(object, counter.key, at);
+    fields.warningTemperatureTime = static_cast<uint32_t>(numberField(object, "warningTemperatureTime", at, UINT32_MAX));
+    fields.criticalTemperatureTime =
+        static_cast<uint32_t>(numberField(object, "criticalTemperatureTime", at, UINT32_MAX));
+    if (const json* sensors = member(object, "temperatureSensors")) {
+        const std::string sensorsAt = at + ".temperatureSensors";
+        if (!sensors->is_array() || sensors->size() > fields.temperatureSensors.size())
+            fail(sensorsAt, "expected an array of at most 8 temperatures in kelvins");
+        for (size_t k = 0; k < sensors->size(); ++k)
+            fields.temperatureSensors[k] = static_cast<uint16_t>(
+                wholeNumber((*sensors)[k], sensorsAt + "[" + std::to_string(k) + "]", 0, UINT16_MAX,
+                            "a temperature in kelvins from 0 to 65535"));
+    }
+    return buildNvmeHealthLog(fields);
+}
+
+struct IdentityFields {
+    std::string serial, model, firmware;
+    uint64_t wwn;  // 0: none given
+};
+
+// The identity's texts when given as fields (and then not as a file too).
+std::optional<IdentityFields> identityFields(const json& drive, const json& sectors, const std::string& where)
+{
     const json* identity = member(drive, "identity");
-    if (identity && sectors.contains("identify"))
-        fail(where, "give the identity either as fields or as a sector file, not both");
-    if (identity) {
-        const std::string at = where + ".identity";
-        checkKeys(*identity, at, {"serial", "model", "firmware", "wwn"});
-        behaviour.identify = buildIdentifySector(textField(*identity, "serial", at), textField(*identity, "model", at),
-                                                 textField(*identity, "firmware", at), worldWideName(*identity, at));
+    if (!identity)
+        return std::nullopt;
+    if (sectors.contains("identify"))
+        fail(where, "give the identity either as fields or as a file, not both");
+    const std::string at = where + ".identity";
+    checkKeys(*identity, at, {"serial", "model", "firmware", "wwn"});
+    return IdentityFields{textField(*identity, "serial", at), textField(*identity, "model", at),
+                          textField(*identity, "firmware", at), worldWideName(*identity, at)};
+}
+
+// An ATA drive's identity and SMART, as fields or as raw sector files.
+void parseAtaAnswers(const json& drive, const json& sectors, const std::string& where, const std::string& baseDir,
+                     DriveBehaviour& behaviour)
+{
+    if (member(drive, "health") || sectors.contains("healthLog"))
+        fail(where, "only an NVMe drive (\"bus\": \"nvme\") reports a health log; give SMART as \"smart\"");
+    if (const auto identity = identityFields(drive, sectors, where)) {
+        behaviour.identify =
+            buildIdentifySector(identity->serial, identity->model, identity->firmware, identity->wwn);
     } else if (sectors.contains("identify")) {
-        behaviour.identify = sectorFile(sectors, "identify", where, baseDir);
+        behaviour.identify = dataFile<512>(sectors, "identify", where, baseDir);
     }
 
     const json* smart = member(drive, "smart");
@@ -407,11 +501,49 @@ DriveBehaviour parseBehaviour(const json& drive, const std::string& where, const
                 attributes.push_back(parseAttribute((*list)[i], at + ".attributes[" + std::to_string(i) + "]"));
         }
     }
-    behaviour.smartData = sectors.contains("smartData") ? sectorFile(sectors, "smartData", where, baseDir)
+    behaviour.smartData = sectors.contains("smartData") ? dataFile<512>(sectors, "smartData", where, baseDir)
                                                         : buildSmartDataSector(attributes, marker);
     behaviour.smartThresholds = sectors.contains("smartThresholds")
-                                    ? sectorFile(sectors, "smartThresholds", where, baseDir)
+                                    ? dataFile<512>(sectors, "smartThresholds", where, baseDir)
                                     : buildSmartThresholdSector(attributes);
+}
+
+// An NVMe drive's Identify Controller data and health log, as fields or as
+// raw files of 4096 and 512 bytes.
+void parseNvmeAnswers(const json& drive, const json& sectors, const std::string& where, const std::string& baseDir,
+                      DriveBehaviour& behaviour)
+{
+    if (member(drive, "smart") || sectors.contains("smartData") || sectors.contains("smartThresholds"))
+        fail(where, "an NVMe drive reports a health log, not SMART attributes; give it as \"health\"");
+    if (const auto identity = identityFields(drive, sectors, where)) {
+        if (identity->wwn)
+            fail(where + ".identity.wwn", "an NVMe drive's Identify Controller data has no world wide name");
+        behaviour.nvmeIdentify = buildNvmeIdentify(identity->serial, identity->model, identity->firmware);
+    } else if (sectors.contains("identify")) {
+        behaviour.nvmeIdentify = dataFile<4096>(sectors, "identify", where, baseDir);
+    }
+
+    const json* health = member(drive, "health");
+    if (health && sectors.contains("healthLog"))
+        fail(where, "give the health log either as fields or as a file, not both");
+    if (health)
+        behaviour.healthLog = parseHealth(*health, where + ".health");
+    else if (sectors.contains("healthLog"))
+        behaviour.healthLog = dataFile<512>(sectors, "healthLog", where, baseDir);
+}
+
+// A drive's answers, by the commands its bus takes.
+DriveBehaviour parseBehaviour(const json& drive, uint32_t busType, const std::string& where,
+                              const std::string& baseDir)
+{
+    DriveBehaviour behaviour;
+    const json* sectorsValue = member(drive, "sectors");
+    const json sectors = sectorsValue ? *sectorsValue : json::object();
+    checkKeys(sectors, where + ".sectors", {"identify", "smartData", "smartThresholds", "healthLog"});
+    if (busType == kBusTypeNvme)
+        parseNvmeAnswers(drive, sectors, where, baseDir, behaviour);
+    else
+        parseAtaAnswers(drive, sectors, where, baseDir, behaviour);
 
     if (const json* k = member(drive, "failCommand"))
         behaviour.failingCommand = static_cast<int>(
@@ -424,7 +556,8 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
                       std::vector<FleetVolume>& volumes)
 {
     checkKeys(object, where,
-              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors", "power"});
+              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "health",
+               "sectors", "power"});
     FleetDrive drive;
     const json* number = member(object, "number");
     drive.number = driveNumber(number ? *number : json(), where + ".number");
@@ -446,9 +579,11 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
     drive.busTypeFails = faults.count("busType") > 0;
     drive.lengthFails = faults.count("length") > 0;
     drive.senseOnSuccess = faults.count("senseOnSuccess") > 0;
-    drive.behaviour = parseBehaviour(object, where, baseDir);
-    if (faults.count("identify"))
+    drive.behaviour = parseBehaviour(object, drive.busType, where, baseDir);
+    if (faults.count("identify")) {
         drive.behaviour.identify.reset();
+        drive.behaviour.nvmeIdentify.reset();
+    }
     drive.behaviour.smartUnsupported = faults.count("smart") > 0;
     if (const json* power = member(object, "power")) {
         const std::string mode = stringValue(*power, where + ".power", "\"active\" or \"standby\"");

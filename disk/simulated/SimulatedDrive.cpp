@@ -1,5 +1,7 @@
 #include "disk/simulated/SimulatedDrive.h"
 
+#include "disk/NvmeCommands.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -102,5 +104,31 @@ bool SimulatedDrive::execute(const DriveBehaviour& behaviour, const AtaRegisters
         return download(r, buffer, length, direction);
     default:
         return false;
+    }
+}
+
+uint16_t SimulatedDrive::executeNvme(const DriveBehaviour& behaviour, const NvmeAdminCommand& command,
+                                     uint8_t* buffer, uint32_t length)
+{
+    ++commandsReceived_;
+    if (behaviour.failingCommand == commandsReceived_)
+        return kNvmeStatusInternalError;
+    switch (command.opcode) {
+    case kNvmeOpcodeIdentify:
+        // Only the controller's data structure; the whole of it.
+        if (!behaviour.nvmeIdentify || command.cdw[0] != kNvmeIdentifyCnsController ||
+            length != behaviour.nvmeIdentify->size())
+            return kNvmeStatusInvalidField;
+        std::memcpy(buffer, behaviour.nvmeIdentify->data(), length);
+        return kNvmeStatusSuccess;
+    case kNvmeOpcodeGetLogPage:
+        // The health log from its start, as many bytes as the command counts.
+        if (behaviour.smartUnsupported || (command.cdw[0] & 0xFF) != kNvmeLogHealth || command.cdw[2] != 0 ||
+            command.cdw[3] != 0 || NvmeLogPageLength(command) != length || length > behaviour.healthLog.size())
+            return kNvmeStatusInvalidField;
+        std::memcpy(buffer, behaviour.healthLog.data(), length);
+        return kNvmeStatusSuccess;
+    default:
+        return kNvmeStatusInvalidOpcode;
     }
 }

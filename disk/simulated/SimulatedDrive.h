@@ -1,10 +1,13 @@
 #pragma once
 // A simulated drive's interpretation of the ATA commands it receives (IDENTIFY
 // DEVICE, SMART READ DATA / READ THRESHOLDS, DOWNLOAD MICROCODE, CHECK POWER
-// MODE), and what it has received so far. Anything else fails, as a real
-// drive aborts a command it does not know.
+// MODE) or, an NVMe drive, of the NVMe admin commands (Identify Controller,
+// Get Log Page for the SMART / Health Information), and what it has received
+// so far. Anything else fails, as a real drive aborts a command it does not
+// know.
 
 #include "disk/simulated/AtaSectors.h"
+#include "disk/simulated/NvmeData.h"
 #include "disk/simulated/Sha256.h"
 #include "disk/StorageControl.h"
 
@@ -27,10 +30,19 @@ struct DriveBehaviour {
     std::optional<Sector> identify;  // none: IDENTIFY is aborted
     Sector smartData{};
     Sector smartThresholds{};
-    bool smartUnsupported = false;   // both SMART commands are aborted
+    bool smartUnsupported = false;   // both SMART commands, or the health log, are aborted
     int failingCommand = 0;          // the k-th command received (from 1) is aborted
     bool standby = false;            // spun down until a command reaches its media
+    // An NVMe drive's answers.
+    std::optional<NvmeIdentifyData> nvmeIdentify;  // none: Identify is aborted
+    NvmeHealthLog healthLog{};
 };
+
+// Status fields an NVMe drive completes a command with.
+constexpr uint16_t kNvmeStatusSuccess = 0x0000;
+constexpr uint16_t kNvmeStatusInvalidOpcode = 0x0001;
+constexpr uint16_t kNvmeStatusInvalidField = 0x0002;
+constexpr uint16_t kNvmeStatusInternalError = 0x0006;
 
 // One DOWNLOAD MICROCODE command as the drive received it: its registers and
 // a digest of its data, so that a large image is never held in memory.
@@ -51,6 +63,10 @@ public:
     // it (ERR). `count` is the Sector Count register the drive returns.
     bool execute(const DriveBehaviour& behaviour, const AtaRegisters& registers, uint8_t* buffer, uint32_t length,
                  DataDirection direction, uint8_t& count);
+
+    // Runs one NVMe admin command; the status it completes with.
+    uint16_t executeNvme(const DriveBehaviour& behaviour, const NvmeAdminCommand& command, uint8_t* buffer,
+                         uint32_t length);
 
     int commandsReceived() const { return commandsReceived_; }
     // A drive in standby stays there until a command other than CHECK POWER

@@ -192,6 +192,13 @@ bool SimulatedStorage::record(DeviceLogFile& log, int drive, CommandRoute route,
     return logged;
 }
 
+bool SimulatedStorage::refuse(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block,
+                              size_t blockLength, const uint8_t* buffer, uint32_t length, DataDirection direction)
+{
+    const bool logged = record(log, drive, route, block, blockLength, buffer, length, direction, false);
+    return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
+}
+
 bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFile, uint8_t* buffer,
                                   uint32_t length, DataDirection direction, uint32_t, AtaTaskFile& returned)
 {
@@ -201,12 +208,11 @@ bool SimulatedStorage::ataCommand(DeviceHandle handle, const AtaTaskFile& taskFi
     DeviceLogFile log;
     if (!openDeviceLog(log))
         return failWith(kErrorWriteFault);
-    // A USB bridge takes no ATA task files: the request itself is refused.
-    if (drive->busType == kBusTypeUsb) {
-        const bool logged = record(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer,
-                                   length, direction, false);
-        return failWith(logged ? kErrorNotSupported : kErrorWriteFault);
-    }
+    // A USB bridge and an NVMe drive take no ATA task files: the request
+    // itself is refused.
+    if (drive->busType == kBusTypeUsb || drive->busType == kBusTypeNvme)
+        return refuse(log, drive->number, CommandRoute::Ata, taskFile.data(), taskFile.size(), buffer, length,
+                      direction);
     const AtaRegisters registers = ataRegisters(taskFile);
     uint8_t count = 0;
     const bool done = driveStates_[drive->number].execute(drive->behaviour, registers, buffer, length, direction, count);
@@ -253,6 +259,28 @@ bool SimulatedStorage::satCommand(DeviceHandle handle, const SatCdb& cdb, uint8_
     return true;
 }
 
+bool SimulatedStorage::nvmeAdminCommand(DeviceHandle handle, const NvmeAdminCommand& command, uint8_t* buffer,
+                                        uint32_t length, uint32_t, uint16_t& status, uint32_t& result)
+{
+    const FleetDrive* drive = commandDrive(handle);
+    if (!drive)
+        return false;
+    DeviceLogFile log;
+    if (!openDeviceLog(log))
+        return failWith(kErrorWriteFault);
+    const std::vector<uint8_t> block = NvmeCommandBytes(command);
+    if (drive->busType != kBusTypeNvme)
+        return refuse(log, drive->number, CommandRoute::Nvme, block.data(), block.size(), buffer, length,
+                      DataDirection::In);
+    const uint16_t answer = driveStates_[drive->number].executeNvme(drive->behaviour, command, buffer, length);
+    if (!record(log, drive->number, CommandRoute::Nvme, block.data(), block.size(), buffer, length,
+                DataDirection::In, answer == kNvmeStatusSuccess))
+        return failWith(kErrorWriteFault);
+    status = answer;
+    result = 0;
+    return true;
+}
+
 bool SimulatedStorage::queryDeviceIdentity(DeviceHandle handle, DeviceIdentity& identity)
 {
     const FleetDrive* drive = openedDrive(handle);
@@ -273,6 +301,9 @@ bool SimulatedStorage::queryDeviceIdentity(DeviceHandle handle, DeviceIdentity& 
         mix(answers.identify->data(), answers.identify->size());
     mix(answers.smartData.data(), answers.smartData.size());
     mix(answers.smartThresholds.data(), answers.smartThresholds.size());
+    if (answers.nvmeIdentify)
+        mix(answers.nvmeIdentify->data(), answers.nvmeIdentify->size());
+    mix(answers.healthLog.data(), answers.healthLog.size());
     identity = {static_cast<uint64_t>(drive->number), digest};
     return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The storage-control interface over a simulated fleet of drives, for tests
 // and the demo. Handles, modes and failures behave as the real interface's.
-// Every ATA or SAT command a drive receives is recorded and, when the
+// Every ATA, SAT or NVMe command a drive receives is recorded and, when the
 // environment variable QUILLFENCE_DEVICE_LOG names a file, appended to it.
 // A log is a test aid that must not fall silent: once it cannot be written,
 // the command at hand and every later one are refused (the request fails with
@@ -54,6 +54,10 @@ public:
                     DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds, SatSense& sense) override;
+    // Only an NVMe drive takes NVMe admin commands; it takes no ATA task
+    // files, as a USB bridge takes none.
+    bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer, uint32_t length,
+                          uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     // A drive's identity is its number and a digest of how the fleet
     // describes it: a drive replaced by another under the same number
     // changes it, a fleet read again unchanged does not.
@@ -106,6 +110,10 @@ private:
     // line could not be written.
     bool record(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block, size_t blockLength,
                 const uint8_t* buffer, uint32_t length, DataDirection direction, bool accepted);
+    // Records a command the drive cannot take on its route, and fails the
+    // request as the system would (not supported).
+    bool refuse(DeviceLogFile& log, int drive, CommandRoute route, const uint8_t* block, size_t blockLength,
+                const uint8_t* buffer, uint32_t length, DataDirection direction);
 
     Fleet fleet_;
     std::map<DeviceHandle, OpenDevice> handles_;

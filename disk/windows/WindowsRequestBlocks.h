@@ -1,5 +1,6 @@
 #pragma once
-// The request blocks of the two pass-through requests. They are filled here,
+// The request blocks of the two pass-through requests and of the NVMe
+// protocol-specific property query. They are filled here,
 // apart from any device, so that a test can check them byte by byte.
 
 #include "disk/StorageControl.h"
@@ -7,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The SCSI request: 560 zero-filled bytes, the structure at their start and
 // the sense area at byte 48, just past the structure of a 32-bit build
@@ -41,3 +43,21 @@ void fillSatRequest(ScsiRequest& request, const SatCdb& cdb, uint8_t* buffer, ui
 // The sense area as the bridge left it: a first byte of 0 when it reported
 // nothing.
 SatSense senseData(const ScsiRequest& request);
+
+// The NVMe protocol-specific property query: the two members of
+// STORAGE_PROPERTY_QUERY, a STORAGE_PROTOCOL_SPECIFIC_DATA as its additional
+// parameters, then room for the data. The driver answers in the same buffer
+// with a STORAGE_PROTOCOL_DATA_DESCRIPTOR, the data at the offset it names.
+constexpr size_t kNvmeQueryDataOffset =
+    offsetof(STORAGE_PROPERTY_QUERY, AdditionalParameters) + sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA);
+
+// Fills `query` for `command` moving `length` bytes from the drive. Only
+// Identify Controller (of the adapter) and Get Log Page (of the device, from
+// any offset) have a form in the query, and only without fields it cannot
+// carry: false for anything else. The driver sets the namespace ID itself.
+bool fillNvmeQuery(std::vector<uint8_t>& query, const NvmeAdminCommand& command, uint32_t length);
+// Where the data lies in the first `returned` bytes of an answer, and the
+// completion's dword 0; false when the answer is no descriptor or does not
+// hold `length` bytes of data.
+bool readNvmeAnswer(const std::vector<uint8_t>& answer, size_t returned, uint32_t length, size_t& dataOffset,
+                    uint32_t& completionDword0);

@@ -133,6 +133,29 @@ bool WindowsStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* 
     return true;
 }
 
+bool WindowsStorage::nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer,
+                                      uint32_t length, uint32_t, uint16_t& status, uint32_t& result)
+{
+    std::vector<uint8_t> query;
+    if (!fillNvmeQuery(query, command, length)) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return false;
+    }
+    DWORD returned = 0;
+    if (!DeviceIoControl(nativeHandle(drive), IOCTL_STORAGE_QUERY_PROPERTY, query.data(),
+                         static_cast<DWORD>(query.size()), query.data(), static_cast<DWORD>(query.size()), &returned,
+                         nullptr))
+        return false;
+    size_t dataOffset = 0;
+    if (!readNvmeAnswer(query, returned, length, dataOffset, result)) {
+        SetLastError(ERROR_INVALID_DATA);
+        return false;
+    }
+    std::memcpy(buffer, query.data() + dataOffset, length);
+    status = 0;
+    return true;
+}
+
 bool WindowsStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity)
 {
     // Windows reuses a drive number for the next disk; the device type and

@@ -1,7 +1,8 @@
 #pragma once
 // The storage-control interface on Windows: device paths go to CreateFileA as
 // they stand, queries and commands are DeviceIoControl requests, volumes are
-// asked through the drive-letter functions.
+// asked through the drive-letter functions. NVMe admin commands are
+// protocol-specific storage property queries.
 
 #include "disk/StorageControl.h"
 
@@ -18,6 +19,11 @@ public:
                     DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned) override;
     bool satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                     DataDirection direction, uint32_t timeoutSeconds, SatSense& sense) override;
+    // Through the NVMe protocol-specific property query, which has forms for
+    // Identify Controller and Get Log Page only; the driver keeps its own
+    // time-out and reports a failed command as a failed request.
+    bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer, uint32_t length,
+                          uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
     bool lockForWriting(DeviceHandle drive) override;
     bool systemName(const std::string& path, std::string& name) override;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "smart/core/WideNumber.h"
+
 namespace smart {
 
 const char* const kSmartUnreadableText = "未能读取SMART信息";
@@ -26,21 +28,35 @@ std::string FormatId(uint8_t id) { return HexByte(id); }
 std::string FormatByte(uint8_t byte) { return std::to_string(static_cast<unsigned>(byte)); }
 
 std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst) {
+    return FormatRawBytes({rawMsbFirst.begin(), rawMsbFirst.end()});
+}
+
+std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst) {
+    return RawBytesToolTip({rawMsbFirst.begin(), rawMsbFirst.end()});
+}
+
+std::string FormatRawBytes(const std::vector<uint8_t>& rawMsbFirst) {
     std::string text = "0x";
     for (uint8_t byte : rawMsbFirst) text += HexByte(byte) + " ";
     return text;
 }
 
-uint64_t RawValueNumber(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst) {
-    uint64_t number = 0;
-    for (uint8_t byte : rawMsbFirst) number = (number << 8) | byte;
-    return number;
+std::string RawBytesToolTip(const std::vector<uint8_t>& rawMsbFirst) {
+    std::string text = FormatRawBytes(rawMsbFirst);
+    text.pop_back();
+    return text + "\n十进制：" + DecimalText(WideNumber(rawMsbFirst.rbegin(), rawMsbFirst.rend()));
 }
 
-std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst) {
-    std::string text = FormatRawValue(rawMsbFirst);
-    text.pop_back();
-    return text + "\n十进制：" + std::to_string(RawValueNumber(rawMsbFirst));
+std::optional<uint64_t> RawBytesNumber(const std::vector<uint8_t>& rawMsbFirst) {
+    uint64_t number = 0;
+    for (size_t k = 0; k < rawMsbFirst.size(); ++k) {
+        if (k + 8 < rawMsbFirst.size()) {
+            if (rawMsbFirst[k] != 0) return std::nullopt;
+            continue;
+        }
+        number = number << 8 | rawMsbFirst[k];
+    }
+    return number;
 }
 
 std::string FormatCurrentValue(uint64_t value, const std::string& unit) {

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "smart/core/SmartRow.h"
 
@@ -37,12 +39,15 @@ std::string FormatByte(uint8_t byte);  // decimal: "100"
 // "0x" then each byte, most significant first, as two hex digits and a
 // blank: "0x00 00 00 00 01 2C ".
 std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
-// The 48-bit number of the raw bytes.
-uint64_t RawValueNumber(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
 // The RawValue cell's tool tip: the bytes as the cell shows them, without
 // the trailing blank, and the 48-bit number they make in decimal:
 // "0x00 00 00 00 01 2C\n十进制：300".
 std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
+// The same two texts for a raw value of any length, most significant byte first.
+std::string FormatRawBytes(const std::vector<uint8_t>& rawMsbFirst);
+std::string RawBytesToolTip(const std::vector<uint8_t>& rawMsbFirst);
+// The raw bytes as one number; none when it does not fit in 64 bits.
+std::optional<uint64_t> RawBytesNumber(const std::vector<uint8_t>& rawMsbFirst);
 // The number followed directly by its unit: "300小时".
 std::string FormatCurrentValue(uint64_t value, const std::string& unit);
 // The bracket that closes every checked status: "(70℃)".

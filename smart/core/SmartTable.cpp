@@ -1,10 +1,29 @@
 #include "smart/core/SmartTable.h"
 
+#include "smart/core/NvmeHealth.h"
 #include "smart/core/SmartCatalog.h"
 
 namespace smart {
 
+SmartTableRow SmartTableRowOf(const SmartRow& row) {
+    SmartTableRow entry;
+    entry.cells = SmartRowCells(row);
+    entry.statusTone = StatusToneOf(row.status);
+    entry.rawToolTip = RawValueToolTip(row.raw);
+    entry.row = row;
+    entry.rawBytes.assign(row.raw.begin(), row.raw.end());
+    return entry;
+}
+
+bool HealthDataRead(const PhyDiskInfo& record) {
+    return record.isNvme ? record.nvmeHealthRead != 0 : SmartDataRead(record.smartData);
+}
+
 std::vector<SmartTableRow> BuildSmartTable(const PhyDiskInfo& record, const LifeReport& sendLife) {
+    if (record.isNvme) {
+        if (!record.nvmeHealthRead) return {};
+        return NvmeHealthRows(record.nvmeHealth, sendLife);
+    }
     const bool isMakerDisk = record.isMakerDisk != 0;
     const std::vector<SmartAttrDesc> attrTable = BuildAttrTable(ModelText(record), isMakerDisk);
 
@@ -16,7 +35,7 @@ std::vector<SmartTableRow> BuildSmartTable(const PhyDiskInfo& record, const Life
     std::vector<SmartTableRow> table;
     table.reserve(count);
     for (int i = 0; i < count; ++i) {
-        table.push_back({SmartRowCells(rows[i]), StatusToneOf(rows[i].status), rows[i]});
+        table.push_back(SmartTableRowOf(rows[i]));
     }
     return table;
 }

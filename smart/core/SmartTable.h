@@ -11,14 +11,32 @@
 namespace smart {
 
 struct SmartTableRow {
-    SmartCells cells;        // indexed by SmartColumn
-    StatusTone statusTone;   // how to draw cells[kColumnStatus]
-    SmartRow row;            // the evaluated row the cells were written from
+    SmartCells cells;                             // indexed by SmartColumn
+    StatusTone statusTone = StatusTone::Default;  // how to draw cells[kColumnStatus]
+    std::string rawToolTip;                       // the RawValue cell's tool tip
+
+    // The values the texts show, for scripts: the evaluated row the cells
+    // were written from. An NVMe field has no normalized value, worst value
+    // or threshold (`normalized` false; those stay 0), its raw value may be
+    // wider than six bytes (`rawBytes` holds all RawValue shows, row.raw the
+    // low six), and its number may not fit in row.number (`numberFits`).
+    SmartRow row;
+    std::vector<uint8_t> rawBytes;  // most significant first
+    bool normalized = true;
+    bool numberFits = true;
 };
+
+// The texts of one evaluated row of an ATA drive.
+SmartTableRow SmartTableRowOf(const SmartRow& row);
 
 // Chooses the catalogue from the record's model text and maker flag,
 // evaluates its SMART sectors and writes the rows; sendLife is called as
-// EvaluateSmart describes.
+// EvaluateSmart describes. An NVMe drive gets the rows of its health log
+// instead (NvmeHealthRows), none when the log was not read.
 std::vector<SmartTableRow> BuildSmartTable(const PhyDiskInfo& record, const LifeReport& sendLife);
+
+// Whether the drive answered for its health: SMART READ DATA, or an NVMe
+// drive's health log page.
+bool HealthDataRead(const PhyDiskInfo& record);
 
 }  // namespace smart

@@ -76,13 +76,21 @@ void Smart::GetDiskInfo(PhyDiskInfo &record)
     modelText = QString::fromLatin1(QByteArray::fromStdString(smart::ModelText(record)));
     isMakerDisk = record.isMakerDisk != 0;
 
-    BuildAttrTable(modelText, isMakerDisk);
-
-    smart::SmartRows rows;
-    int count = 0;
-    EvaluateSmart(smartData, smartThreshold, rows, count);
-    showRows(rows, count);
-    showEmptyNote(smartData, count);
+    std::vector<smart::SmartTableRow> table;
+    if (record.isNvme) {
+        // An NVMe drive's health log has rows of its own; no catalogue applies.
+        attrTable.clear();
+        table = smart::BuildSmartTable(record, [this](int life) { emit sendLife(life); });
+    } else {
+        BuildAttrTable(modelText, isMakerDisk);
+        smart::SmartRows rows;
+        int count = 0;
+        EvaluateSmart(smartData, smartThreshold, rows, count);
+        for (int r = 0; r < count; ++r)
+            table.push_back(smart::SmartTableRowOf(rows[r]));
+    }
+    showRows(table);
+    showEmptyNote(smart::HealthDataRead(record), static_cast<int>(table.size()));
 }
 
 void Smart::BuildAttrTable(const QString &modelText, bool isMakerDisk)
@@ -99,20 +107,19 @@ void Smart::EvaluateSmart(const smart::SmartDataSector &smartData,
                          [this](int life) { emit sendLife(life); });
 }
 
-void Smart::showRows(const smart::SmartRows &rows, int count)
+void Smart::showRows(const std::vector<smart::SmartTableRow> &rows)
 {
-    for (int r = 0; r < count; ++r) {
-        const smart::SmartCells cells = smart::SmartRowCells(rows[r]);
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const smart::SmartCells &cells = rows[r].cells;
         for (int c = 0; c < smart::kSmartColumnCount; ++c)
             model->setItem(r, c, new QStandardItem(QString::fromStdString(cells[c])));
-        model->item(r, smart::kColumnRawValue)
-            ->setToolTip(QString::fromStdString(smart::RawValueToolTip(rows[r].raw)));
+        model->item(r, smart::kColumnRawValue)->setToolTip(QString::fromStdString(rows[r].rawToolTip));
 
         QStandardItem *status = model->item(r, smart::kColumnStatus);
         // Horizontal centre only: the status keeps to the top of its row,
         // a few pixels above the texts of the other cells.
         status->setTextAlignment(Qt::AlignHCenter);
-        switch (smart::StatusToneOf(rows[r].status)) {
+        switch (rows[r].statusTone) {
         case smart::StatusTone::Ok:
             status->setForeground(toQColor(smart::kStatusOkColour));
             break;
@@ -125,9 +132,9 @@ void Smart::showRows(const smart::SmartRows &rows, int count)
     }
 }
 
-void Smart::showEmptyNote(const smart::SmartDataSector &smartData, int count)
+void Smart::showEmptyNote(bool healthRead, int count)
 {
-    const char *text = smart::SmartDataRead(smartData) ? smart::kSmartNoAttributesText : smart::kSmartUnreadableText;
+    const char *text = healthRead ? smart::kSmartNoAttributesText : smart::kSmartUnreadableText;
     lbEmptyTable->setText(QString::fromUtf8(text));
     lbEmptyTable->setVisible(count == 0);
 }

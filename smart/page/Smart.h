@@ -12,6 +12,7 @@
 #include "smart/core/SmartAttrDesc.h"
 #include "smart/core/SmartRow.h"
 #include "smart/core/SmartSector.h"
+#include "smart/core/SmartTable.h"
 
 class MyPushButton;
 class QGridLayout;
@@ -56,9 +57,10 @@ private:
     void EvaluateSmart(const smart::SmartDataSector &smartData,
                        const smart::SmartThresholdSector &smartThreshold,
                        smart::SmartRows &rows, int &count);
-    void showRows(const smart::SmartRows &rows, int count);
-    // Says over an empty table why it is empty; hidden while rows are shown.
-    void showEmptyNote(const smart::SmartDataSector &smartData, int count);
+    void showRows(const std::vector<smart::SmartTableRow> &rows);
+    // Says over an empty table why it is empty (the drive answered or not);
+    // hidden while rows are shown.
+    void showEmptyNote(bool healthRead, int count);
     // A 200 ms animation of the page's geometry, not yet started.
     QPropertyAnimation *newSlide(const QRect &from, const QRect &to);
 

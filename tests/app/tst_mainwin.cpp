@@ -319,6 +319,54 @@ private slots:
         }
     }
 
+    // An NVMe drive is listed with its model and shows its remaining life,
+    // 100 less the percentage used, in the ring with the same health levels,
+    // whoever made it; the maker's name and picture only on the maker's.
+    void nvmeDrivesShowTheirLifeInTheRing()
+    {
+        const auto nvme = [](int number, const QString& model, const QString& health) {
+            return drive(number, model, QStringLiteral(", \"bus\": \"nvme\"") + health);
+        };
+        machine({kSystemDrive, nvme(2, "Corvid NV3 1TB", ", \"health\": {\"percentageUsed\": 23}"),
+                 nvme(3, "Corvid NV3 2TB", ", \"health\": {\"percentageUsed\": 120}"),
+                 nvme(4, "Corvid NV3 4TB", ", \"faults\": [\"smart\"]"),
+                 nvme(5, "QY NVMe M7A0 1TB", ", \"health\": {\"percentageUsed\": 1}")});
+        TestWin win;
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  Corvid NV3 1TB", "物理磁盘3  Corvid NV3 2TB",
+                                             "物理磁盘4  Corvid NV3 4TB", "物理磁盘5  QY NVMe M7A0 1TB"}));
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        auto* ring = child<QRoundProgressBar>(&win, "life");
+        auto* level = child<QLabel>(&win, "lbNameStauts");
+        auto* note = child<QLabel>(&win, "lbLifeUnknown");
+        struct Expected {
+            int entry;
+            double life;  // -1: no life, the note instead
+            QString text;  // the level, or the note
+            bool makersName;
+        };
+        const Expected cases[] = {
+            {0, 77, "健康指标：正常", false},
+            {1, 0, "健康指标：警告", false},
+            {2, -1, "未能读取SMART信息", false},
+            {3, 99, "健康指标：良好", true},
+        };
+        for (const Expected& expected : cases) {
+            selector->setCurrentIndex(expected.entry);
+            const QByteArray shown = selector->currentText().toUtf8();
+            QVERIFY2(!child<QWidget>(&win, "lbLifeRemain")->isHidden(), shown);
+            QCOMPARE(!child<QWidget>(&win, "lbNameSSD")->isHidden(), expected.makersName);
+            QCOMPARE(!child<QWidget>(&win, "lbPicSSD")->isHidden(), expected.makersName);
+            QCOMPARE(ring->isHidden(), expected.life < 0);
+            QCOMPARE(note->isHidden(), expected.life >= 0);
+            if (expected.life >= 0) {
+                QCOMPARE(ring->value(), expected.life);
+                QCOMPARE(level->text(), expected.text);
+            } else {
+                QCOMPARE(note->text(), expected.text);
+            }
+        }
+    }
+
     // A life outside 0 to 100 moves the ring but gives the disk no level.
     void lifeOutOfRangeShowsNoLevel()
     {

@@ -56,11 +56,13 @@ LoggedRun logged(const std::string& arguments, const std::string& fleet)
 std::pair<int, std::string> driveAndCommand(const std::string& line)
 {
     std::smatch found;
-    EXPECT_TRUE(std::regex_search(line, found, std::regex("drive=([0-9]+) route=(ata|sat) command=([0-9A-F]+)")))
+    EXPECT_TRUE(std::regex_search(line, found, std::regex("drive=([0-9]+) route=(ata|sat|nvme) command=([0-9A-F]+)")))
         << line;
     const std::string block = found[3];
-    // The command code: byte 6 of a task file, byte 9 of a SAT command block.
-    return {std::stoi(found[1]), found[2] == "ata" ? block.substr(12, 2) : block.substr(18, 2)};
+    // The command code: byte 6 of a task file, byte 9 of a SAT command block,
+    // the opcode (byte 0) of an NVMe admin command.
+    const size_t at = found[2] == "ata" ? 12 : found[2] == "sat" ? 18 : 0;
+    return {std::stoi(found[1]), block.substr(at, 2)};
 }
 
 // The units' texts, as CurrentValue writes them after the number.
@@ -190,13 +192,19 @@ TEST(CliReads, SmartAllReadsEveryListedDriveOnce)
 {
     const LoggedRun all = logged("smart --all --json", kDemo);
     const auto disks = nlohmann::json::parse(all.run.out).at("disks");
-    ASSERT_EQ(disks.size(), 15u);
+    ASSERT_EQ(disks.size(), 16u);
     std::map<int, int> commands;
     for (const std::string& line : all.log)
         ++commands[driveAndCommand(line).first];
-    for (const auto& disk : disks)
-        EXPECT_EQ(commands[disk.at("diskNum").get<int>()], 3) << disk.at("diskNum");
-    EXPECT_EQ(all.log.size(), 3 * disks.size());
+    // IDENTIFY DEVICE and the two SMART reads; Identify Controller and the
+    // health log of the NVMe drive.
+    size_t total = 0;
+    for (const auto& disk : disks) {
+        const int expected = disk.at("bus") == "nvme" ? 2 : 3;
+        EXPECT_EQ(commands[disk.at("diskNum").get<int>()], expected) << disk.at("diskNum");
+        total += expected;
+    }
+    EXPECT_EQ(all.log.size(), total);
     EXPECT_EQ(disks[5].at("rows").size(), 15u);
     EXPECT_TRUE(disks[13].at("rows").empty()) << "drive 15 was not identified";
 }
@@ -243,6 +251,18 @@ TEST(CliStandby, ADriveInStandbyReceivesNothingButTheQuestion)
     const LoggedRun woken = logged("smart 1 --json", fleet);
     EXPECT_EQ(woken.log.size(), 3u);
     EXPECT_EQ(nlohmann::json::parse(woken.run.out).at("life"), 90);
+}
+
+TEST(CliStandby, AnNvmeDriveIsNotAskedItsPowerMode)
+{
+    const LoggedRun run = logged("smart 17 --json --nocheck standby", kDemo);
+    const auto out = nlohmann::json::parse(run.run.out);
+    EXPECT_FALSE(out.at("skipped").get<bool>());
+    EXPECT_TRUE(out.at("power_mode").is_null());
+    std::vector<std::string> codes;
+    for (const std::string& line : run.log)
+        codes.push_back(driveAndCommand(line).second);
+    EXPECT_EQ(codes, (std::vector<std::string>{"06", "02"})) << "Identify Controller and the health log only";
 }
 
 TEST(CliSystemDisk, ListedAndReadOnlyOnRequestAndItsFirmwareNeverUpdated)

@@ -34,7 +34,7 @@ TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
         numbers.push_back(disk.at("diskNum"));
         EXPECT_FALSE(disk.at("isSystemDisk").get<bool>());
     }
-    EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}))
+    EXPECT_EQ(numbers, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}))
         << "system disk 0 left out, gap at 1";
 
     const auto& first = disks[0];
@@ -64,6 +64,13 @@ TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
     EXPECT_EQ(disks[13].at("model"), "");
     EXPECT_EQ(disks[14].at("valid"), 1) << "drive 16 has no SMART but an identity";
     EXPECT_FALSE(disks[0].at("isMakerDisk").get<bool>());
+    // An NVMe drive, listed with the same keys.
+    EXPECT_EQ(disks[15], nlohmann::json::parse(R"({"diskNum": 17, "capacity": 931.5133895874023,
+        "capacity_bytes": 1000204886016, "isSystemDisk": false, "busType": 17, "bus": "nvme",
+        "device": "\\\\.\\PHYSICALDRIVE17", "serialNumber": "CV3N1T0A27718", "model": "Corvid NV3 1TB",
+        "firmware": "3B2QGXA7", "valid": 1, "isMakerDisk": false, "wwn": null, "power_mode": null,
+        "skipped": false, "partitions": [{"letter": "S", "total": 931.0, "free": 569.5909576416016,
+        "total_bytes": 999653638144, "free_bytes": 611593633792, "mount_point": null}]})"));
 }
 
 TEST(CliList, TableNamesEveryDiskAndPartition)
@@ -172,6 +179,82 @@ TEST(CliSmart, LifeIsNullWithoutItsAttributeAndOtherMakersListEverySlot)
     EXPECT_EQ(rows[17].at("ID"), "F2");
     EXPECT_EQ(rows[7].at("CurrentValue"), "21474902060");
     EXPECT_EQ(rows[7].at("Description"), "");
+}
+
+TEST(CliSmart, AnNvmeDriveListsItsHealthLogWithTheSameKeys)
+{
+    const auto table = smartJson(17);
+    EXPECT_EQ(table.at("model"), "Corvid NV3 1TB");
+    EXPECT_FALSE(table.at("isMakerDisk").get<bool>());
+    EXPECT_EQ(table.at("life"), 77) << "100 less 23 % used";
+    const auto& rows = table.at("rows");
+    ASSERT_EQ(rows.size(), 20u) << "17 fields, one warning bit, two sensors";
+    EXPECT_EQ(rows[1], nlohmann::json::parse(R"({"ID": "01", "Description": "严重警告：可靠性下降", "Value": "",
+        "Worst": "", "Threshold": "", "CurrentValue": "是", "RawValue": "0x00 00 00 00 00 04 ", "Status": "警告",
+        "attribute_id": 1, "name": "critical_warning_reliability_degraded", "normalized_value": null,
+        "normalized_worst": null, "normalized_threshold": null, "raw_value": 4, "raw_bytes": [4, 0, 0, 0, 0, 0],
+        "current_value": 1, "unit": null, "status_word": "alert", "limit": 0})"));
+    EXPECT_EQ(rows[2].at("CurrentValue"), "45℃");
+    EXPECT_EQ(rows[7].at("CurrentValue"), "20413497344000字节") << "39870112 data units written";
+    EXPECT_EQ(rows[14].at("Status"), "警告(0个)") << "three media errors";
+}
+
+// NVMe drives of a fleet of their own, each with its health log: every bit
+// of the critical warning, spare at and below its threshold, a percentage
+// used beyond 100, and a log that cannot be read.
+TEST(CliSmart, NvmeHealthLogsOfAFleet)
+{
+    struct Case {
+        const char* health;  // the "health" fields, or a fault
+        std::vector<std::string> warnings;  // the warning bits' rows, after "严重警告"
+        const char* spareStatus;
+        int life;  // -1: none
+        size_t rows;
+        int exit;  // 8: a warning; 4: the log could not be read
+    };
+    const Case cases[] = {
+        {R"("health": {"criticalWarning": 1, "availableSpare": 9, "spareThreshold": 10})",
+         {"严重警告：可用备用空间低于阈值"}, "警告(10%)", 100, 18, 8},
+        {R"("health": {"availableSpare": 10, "spareThreshold": 10, "percentageUsed": 40})", {}, "OK(10%)", 60, 17, 0},
+        {R"("health": {"criticalWarning": 2, "temperature": 360, "percentageUsed": 150})", {"严重警告：温度超出阈值"},
+         "OK(0%)", 0, 18, 8},
+        {R"("health": {"criticalWarning": 4, "mediaErrors": 1})", {"严重警告：可靠性下降"}, "OK(0%)", 100, 18, 8},
+        {R"("health": {"criticalWarning": 8})", {"严重警告：介质已转为只读"}, "OK(0%)", 100, 18, 8},
+        {R"("health": {"criticalWarning": 16})", {"严重警告：易失性存储备份失效"}, "OK(0%)", 100, 18, 8},
+        {R"("health": {"criticalWarning": 32})", {"严重警告：持久内存区已转为只读"}, "OK(0%)", 100, 18, 8},
+        {R"("health": {"criticalWarning": 255, "percentageUsed": 255})",
+         {"严重警告：可用备用空间低于阈值", "严重警告：温度超出阈值", "严重警告：可靠性下降",
+          "严重警告：介质已转为只读", "严重警告：易失性存储备份失效", "严重警告：持久内存区已转为只读",
+          "严重警告：保留位6", "严重警告：保留位7"},
+         "OK(0%)", 0, 25, 8},
+        {R"("health": {"percentageUsed": 5}, "faults": ["smart"])", {}, nullptr, -1, 0, 4},
+    };
+    std::string drives = R"({"number": 0, "length": 1000, "volumes": [{"letter": "C", "total": 1000, "free": 10}]})";
+    int number = 1;
+    for (const Case& c : cases)
+        drives += R"(, {"number": )" + std::to_string(number++) + R"(, "bus": "nvme", "length": 1000,
+            "identity": {"serial": "S", "model": "NVMe SSD", "firmware": "1"}, )" + c.health + "}";
+    const std::string fleet = testing::TempDir() + "nvme-health-fleet.json";
+    std::ofstream(fleet) << "{\"drives\": [" << drives << "]}";
+
+    number = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.health);
+        const CommandRun run = cli("smart " + std::to_string(number++) + " --json", fleet);
+        EXPECT_EQ(run.exitCode, c.exit);
+        const auto table = nlohmann::json::parse(run.out);
+        const auto& rows = table.at("rows");
+        ASSERT_EQ(rows.size(), c.rows);
+        if (c.life < 0) {
+            EXPECT_TRUE(table.at("life").is_null()) << "the log could not be read";
+            continue;
+        }
+        EXPECT_EQ(table.at("life"), c.life);
+        EXPECT_EQ(rows[0].at("Status"), c.warnings.empty() ? "OK" : "警告");
+        for (size_t k = 0; k < c.warnings.size(); ++k)
+            EXPECT_EQ(rows[1 + k].at("Description"), c.warnings[k]);
+        EXPECT_EQ(rows[2 + c.warnings.size()].at("Status"), c.spareStatus);
+    }
 }
 
 TEST(CliSmart, DrivesThatCannotBeShownFailWithAMessage)

@@ -3,6 +3,7 @@
 #include "FleetFixture.h"
 
 #include "disk/DevicePath.h"
+#include "disk/NvmeCommands.h"
 #include "disk/simulated/DeviceLog.h"
 #include "disk/PassThrough.h"
 #include "disk/PhyDiskInfo.h"
@@ -31,11 +32,12 @@ protected:
         for (int i = 0; i < kSectorSize; ++i)
             counting_[i] = static_cast<uint8_t>(i);
     }
-    // A SATA drive 1 and a USB drive 2, the backend logging to `path`.
+    // A SATA drive 1, a USB drive 2 and an NVMe drive 3, the backend logging to `path`.
     void machine(const std::string& path)
     {
         install("{\"drives\": [" + driveJson(1, 1 << 30, "", ", \"identity\": {\"model\": \"M\"}") + ", " +
-                driveJson(2, 1 << 30, "", ", \"bus\": \"usb\", \"identity\": {\"model\": \"U\"}") + "]}")
+                driveJson(2, 1 << 30, "", ", \"bus\": \"usb\", \"identity\": {\"model\": \"U\"}") + ", " +
+                driveJson(3, 1 << 30, "", ", \"bus\": \"nvme\", \"identity\": {\"model\": \"N\"}") + "]}")
             .logCommandsTo(path);
     }
     std::vector<std::string> logLines() const
@@ -77,6 +79,26 @@ TEST_F(DeviceLogTest, OneLinePerCommandWithItsBytesDataAndOutcome)
         EXPECT_EQ(DeviceLogLine(sim().received()[i]), expected[i]);
 }
 
+TEST_F(DeviceLogTest, NvmeCommandsAreLoggedWithTheirNamespaceAndDwords)
+{
+    machine(logPath_);
+    uint8_t data[4096];
+    EXPECT_TRUE(NvmeAdminPassThrough(physicalDrivePath(3), kNvmeIdentifyController, data, sizeof data));
+    EXPECT_TRUE(NvmeAdminPassThrough(physicalDrivePath(3), kNvmeHealthLog, data, 512));
+    EXPECT_FALSE(NvmeAdminPassThrough(physicalDrivePath(1), kNvmeHealthLog, data, 512)) << "a SATA drive";
+    EXPECT_FALSE(AtaPassThrough(physicalDrivePath(3), kIdentifyAta, sector_, 1, true)) << "no task files";
+    const std::vector<std::string> expected = {
+        "drive=3 route=nvme command=06" + std::string(8, '0') + "01" + std::string(46, '0') + " direction=in "
+        "length=4096 sha256=- accepted=yes",
+        "drive=3 route=nvme command=02FFFFFFFF02007F00" + std::string(40, '0') + " direction=in "
+        "length=512 sha256=- accepted=yes",
+        "drive=1 route=nvme command=02FFFFFFFF02007F00" + std::string(40, '0') + " direction=in "
+        "length=512 sha256=- accepted=no",
+        "drive=3 route=ata command=0001000000E0EC00 direction=in length=512 sha256=- accepted=no",
+    };
+    EXPECT_EQ(logLines(), expected);
+}
+
 TEST_F(DeviceLogTest, LinesAreAppendedToAnExistingLog)
 {
     std::ofstream(logPath_) << "earlier run\n";
@@ -99,11 +121,14 @@ TEST_F(DeviceLogTest, AnUnwritableLogRefusesTheCommands)
         EXPECT_FALSE(AtaPassThrough(physicalDrivePath(1), kIdentifyAta, sector_, 1, true));
         EXPECT_FALSE(AtaPassThroughOut(physicalDrivePath(1), kDownloadAta, counting_, 1));
         EXPECT_FALSE(ScsiPassThroughOut(physicalDrivePath(2), kDownloadSat, counting_, 1));
+        uint8_t log[512];
+        EXPECT_FALSE(NvmeAdminPassThrough(physicalDrivePath(3), kNvmeHealthLog, log, sizeof log));
         const std::string message = testing::internal::GetCapturedStderr();
         EXPECT_EQ(message.rfind("quillfence: device log " + path + ": ", 0), 0u) << message;
         EXPECT_EQ(message.find('\n'), message.size() - 1) << "said once: " << message;
         EXPECT_EQ(sim().driveState(1).commandsReceived(), 0);
         EXPECT_EQ(sim().driveState(2).commandsReceived(), 0);
+        EXPECT_EQ(sim().driveState(3).commandsReceived(), 0);
         EXPECT_TRUE(sim().received().empty());
         EXPECT_EQ(sim().lastError(), SimulatedStorage::kErrorWriteFault);
         EXPECT_TRUE(deviceLogFailed());

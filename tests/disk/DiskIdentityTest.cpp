@@ -1,6 +1,9 @@
 #include "FleetFixture.h"
 
 #include "disk/simulated/AtaSectors.h"
+#include "disk/simulated/NvmeData.h"
+#include "disk/simulated/DeviceLog.h"
+#include "disk/NvmeCommands.h"
 #include "disk/simulated/Sha256.h"
 #include "disk/DevicePath.h"
 #include "disk/DiskIdentity.h"
@@ -38,12 +41,12 @@ protected:
     {
         install("{\"drives\": [" + driveJson(0, 256 * kGiB, volumeJson('C', kGiB, 0)) + ", " + drives + "]}");
     }
-    Identity read(int diskNum, uint8_t makerPreset = 0)
+    Identity read(int diskNum, uint8_t makerPreset = 0, NvmeHealthAnswer* nvme = nullptr)
     {
         Identity id{};
         std::memset(id.block, 'x', sizeof id.block);
         id.isMakerDisk = makerPreset;
-        id.result = GetPhyDiskInfo(diskNum, id.block, id.isMakerDisk, id.smartData, id.smartThreshold);
+        id.result = GetPhyDiskInfo(diskNum, id.block, id.isMakerDisk, id.smartData, id.smartThreshold, nvme);
         return id;
     }
 };
@@ -52,7 +55,7 @@ TEST_F(DiskIdentityTest, SataAndUsbDrivesAnswerOverTheirOwnRoute)
 {
     machine(driveJson(1, kGiB, "", identityJson("  S3Z9NB0K  ", "QYD-M7A0-512G", "FW0428c") + kAttributes) + ", " +
             driveJson(2, kGiB, "", ", \"bus\": \"usb\"" + identityJson("USB123", "Bridge Disk", "1.0") + kAttributes) +
-            ", " + driveJson(3, kGiB, "", ", \"bus\": \"nvme\"" + identityJson("N1", "Other Bus", "2")));
+            ", " + driveJson(3, kGiB, "", ", \"bus\": \"scsi\"" + identityJson("N1", "Other Bus", "2")));
     const Identity sata = read(1);
     EXPECT_EQ(sata.result, kIdentityOk);
     EXPECT_EQ(sata.serial(), "S3Z9NB0K");
@@ -316,6 +319,156 @@ TEST_F(DiskIdentityTest, ReadDiskIdentityFillsTheSlotWhateverTheResult)
     EXPECT_STREQ(disks[1].model, "");
     EXPECT_EQ(disks[1].isMakerDisk, 1);
     EXPECT_EQ(disks[1].smartData[2], 12);
+    EXPECT_EQ(disks[1].isNvme, 0);
+    EXPECT_EQ(disks[1].nvmeHealthRead, 0);
+}
+
+// An NVMe drive: its health given as fields.
+const std::string kHealth =
+    ", \"health\": {\"criticalWarning\": 4, \"temperature\": 318, \"availableSpare\": 97, \"spareThreshold\": 10,"
+    " \"percentageUsed\": 3, \"dataUnitsRead\": 4096, \"powerOnHours\": \"340282366920938463463374607431768211455\","
+    " \"criticalTemperatureTime\": 7, \"temperatureSensors\": [318, 0, 300]}";
+
+std::string nvmeDrive(int number, const std::string& extra)
+{
+    return driveJson(number, kGiB, "", ", \"bus\": \"nvme\"" + extra);
+}
+
+TEST_F(DiskIdentityTest, NvmeDrivesAnswerIdentifyControllerAndTheHealthLog)
+{
+    machine(nvmeDrive(1, identityJson("  NV-SERIAL-7  ", "QY NVMe M7A0 1TB", "NF1.2") + kHealth) + ", " +
+            nvmeDrive(2, identityJson("S", "Other NVMe", "F")));
+    NvmeHealthAnswer nvme;
+    std::memset(nvme.log, 0xEE, sizeof nvme.log);
+    const Identity id = read(1, 0, &nvme);
+    EXPECT_EQ(id.result, kIdentityOk);
+    EXPECT_EQ(id.serial(), "NV-SERIAL-7") << "trimmed as ATA texts are";
+    EXPECT_EQ(id.model(), "QY NVMe M7A0 1TB");
+    EXPECT_EQ(id.firmware(), "NF1.2");
+    EXPECT_EQ(id.isMakerDisk, 1) << "the model rule holds on every route";
+    const uint8_t zeros[kSectorSize] = {};
+    EXPECT_EQ(std::memcmp(id.smartData, zeros, kSmartDataLength), 0);
+    EXPECT_EQ(std::memcmp(id.smartThreshold, zeros, kSectorSize), 0);
+    EXPECT_TRUE(nvme.nvme);
+    EXPECT_TRUE(nvme.healthRead);
+    NvmeHealthFields fields;
+    fields.criticalWarning = 4;
+    fields.temperature = 318;
+    fields.availableSpare = 97;
+    fields.spareThreshold = 10;
+    fields.percentageUsed = 3;
+    fields.dataUnitsRead[1] = 0x10;
+    fields.powerOnHours.fill(0xFF);
+    fields.criticalTemperatureTime = 7;
+    fields.temperatureSensors = {318, 0, 300};
+    const NvmeHealthLog expected = buildNvmeHealthLog(fields);
+    EXPECT_EQ(std::memcmp(nvme.log, expected.data(), expected.size()), 0);
+    EXPECT_EQ(nvme.log[NvmeHealthLayout::kTemperature], 318 & 0xFF);
+    EXPECT_EQ(nvme.log[NvmeHealthLayout::kTemperature + 1], 318 >> 8);
+    EXPECT_EQ(read(2).isMakerDisk, 0);
+
+    // Exactly the two commands, nothing over the ATA route.
+    const std::vector<uint8_t> identify = NvmeCommandBytes(kNvmeIdentifyController);
+    const std::vector<uint8_t> health = NvmeCommandBytes(kNvmeHealthLog);
+    ASSERT_EQ(sim().received().size(), 4u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(sim().received()[i].route, CommandRoute::Nvme);
+        EXPECT_TRUE(sim().received()[i].accepted);
+    }
+    EXPECT_EQ(sim().received()[0].block, identify);
+    EXPECT_EQ(sim().received()[0].length, 4096u);
+    EXPECT_EQ(sim().received()[1].block, health);
+    EXPECT_EQ(sim().received()[1].length, 512u);
+    EXPECT_EQ(health, (std::vector<uint8_t>{0x02, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x7F, 0x00, 0, 0, 0, 0, 0, 0, 0,
+                                           0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}))
+        << "log 02h, 128 dwords, the whole controller";
+    EXPECT_EQ(sim().openHandles(), 0u);
+}
+
+TEST_F(DiskIdentityTest, NvmeFailuresAndTheirCodes)
+{
+    machine(nvmeDrive(1, ", \"faults\": [\"identify\"]" + kHealth) + ", " +
+            nvmeDrive(2, ", \"faults\": [\"smart\"]" + identityJson("S2", "No Health", "F")) + ", " +
+            nvmeDrive(3, identityJson("S3", "Third", "F") + kHealth + ", \"failCommand\": 2") + ", " +
+            nvmeDrive(4, ", \"faults\": [\"busType\"]" + identityJson("S4", "M", "F")));
+    NvmeHealthAnswer noIdentity;
+    const Identity first = read(1, 0, &noIdentity);
+    EXPECT_EQ(first.result, kIdentityFailedOther);
+    EXPECT_EQ(first.model(), "");
+    EXPECT_TRUE(noIdentity.healthRead) << "the health log is read whatever Identify answered";
+    EXPECT_EQ(noIdentity.log[NvmeHealthLayout::kAvailableSpare], 97);
+
+    for (int drive : {2, 3}) {
+        NvmeHealthAnswer nvme;
+        std::memset(nvme.log, 0xEE, sizeof nvme.log);
+        const Identity id = read(drive, 0, &nvme);
+        EXPECT_EQ(id.result, kIdentityOk) << drive;
+        EXPECT_NE(id.model(), "") << drive;
+        EXPECT_TRUE(nvme.nvme) << drive;
+        EXPECT_FALSE(nvme.healthRead) << drive;
+        const uint8_t zeros[kNvmeHealthLength] = {};
+        EXPECT_EQ(std::memcmp(nvme.log, zeros, sizeof zeros), 0) << drive;
+    }
+    NvmeHealthAnswer untouched;
+    EXPECT_EQ(read(4, 0, &untouched).result, kIdentityNoBusType);
+    EXPECT_FALSE(untouched.nvme);
+}
+
+TEST_F(DiskIdentityTest, NvmeAndAtaCommandsFailOnEachOthersDrives)
+{
+    machine(driveJson(1, kGiB, "", identityJson("S", "M", "F")) + ", " + nvmeDrive(2, identityJson("S", "M", "F")));
+    uint8_t data[4096];
+    EXPECT_FALSE(NvmeAdminPassThrough(physicalDrivePath(1), kNvmeIdentifyController, data, sizeof data));
+    EXPECT_TRUE(NvmeAdminPassThrough(physicalDrivePath(2), kNvmeIdentifyController, data, sizeof data));
+    const uint8_t identifyTaskFile[8] = {0x00, 0x01, 0x00, 0x00, 0x00, 0xE0, 0xEC, 0x00};
+    EXPECT_FALSE(AtaPassThrough(physicalDrivePath(2), identifyTaskFile, data, 1, true));
+    const NvmeAdminCommand identifyNamespace = {0x06, 1, {0x00, 0, 0, 0, 0, 0}};
+    EXPECT_FALSE(NvmeAdminPassThrough(physicalDrivePath(2), identifyNamespace, data, sizeof data));
+    EXPECT_FALSE(NvmeAdminPassThrough(physicalDrivePath(2), kNvmeHealthLog, data, 4096)) << "4096 bytes of a 512-byte count";
+    const NvmeAdminCommand fromOffset = {0x02, 0xFFFFFFFF, {(63u << 16) | 0x02, 0, 256, 0, 0, 0}};
+    EXPECT_FALSE(NvmeAdminPassThrough(physicalDrivePath(2), fromOffset, data, 256));
+    const NvmeAdminCommand setFeatures = {0x09, 0, {0x02, 0, 0, 0, 0, 0}};
+    EXPECT_FALSE(NvmeAdminPassThrough(physicalDrivePath(2), setFeatures, data, 0));
+}
+
+TEST_F(DiskIdentityTest, RawNvmeFilesReadBackExactly)
+{
+    const std::string dir = testing::TempDir();
+    NvmeIdentifyData identify = buildNvmeIdentify("RAW-NVME-01", "QX RAW M7A0 NVME", "RN1.0");
+    identify[4095] = 0x5A;
+    NvmeHealthLog log{};
+    for (size_t i = 0; i < log.size(); ++i)
+        log[i] = static_cast<uint8_t>(i * 11 + 3);
+    auto save = [&](const std::string& name, const uint8_t* bytes, size_t length) {
+        std::ofstream(dir + name, std::ios::binary).write(reinterpret_cast<const char*>(bytes), length);
+    };
+    save("raw-nvme-identify.bin", identify.data(), identify.size());
+    save("raw-nvme-health.bin", log.data(), log.size());
+    std::ofstream(dir + "raw-nvme-fleet.json")
+        << "{\"drives\": [" << driveJson(0, 256 * kGiB, volumeJson('C', kGiB, 0)) << ", "
+        << nvmeDrive(1, ", \"sectors\": {\"identify\": \"raw-nvme-identify.bin\", \"healthLog\": \"raw-nvme-health.bin\"}")
+        << "]}";
+    installStorage(SimulatedStorage::fromFile(dir + "raw-nvme-fleet.json"));
+
+    PhyDiskInfo disks[kMaxDisks];
+    int count = 0;
+    ASSERT_EQ(ReadDiskList(count, disks), DiskListStatus::Listed);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(ReadDiskIdentity(disks[0]), kIdentityOk);
+    EXPECT_EQ(disks[0].valid, 1);
+    EXPECT_STREQ(disks[0].serialNumber, "RAW-NVME-01");
+    EXPECT_STREQ(disks[0].model, "QX RAW M7A0 NVME");
+    EXPECT_STREQ(disks[0].firmware, "RN1.0");
+    EXPECT_EQ(disks[0].isMakerDisk, 1);
+    EXPECT_EQ(disks[0].isNvme, 1);
+    EXPECT_EQ(disks[0].nvmeHealthRead, 1);
+    EXPECT_EQ(std::memcmp(disks[0].nvmeHealth, log.data(), log.size()), 0);
+
+    // An Identify file must be 4096 bytes, a log 512, on an NVMe drive.
+    for (const char* sectors : {"{\"identify\": \"raw-nvme-health.bin\"}", "{\"healthLog\": \"raw-nvme-identify.bin\"}"}) {
+        const std::string fleet = "{\"drives\": [" + nvmeDrive(1, ", \"sectors\": " + std::string(sectors)) + "]}";
+        EXPECT_THROW(parseFleet(fleet, dir), FleetError) << sectors;
+    }
 }
 
 TEST_F(DiskIdentityTest, TheWorldWideNameWhereWord87SaysTheDriveReportsOne)

@@ -34,6 +34,12 @@ std::string oneDrive(const std::string& keys)
     return "{\"drives\": [{\"number\": 0, \"length\": 1, " + keys + "}]}";
 }
 
+// An NVMe drive whose health log holds `fields`.
+std::string nvmeHealth(const std::string& fields)
+{
+    return oneDrive("\"bus\": \"nvme\", \"health\": {" + fields + "}");
+}
+
 const BadFleet kBadFleets[] = {
     {"{\"drives\": [", "not JSON"},
     {"[]", "fleet: expected an object"},
@@ -108,6 +114,36 @@ const BadFleet kBadFleets[] = {
     {oneDrive("\"smart\": {\"attributes\": [{\"id\": 9, \"value\": -1}]}"),
      "drives[0].smart.attributes[0].value: expected a number from 0 to 255"},
 
+    // Health logs only of NVMe drives, SMART attributes only of the others.
+    {oneDrive("\"health\": {}"), "drives[0]: only an NVMe drive (\"bus\": \"nvme\") reports a health log"},
+    {oneDrive("\"sectors\": {\"healthLog\": \"log.bin\"}"), "drives[0]: only an NVMe drive"},
+    {oneDrive("\"bus\": \"nvme\", \"smart\": {}"), "drives[0]: an NVMe drive reports a health log, not SMART"},
+    {oneDrive("\"bus\": \"nvme\", \"identity\": {\"serial\": \"S\", \"model\": \"M\", \"firmware\": \"1\", "
+              "\"wwn\": \"5000C500A1B2C3D4\"}"),
+     "drives[0].identity.wwn: an NVMe drive's Identify Controller data has no world wide name"},
+    {oneDrive("\"bus\": \"nvme\", \"sectors\": {\"smartData\": \"data.bin\"}"), "drives[0]: an NVMe drive reports"},
+    {oneDrive("\"bus\": \"nvme\", \"identity\": {}, \"sectors\": {\"identify\": \"id.bin\"}"),
+     "drives[0]: give the identity either as fields or as a file, not both"},
+    {oneDrive("\"bus\": \"nvme\", \"health\": {}, \"sectors\": {\"healthLog\": \"log.bin\"}"),
+     "drives[0]: give the health log either as fields or as a file, not both"},
+    {nvmeHealth("\"temp\": 300"), "drives[0].health.temp: unknown key"},
+    {nvmeHealth("\"temperature\": 65536"), "drives[0].health.temperature: expected a number from 0 to 65535"},
+    {nvmeHealth("\"percentageUsed\": 256"), "drives[0].health.percentageUsed: expected a number from 0 to 255"},
+    {nvmeHealth("\"criticalWarning\": \"4\""), "drives[0].health.criticalWarning: expected a number from 0 to 255"},
+    {nvmeHealth("\"warningTemperatureTime\": 4294967296"),
+     "drives[0].health.warningTemperatureTime: expected a number from 0 to 4294967295"},
+    {nvmeHealth("\"mediaErrors\": \"12a\""), "drives[0].health.mediaErrors: expected a whole, non-negative number, or its decimal digits"},
+    {nvmeHealth("\"mediaErrors\": \"\""), "drives[0].health.mediaErrors: expected a whole"},
+    {nvmeHealth("\"powerOnHours\": \"340282366920938463463374607431768211456\""),
+     "drives[0].health.powerOnHours: expected a whole, non-negative number, or its decimal digits as a text, below 2^128"},
+    {nvmeHealth("\"powerOnHours\": 18446744073709551616"), "drives[0].health.powerOnHours: expected a whole"},
+    {nvmeHealth("\"powerCycles\": -1"), "drives[0].health.powerCycles: expected a whole"},
+    {nvmeHealth("\"temperatureSensors\": [1, 2, 3, 4, 5, 6, 7, 8, 9]"),
+     "drives[0].health.temperatureSensors: expected an array of at most 8 temperatures"},
+    {nvmeHealth("\"temperatureSensors\": 300"), "drives[0].health.temperatureSensors: expected an array"},
+    {nvmeHealth("\"temperatureSensors\": [300, -1]"),
+     "drives[0].health.temperatureSensors[1]: expected a temperature in kelvins"},
+
     // Keys given twice: the reader would keep the last silently.
     {"{\"drives\": [{\"number\": 0, \"number\": 1, \"length\": 1}]}", "drives[0].number: key given twice"},
     {"{\"drives\": [], \"drives\": []}", "drives: key given twice"},
@@ -175,6 +211,32 @@ TEST(FleetFile, NumbersAtTheEdgesOfTheirRangesAreKept)
     EXPECT_EQ(drive->behaviour.smartData[2], 255) << "the attribute's ID in its slot";
     EXPECT_EQ(fleet.volumes.at(0).total, UINT64_MAX);
     EXPECT_EQ(fleet.volumes.at(0).drives, (std::vector<int>{0, 9999}));
+}
+
+TEST(FleetFile, NvmeHealthCountersTakeNumbersOrDecimalDigitsUpTo128Bits)
+{
+    const Fleet fleet = parseFleet(nvmeHealth(
+        "\"dataUnitsRead\": 18446744073709551615, \"dataUnitsWritten\": \"18446744073709551616\","
+        " \"powerOnHours\": \"340282366920938463463374607431768211455\", \"mediaErrors\": \"0000300\","
+        " \"temperature\": 65535, \"temperatureSensors\": [1, 2, 3, 4, 5, 6, 7, 65535]"));
+    const NvmeHealthLog& log = fleet.drive(0)->behaviour.healthLog;
+    auto counter = [&](int offset) { return std::vector<uint8_t>(log.begin() + offset, log.begin() + offset + 16); };
+    std::vector<uint8_t> expected(16, 0);
+    std::fill(expected.begin(), expected.begin() + 8, 0xFF);
+    EXPECT_EQ(counter(32), expected) << "2^64 - 1 as a number";
+    expected.assign(16, 0);
+    expected[8] = 1;
+    EXPECT_EQ(counter(48), expected) << "2^64 as digits";
+    EXPECT_EQ(counter(128), std::vector<uint8_t>(16, 0xFF)) << "2^128 - 1";
+    expected.assign(16, 0);
+    expected[0] = 300 & 0xFF;
+    expected[1] = 300 >> 8;
+    EXPECT_EQ(counter(160), expected) << "leading zeros";
+    EXPECT_EQ(log[1], 0xFF);
+    EXPECT_EQ(log[2], 0xFF);
+    EXPECT_EQ(log[214], 0xFF);
+    EXPECT_EQ(log[215], 0xFF);
+    EXPECT_EQ(log[200], 1);
 }
 
 TEST(FleetFile, BusTypesByNameOrNumber)

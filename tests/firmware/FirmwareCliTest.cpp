@@ -11,7 +11,7 @@ namespace {
 
 // Drive 1 SATA and drive 2 USB, both the maker's with an updatable revision;
 // drive 3 at the latest revision; drive 4 failing its fifth command (the
-// identity read takes three).
+// identity read takes three); drive 5 an NVMe drive that would otherwise qualify.
 const std::string kFleet = R"({"drives": [
   {"number": 0, "length": 1000000000, "volumes": [{"letter": "C", "total": 1000, "free": 10}]},
   {"number": 1, "length": 256000000000,
@@ -21,7 +21,9 @@ const std::string kFleet = R"({"drives": [
   {"number": 3, "length": 256000000000,
    "identity": {"serial": "QF-NEW-3", "model": "QYD-M7A0-256G", "firmware": "V0428c"}},
   {"number": 4, "length": 256000000000, "failCommand": 5,
-   "identity": {"serial": "QF-BAD-4", "model": "QYD-M7A0-256G", "firmware": "V0208a"}}
+   "identity": {"serial": "QF-BAD-4", "model": "QYD-M7A0-256G", "firmware": "V0208a"}},
+  {"number": 5, "bus": "nvme", "length": 256000000000,
+   "identity": {"serial": "QF-NVME-5", "model": "QYD-M7A0-256G", "firmware": "V0208a"}}
 ]})";
 
 constexpr size_t kImageSize = 20 * 512 - 77;  // 20 sectors: 4 commands in 8-sector blocks
@@ -135,6 +137,9 @@ TEST_F(FirmwareCli, NothingIsSentWhenNoUpdateIsDueOrTheImageIsMissing)
     CommandRun run = update(3, " --yes");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("\n已是最新版本无需升级\n"), std::string::npos) << run.out;
+    run = update(5, " --yes");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("\nNVMe硬盘不支持固件升级\n"), std::string::npos) << run.out;
 
     fs::remove(appDir() / "FwUpdata" / "DCBFCBGC.bin");
     for (const char* options : {"", " --yes"}) {

@@ -71,6 +71,22 @@ TEST(FwDecision, NoUpdateWithoutTheMakerFlagOrBeforeAnyRecord)
     EXPECT_TRUE(DecideFwUpdate(FwUpdateState{}, "N/A", kApp).latest);
 }
 
+// The maker's images are for its SATA drives: an NVMe drive is offered none,
+// whatever its model, revision and maker flag, and the page and the CLI say why.
+TEST(FwDecision, AnNvmeDriveIsOfferedNoUpdate)
+{
+    FwUpdateState nvme{1, "QYD-M7A0-256G", true};
+    nvme.nvme = true;
+    const FirmwareDecision decision = DecideFwUpdate(nvme, "0208a", kApp);
+    EXPECT_TRUE(decision.latest);
+    EXPECT_TRUE(decision.nvme);
+    EXPECT_STREQ(FwNoUpdateText(decision), "NVMe硬盘不支持固件升级");
+    const FirmwareDecision among = DecideFwUpdateAmong(nvme, "0208a", {kApp});
+    EXPECT_TRUE(among.latest);
+    EXPECT_TRUE(among.nvme);
+    EXPECT_STREQ(FwNoUpdateText(DecideFwUpdate({1, "QYD-M7A0-256G", true}, "0428c", kApp)), "已是最新版本无需升级");
+}
+
 // Three folders; the 256 G image lies in the ones a case names. "dir" puts a
 // folder of the image's name there instead, which is no image.
 struct FolderCase {
@@ -132,6 +148,9 @@ TEST(FwDecision, StateTakesNumberModelAndMakerFlagOfTheRecord)
     EXPECT_EQ(state.diskNum, 4);
     EXPECT_EQ(state.model, "QYD-M7A0-256G");
     EXPECT_TRUE(state.updateAllowed);
+    EXPECT_FALSE(state.nvme);
+    disk.isNvme = 1;
+    EXPECT_TRUE(FwUpdateStateFromRecord(disk).nvme);
 
     // A model field without its terminator ends at the field's end.
     std::memset(disk.model, 'A', sizeof disk.model);
@@ -173,6 +192,10 @@ TEST(FwMessages, LatestIsANoticeAndAFailedBusQueryShowsNothing)
     EXPECT_EQ(latest->dialog, FwDialog::Notice);
     EXPECT_STREQ(latest->text, "已是最新版本无需升级");
     EXPECT_FALSE(FwOutcomeMessage({FwOutcomeKind::NoBusType, 0, {}}));
+    const auto nvme = FwOutcomeMessage({FwOutcomeKind::NotForNvme, 0, {}});
+    ASSERT_TRUE(nvme);
+    EXPECT_EQ(nvme->dialog, FwDialog::Notice);
+    EXPECT_STREQ(nvme->text, "NVMe硬盘不支持固件升级");
     EXPECT_STREQ(FwOutcomeMessage({FwOutcomeKind::Download, -7, {}})->text, "固件升级命令交互出错");
 }
 

@@ -36,7 +36,7 @@ const StreamCase kStreams[] = {
     {"QY-128G-M7B0-X", "sata", 20 * 512, {{3, 8, 0}, {3, 8, 8}, {3, 3, 16}, {3, 1, 19}}},
     {"QY-128G-M7B0 ", "sata", 20 * 512, {{3, 8, 0}, {3, 8, 8}, {3, 3, 16}, {3, 1, 19}}},
     // Any bus but USB takes the ATA route.
-    {"QY-128G-M7B0", "nvme", 257 * 512, {{3, 256, 0}, {3, 1, 256}}},
+    {"QY-128G-M7B0", "scsi", 257 * 512, {{3, 256, 0}, {3, 1, 256}}},
     // USB: always 8-sector blocks.
     {"QY-128G-M7B0", "usb", 20 * 512, {{3, 8, 0}, {3, 8, 8}, {3, 3, 16}, {3, 1, 19}}},
     {"QY-128G-M7B0", "usb", 8 * 512, {{7, 8, 0}}},
@@ -211,6 +211,13 @@ TEST_F(FwTransferTest, NoDeviceIsTouchedWhenNoUpdateIsDue)
         EXPECT_EQ(outcome.kind, FwOutcomeKind::Latest) << c.what;
         EXPECT_STREQ(FwOutcomeMessage(outcome)->text, "已是最新版本无需升级") << c.what;
     }
+    EXPECT_TRUE(sim().openLog().empty());
+
+    FwUpdateState nvme = maker("QYD-M7A0-128G");
+    nvme.nvme = true;
+    const FwUpdateOutcome outcome = UpdateFirmware(nvme, "0208a", appDir());
+    EXPECT_EQ(outcome.kind, FwOutcomeKind::NotForNvme);
+    EXPECT_STREQ(FwOutcomeMessage(outcome)->text, "NVMe硬盘不支持固件升级");
     EXPECT_TRUE(sim().openLog().empty());
 }
 

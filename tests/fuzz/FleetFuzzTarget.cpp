@@ -5,6 +5,7 @@
 // the project's data folder, beside the seed fleets.
 
 #include "disk/DevicePath.h"
+#include "disk/NvmeCommands.h"
 #include "disk/simulated/Fleet.h"
 #include "disk/simulated/SimulatedStorage.h"
 #include "tests/fuzz/FuzzRule.h"
@@ -56,6 +57,11 @@ void Query(SimulatedStorage& machine)
         machine.satCommand(handle, smart, sector, sizeof sector, DataDirection::In, 3, sense);
         const AtaTaskFile checkPowerMode = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE5, 0x00};
         machine.ataCommand(handle, checkPowerMode, nullptr, 0, DataDirection::In, 3, returned);
+        uint8_t controller[kNvmeIdentifyLength] = {};
+        uint16_t nvmeStatus = 0;
+        uint32_t result = 0;
+        machine.nvmeAdminCommand(handle, kNvmeIdentifyController, controller, sizeof controller, 3, nvmeStatus, result);
+        machine.nvmeAdminCommand(handle, kNvmeHealthLog, sector, sizeof sector, 3, nvmeStatus, result);
         machine.close(handle);
     }
     for (const FleetVolume& volume : fleet.volumes) {

@@ -1,8 +1,10 @@
 #pragma once
 // How a fuzzing input maps onto a disk record: one flag byte (bit 0: the
-// maker's drive), then the raw model field, the data sector and the
-// threshold sector. A short input leaves the rest zero; the model field may
-// lack its NUL.
+// maker's drive; bit 1: an NVMe drive, bit 2: its health log was read), then
+// the raw model field, the data sector and the threshold sector; an NVMe
+// drive's health log is the first 512 of the bytes after the model, and its
+// SMART sectors stay zero. A short input leaves the rest zero; the model
+// field may lack its NUL.
 
 #include <algorithm>
 #include <cstddef>
@@ -32,6 +34,13 @@ inline PhyDiskInfo DecodeFuzzInput(const uint8_t* input, size_t length) {
     std::memcpy(record.smartData, at, kSmartDataLength);
     at += kSmartDataLength;
     std::memcpy(record.smartThreshold, at, kSectorSize);
+    if (bytes[0] & 2) {
+        record.isNvme = 1;
+        record.nvmeHealthRead = (bytes[0] >> 2) & 1;
+        std::memcpy(record.nvmeHealth, bytes + kFuzzFlagsLength + kTextLength, kNvmeHealthLength);
+        std::memset(record.smartData, 0, sizeof record.smartData);
+        std::memset(record.smartThreshold, 0, sizeof record.smartThreshold);
+    }
     return record;
 }
 

@@ -14,6 +14,8 @@
 #include "disk/PowerMode.h"
 #include "disk/StorageBackend.h"
 #include "disk/helper/HelperProtocol.h"
+#include "disk/NvmeCommands.h"
+#include "disk/PassThrough.h"
 
 #include <cstring>
 #include <unistd.h>
@@ -93,7 +95,10 @@ TEST_F(HelperTest, EveryOperationRoundTrips)
                                         volumeJson('D', 100 * kGiB, 7 * kGiB,
                                                    ", \"type\": \"removable\", \"mountPoint\": \"/media/stick\""),
                                         ", \"bus\": \"usb\"" + identityJson("U1", "Stick", "1")) +
-                              ", " + driveJson(2, kGiB, "", ", \"faults\": [\"openReadWrite\"]") + "]}";
+                              ", " + driveJson(2, kGiB, "", ", \"faults\": [\"openReadWrite\"]") + ", " +
+                              driveJson(3, kGiB, "", ", \"bus\": \"nvme\", \"faults\": [\"smart\"]" +
+                                                         identityJson("N3", "NVMe Three", "3")) +
+                              "]}";
     serve(fleet);
     StorageControl& viaHelper = storage();
     for (StorageControl* sc : {static_cast<StorageControl*>(direct_.get()), &viaHelper}) {
@@ -142,6 +147,19 @@ TEST_F(HelperTest, EveryOperationRoundTrips)
         EXPECT_EQ(name, "/media/stick");
         EXPECT_FALSE(sc->systemName("C:\\", name)) << "a volume without a mount point";
         EXPECT_FALSE(sc->systemName("\\\\.\\PHYSICALDRIVE5", name));
+        // NVMe admin commands: the data, and the status of a command the drive fails.
+        const DeviceHandle nvme = sc->open("\\\\.\\PHYSICALDRIVE3", AccessMode::ReadWriteNoBuffering);
+        std::vector<uint8_t> controller(4096, 0xEE);
+        uint16_t status = 0xFFFF;
+        uint32_t result = 0xFFFF;
+        ASSERT_TRUE(sc->nvmeAdminCommand(nvme, kNvmeIdentifyController, controller.data(), 4096, 3, status, result));
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(result, 0u);
+        EXPECT_EQ(NvmeText(controller.data(), kNvmeModelOffset, kNvmeModelLength), "NVMe Three");
+        uint8_t log[512];
+        ASSERT_TRUE(sc->nvmeAdminCommand(nvme, kNvmeHealthLog, log, sizeof log, 3, status, result));
+        EXPECT_EQ(status, kNvmeStatusInvalidField) << "the drive's \"smart\" fault";
+        sc->close(nvme);
 
         // Failures keep their number and kind.
         EXPECT_EQ(sc->open("\\\\.\\PHYSICALDRIVE2", AccessMode::ReadWrite), kInvalidHandle);
@@ -209,7 +227,8 @@ protected:
     {
         install("{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0)) + ", " +
                 driveJson(1, 256ull << 30, "", identityJson("S1", "QY-M7A0-128G", "0208a")) + ", " +
-                driveJson(2, kGiB, "", ", \"bus\": \"usb\", \"power\": \"standby\"") + "]}");
+                driveJson(2, kGiB, "", ", \"bus\": \"usb\", \"power\": \"standby\"") + ", " +
+                driveJson(3, kGiB, "", ", \"bus\": \"nvme\"" + identityJson("N3", "NVMe", "1")) + "]}");
     }
     // The reply's head: succeeded, or refused.
     static bool succeeded(const std::vector<uint8_t>& reply) { return !reply.empty() && reply[0] == 1; }
@@ -264,6 +283,19 @@ protected:
         c[2] = byte2;
         return c;
     }
+    static std::vector<uint8_t> nvme(DeviceHandle handle, const NvmeAdminCommand& c, uint32_t length)
+    {
+        Writer request;
+        request.u8(uint8_t(Op::Nvme)).i64(handle).u8(c.opcode).u32(c.nsid);
+        for (uint32_t dword : c.cdw)
+            request.u32(dword);
+        return request.u32(length).u32(3).bytes();
+    }
+    static std::vector<uint8_t> withoutLast(std::vector<uint8_t> bytes, size_t count)
+    {
+        bytes.resize(bytes.size() - count);
+        return bytes;
+    }
     static AtaTaskFile identify()
     {
         AtaTaskFile t{};
@@ -283,7 +315,9 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
     const DeviceHandle drive = open(server, "\\\\.\\PHYSICALDRIVE1");
     const DeviceHandle usb = open(server, "\\\\.\\PHYSICALDRIVE2");
     const DeviceHandle volume = open(server, "\\\\.\\C:");
+    const DeviceHandle nvmeDrive = open(server, "\\\\.\\PHYSICALDRIVE3");
     ASSERT_NE(drive, kInvalidHandle);
+    ASSERT_NE(nvmeDrive, kInvalidHandle);
     ASSERT_NE(volume, kInvalidHandle);
     const AtaTaskFile download = {0x07, 0x01, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
     struct Case {
@@ -319,6 +353,18 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
         {"CHECK POWER MODE through the bridge as PIO data-in",
          sat(usb, {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0xE5, 0x00, 0x00}, false, 512)},
         {"a writer's lock without the firmware authorisation", Writer().u8(uint8_t(Op::Lock)).i64(drive).bytes()},
+        {"Identify Namespace", nvme(nvmeDrive, {0x06, 1, {0x00, 0, 0, 0, 0, 0}}, 4096)},
+        {"Identify Controller into 512 bytes", nvme(nvmeDrive, kNvmeIdentifyController, 512)},
+        {"Identify Controller into 8192 bytes", nvme(nvmeDrive, kNvmeIdentifyController, 8192)},
+        {"the health log of one namespace", nvme(nvmeDrive, {0x02, 1, kNvmeHealthLog.cdw}, 512)},
+        {"the health log into 4096 bytes", nvme(nvmeDrive, kNvmeHealthLog, 4096)},
+        {"another log page (error information)", nvme(nvmeDrive, {0x02, 0xFFFFFFFF, {0x003F0001, 0, 0, 0, 0, 0}}, 256)},
+        {"the health log from an offset", nvme(nvmeDrive, {0x02, 0xFFFFFFFF, {0x007F0002, 0, 512, 0, 0, 0}}, 512)},
+        {"Set Features (volatile write cache)", nvme(nvmeDrive, {0x09, 0, {0x06, 1, 0, 0, 0, 0}}, 0)},
+        {"Format NVM", nvme(nvmeDrive, {0x80, 1, {0, 0, 0, 0, 0, 0}}, 0)},
+        {"an NVMe command to a volume", nvme(volume, kNvmeIdentifyController, 4096)},
+        {"an NVMe command past any data limit", nvme(nvmeDrive, kNvmeIdentifyController, kMaxCommandData + 1)},
+        {"an NVMe command without its time-out", withoutLast(nvme(nvmeDrive, kNvmeIdentifyController, 4096), 4)},
         {"a root path with a folder", Writer().u8(uint8_t(Op::FreeSpace)).text("C:\\Windows").bytes()},
         {"the name of a file", Writer().u8(uint8_t(Op::SystemName)).text("/etc/shadow").bytes()},
         {"the name of a volume path", Writer().u8(uint8_t(Op::SystemName)).text("\\\\.\\C:").bytes()},
@@ -337,6 +383,21 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
     EXPECT_TRUE(sim().received().empty()) << "nothing refused reached a drive";
     EXPECT_TRUE(succeeded(server.reply(ata(drive, identify(), false, 512, 0))));
     EXPECT_EQ(sim().received().size(), 1u);
+
+    // The two NVMe commands of the identity read pass, their data comes back.
+    const auto answer = server.reply(nvme(nvmeDrive, kNvmeIdentifyController, 4096));
+    ASSERT_TRUE(succeeded(answer));
+    Reader in(answer);
+    uint8_t ok = 0, kind = 0;
+    uint32_t error = 0, status = 1, result = 1;
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(in.u8(ok) && in.u32(error) && in.u8(kind) && in.u32(status) && in.u32(result) &&
+                in.data(data, kMaxCommandData) && in.finished());
+    EXPECT_EQ(status, 0u);
+    ASSERT_EQ(data.size(), 4096u);
+    EXPECT_EQ(NvmeText(data.data(), kNvmeSerialOffset, kNvmeSerialLength), "N3");
+    EXPECT_TRUE(succeeded(server.reply(nvme(nvmeDrive, kNvmeHealthLog, 512))));
+    EXPECT_EQ(sim().received().size(), 3u);
 }
 
 // CHECK POWER MODE passes in both modes and both forms, and the registers

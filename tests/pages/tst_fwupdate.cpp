@@ -25,6 +25,7 @@
 namespace {
 
 const QString kLatest = QStringLiteral("已是最新版本无需升级");
+const QString kNvme = QStringLiteral("NVMe硬盘不支持固件升级");
 const QString kSuccess = QStringLiteral("固件升级成功");
 const QString kSizeZero = QStringLiteral("升级文件大小为0");
 const QString kCommandError = QStringLiteral("固件升级命令交互出错");
@@ -130,6 +131,7 @@ private slots:
     void button_data();
     void button();
     void failedBusTypeQueryShowsNothing();
+    void nvmeDriveIsOfferedNoUpdate();
     void imageInTheUsersDataFolder();
 
 private:
@@ -380,6 +382,24 @@ void TestFwUpdate::failedBusTypeQueryShowsNothing()
     QTest::qWait(50);  // time for a dialog that should not come
     QVERIFY(!answerer.seen);
     QCOMPARE(machine.driveState(1).commandsReceived(), 0);
+}
+
+// The maker's images are for its SATA drives: the button says so for an NVMe
+// drive that would otherwise qualify, and touches no device.
+void TestFwUpdate::nvmeDriveIsOfferedNoUpdate()
+{
+    SimulatedStorage& machine = installDrive(QStringLiteral("nvme"));
+    FwUpdate page;
+    PhyDiskInfo info = makeRecord(1, 238.47, "QF-256G-M7B0", "QF20240017", "0208a", true);
+    info.isNvme = 1;
+    page.GetDiskInfo(info);
+
+    DialogAnswerer answerer;
+    press(page);
+    QVERIFY(answerer.seen);
+    QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + kNvme);
+    QCOMPARE(answerer.iconArea, referenceIcon(kNoticeIcon));
+    QVERIFY(machine.openLog().empty());
 }
 
 // An installed program finds the image the user put into their own data

@@ -37,7 +37,7 @@ TEST(SmartTyped, EveryRowsValuesSayWhatItsTextsSay) {
             std::string rawDigits;
             for (char c : cells[kColumnRawValue].substr(2))
                 if (c != ' ') rawDigits += c;
-            EXPECT_EQ(RawValueNumber(row.raw), std::stoull(rawDigits, nullptr, 16));
+            EXPECT_EQ(RawBytesNumber({row.raw.begin(), row.raw.end()}).value(), std::stoull(rawDigits, nullptr, 16));
             const std::string& status = cells[kColumnStatus];
             kindsSeen.insert(row.judged.kind);
             switch (row.judged.kind) {
@@ -56,7 +56,7 @@ TEST(SmartTyped, EveryRowsValuesSayWhatItsTextsSay) {
                 EXPECT_FALSE(UnitWord(row.unit).empty()) << "every catalogue unit has a word";
             } else {
                 EXPECT_EQ(row.unit, "");
-                EXPECT_EQ(row.number, RawValueNumber(row.raw)) << "another maker's value is the whole raw value";
+                EXPECT_EQ(row.number, RawBytesNumber({row.raw.begin(), row.raw.end()}).value()) << "another maker's value is the whole raw value";
             }
         }
     }

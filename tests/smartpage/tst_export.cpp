@@ -125,6 +125,7 @@ private slots:
     void init();
     void cleanupTestCase();
     void confirmOpensWrittenWorkbook();
+    void nvmeTableExportsAsShown();
     void cancelLeavesFileUnopened();
     void cancelledFileDialogDoesNothing();
     void emptyTableShowsNothing();
@@ -142,6 +143,7 @@ private:
     QString fileDialogLine() const;
     // The page showing the example drive `sample` ("" for no record).
     void loadPage(const std::string &sample);
+    void sheetHoldsTheTable(const Sheet &sheet);
     QStringList exportWith(const QList<ModalDialogs::Answer> &answers);
 
     QTemporaryDir m_home;
@@ -213,7 +215,20 @@ void TestExport::confirmOpensWrittenWorkbook()
     const Sheet sheet = readWorkbook(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
     QCOMPARE(sheet.dimensions, QStringLiteral("A1:H18"));
+    sheetHoldsTheTable(sheet);
+    if (QTest::currentTestFailed())
+        return;
+    const QVector<SheetCell> &hottest = sheet.rows[10];  // table row 9
+    QCOMPARE(hottest[1].text, QStringLiteral("最大温度"));
+    QCOMPARE(hottest[6].text, QStringLiteral("0x00 4A 00 15 00 2D "));
+    QCOMPARE(hottest[7].text, QStringLiteral("#1002(70℃)"));
+}
+
+// Every cell as the table shows it, centred, under the header row.
+void TestExport::sheetHoldsTheTable(const Sheet &sheet)
+{
     const QAbstractItemModel &table = *m_page->findChild<QTableView *>()->model();
+    QCOMPARE(sheet.rows.size(), table.rowCount() + 1);
     for (int r = 0; r < sheet.rows.size(); ++r) {
         QCOMPARE(sheet.rows[r].size(), 8);
         for (int c = 0; c < 8; ++c) {
@@ -226,10 +241,23 @@ void TestExport::confirmOpensWrittenWorkbook()
             QCOMPARE(cell.vertical, QStringLiteral("center"));
         }
     }
-    const QVector<SheetCell> &hottest = sheet.rows[10];  // table row 9
-    QCOMPARE(hottest[1].text, QStringLiteral("最大温度"));
-    QCOMPARE(hottest[6].text, QStringLiteral("0x00 4A 00 15 00 2D "));
-    QCOMPARE(hottest[7].text, QStringLiteral("#1002(70℃)"));
+}
+
+// An NVMe drive's table goes out as any other, its empty cells empty.
+void TestExport::nvmeTableExportsAsShown()
+{
+    loadPage(kNvmeSample);  // 18 rows: 17 fields, one warning bit
+    const QString path = m_documents + QStringLiteral("/nvme.xlsx");
+    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Escape)}),
+             QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
+    const Sheet sheet = readWorkbook(path);
+    QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+    QCOMPARE(sheet.dimensions, QStringLiteral("A1:H20"));
+    sheetHoldsTheTable(sheet);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(sheet.rows[2][1].text, QStringLiteral("严重警告：可靠性下降"));
+    QCOMPARE(sheet.rows[2][7].text, QStringLiteral("警告"));
 }
 
 void TestExport::cancelLeavesFileUnopened()

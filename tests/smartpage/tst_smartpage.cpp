@@ -94,6 +94,7 @@ private slots:
     void statusColours_data();
     void statusColours();
     void copyTwoSelectedRows();
+    void copyNvmeRows();
     void copyWithNothingSelectedKeepsClipboard();
     void clipboardText_data();
     void clipboardText();
@@ -178,6 +179,7 @@ void TestSmartPage::tableFollowsRecord_data()
     QTest::newRow("M7A0 worn") << "m7a0-120g-worn" << QList<int>{8};
     QTest::newRow("drive limits") << "drive-limits-weak-capacitor" << QList<int>{98};
     QTest::newRow("other maker") << "other-maker" << QList<int>{};
+    QTest::newRow("NVMe") << QString::fromStdString(kNvmeSample) << QList<int>{93};
 }
 
 void TestSmartPage::tableFollowsRecord()
@@ -249,6 +251,8 @@ void TestSmartPage::emptyTableSaysWhy_data()
     QTest::newRow("no attribute") << "other-maker" << "revision only"
                                   << QString::fromUtf8(smart::kSmartNoAttributesText);
     QTest::newRow("rows") << "m7a0-256g-healthy" << "as sampled" << QString();
+    QTest::newRow("NVMe, unread") << QString::fromStdString(kNvmeSample) << "unread" << unreadable;
+    QTest::newRow("NVMe rows") << QString::fromStdString(kNvmeSample) << "as sampled" << QString();
 }
 
 void TestSmartPage::emptyTableSaysWhy()
@@ -264,9 +268,10 @@ void TestSmartPage::emptyTableSaysWhy()
     PhyDiskInfo record = SampleRecord(sample.toStdString());
     if (smart != "as sampled") {
         // A failed SMART READ DATA leaves the whole sector zero; an answer
-        // carries at least its revision.
+        // carries at least its revision. An NVMe drive's log is read or not.
         std::memset(record.smartData, 0, sizeof record.smartData);
         std::memset(record.smartThreshold, 0, sizeof record.smartThreshold);
+        record.nvmeHealthRead = 0;
         if (smart == "revision only")
             record.smartData[0] = 0x10;
     }
@@ -293,8 +298,11 @@ void TestSmartPage::rawValueFitsItsColumn()
 
     // Every raw value of the examples, and one made of the widest hex digit.
     QStringList texts;
-    for (const smart::SmartSample &sample : smart::SmartSamples()) {
-        PhyDiskInfo record = SampleRecord(sample.label);
+    std::vector<std::string> labels = {kNvmeSample};
+    for (const smart::SmartSample &sample : smart::SmartSamples())
+        labels.push_back(sample.label);
+    for (const std::string &label : labels) {
+        PhyDiskInfo record = SampleRecord(label);
         for (const smart::SmartTableRow &row : smart::BuildSmartTable(record, nullptr))
             texts << QString::fromStdString(row.cells[smart::kColumnRawValue]);
     }
@@ -326,6 +334,14 @@ void TestSmartPage::rawValueToolTip()
              QStringLiteral("0x00 00 00 00 12 34\n十进制：4660"));
     QCOMPARE(model.index(14, smart::kColumnRawValue).data(Qt::ToolTipRole).toString(),
              QStringLiteral("0x00 03 00 23 00 00\n十进制：12887195648"));
+
+    // An NVMe drive's data units: the count the drive keeps, shown in bytes.
+    PhyDiskInfo nvme = SampleRecord(kNvmeSample);
+    page.GetDiskInfo(nvme);
+    QCOMPARE(model.index(6, smart::kColumnDescription).data().toString(), QStringLiteral("Host读取量"));
+    QCOMPARE(model.index(6, smart::kColumnCurrentValue).data().toString(), QStringLiteral("24685228544000字节"));
+    QCOMPARE(model.index(6, smart::kColumnRawValue).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("0x00 00 02 DF AD 59\n十进制：48213337"));
 }
 
 void TestSmartPage::statusColours_data()
@@ -340,6 +356,11 @@ void TestSmartPage::statusColours_data()
     QTest::newRow("over a limit") << "m7b0-480g-hot" << "#1002(70℃)" << red;
     QTest::newRow("weak capacitor") << "drive-limits-weak-capacitor" << "风险(100微法)" << red;
     QTest::newRow("no status") << "m7b0-480g-hot" << "" << QColor();
+    const QString nvme = QString::fromStdString(kNvmeSample);
+    QTest::newRow("NVMe critical warning") << nvme << "警告" << red;
+    QTest::newRow("NVMe spare over its threshold") << nvme << "OK(10%)" << blue;
+    QTest::newRow("NVMe media errors") << nvme << "警告(0个)" << red;
+    QTest::newRow("NVMe, no status") << nvme << "" << QColor();
 }
 
 void TestSmartPage::statusColours()
@@ -383,6 +404,26 @@ void TestSmartPage::copyTwoSelectedRows()
     QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard),
              QStringLiteral("09 带电工作时间 100 100 0 12034小时 0x00 00 00 00 2F 02   \n"
                             "BE 最大温度 55 26 0 74℃ 0x00 4A 00 15 00 2D  #1002(70℃) \n"));
+}
+
+// An NVMe drive's rows copy as any other: its empty Value, Worst and
+// Threshold cells are each followed by their blank.
+void TestSmartPage::copyNvmeRows()
+{
+    Smart page;
+    PhyDiskInfo record = SampleRecord(kNvmeSample);
+    page.GetDiskInfo(record);
+    QTableView *table = tableOf(page);
+    table->selectRow(0);
+    table->selectionModel()->select(table->model()->index(1, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+    QTest::mouseClick(page.findChild<MyPushButton *>(QStringLiteral("btCopyClipBoard")),
+                      Qt::LeftButton);
+
+    QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard),
+             QStringLiteral("01 严重警告    1项 0x00 00 00 00 00 04  警告 \n"
+                            "01 严重警告：可靠性下降    是 0x00 00 00 00 00 04  警告 \n"));
 }
 
 void TestSmartPage::copyWithNothingSelectedKeepsClipboard()

@@ -15,6 +15,7 @@ commands in it as root and hands back each command's output and exit status.
     result.results[0].stdout, result.results[0].status
     result.devices["data"]              # its kernel name, e.g. "sdb"
     drive_numbers(result.devices)["data"]   # its physical drive number
+                                        # (nvme* names come before sd* ones)
 
 One guest boot serves all commands of a call, in order. The guest's root
 file system (ext4, or btrfs with system_disk(fs="btrfs")) lies on the system
@@ -201,10 +202,23 @@ class VmError(RuntimeError):
         return text
 
 
+# Kernel name families of whole disks, as the program tells them apart.
+NAME_FAMILIES = ("mmcblk", "nvme", "sd", "hd", "vd")
+
+
+def natural_name_key(name: str):
+    """The program's natural order of kernel names: by family ("nvme" before
+    "sd"), then letter runs as numbers written in letters (sdz < sdaa) and
+    digit runs as numbers (nvme0n2 < nvme0n10)."""
+    family = next((f for f in NAME_FAMILIES if name.startswith(f)), "")
+    runs = re.findall(r"\d+|[^\d]+", name[len(family):])
+    return (family, [(int(run), "") if run.isdigit() else (len(run), run) for run in runs])
+
+
 def drive_numbers(devices: dict) -> dict:
     """Disk name -> physical drive number: the position of its kernel name
-    among all disks in natural order (sda ... sdz, sdaa)."""
-    ordered = sorted(devices.values(), key=lambda name: (len(name), name))
+    among all disks in natural order (nvme0n1, nvme1n1, sda ... sdz, sdaa)."""
+    ordered = sorted(devices.values(), key=natural_name_key)
     return {disk: ordered.index(kernel_name) for disk, kernel_name in devices.items()}
 
 

@@ -1,6 +1,7 @@
 // The pass-through request blocks as the Windows drivers read them: every
 // member at its offset in the structure of this build, everything else zero.
 
+#include "disk/NvmeCommands.h"
 #include "disk/PassThrough.h"
 #include "disk/PhyDiskInfo.h"
 #include "disk/windows/WindowsRequestBlocks.h"
@@ -71,6 +72,9 @@ TEST(WindowsRequestBlocks, StructureSizesOfThisBuild)
     EXPECT_EQ(sizeof(ATA_PASS_THROUGH_DIRECT), kAta.size);
     EXPECT_EQ(sizeof(SCSI_PASS_THROUGH_DIRECT), kScsi.size);
     EXPECT_EQ(kSenseOffset, kScsi.sense);
+    EXPECT_EQ(sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA), 40u);
+    EXPECT_EQ(sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR), 48u);
+    EXPECT_EQ(kNvmeQueryDataOffset, 48u);
 }
 
 TEST(WindowsRequestBlocks, AtaRequestHoldsTheTaskFileFlagsAndTimeout)
@@ -182,6 +186,98 @@ TEST(WindowsRequestBlocks, SenseIsReadWhereTheRequestPointsTheDriver)
     SatSense expected{};
     std::copy(std::begin(answer), std::end(answer), expected.begin());
     EXPECT_EQ(senseData(request), expected);
+}
+
+// The NVMe query: the property, then the protocol-specific data with the
+// command's values in their members, then zeros for the data.
+TEST(WindowsRequestBlocks, NvmeQueriesCarryTheCommandInTheProtocolSpecificData)
+{
+    struct Case {
+        const char* what;
+        NvmeAdminCommand command;
+        uint32_t length;
+        uint32_t property, dataType, requestValue, subValue, subValue2;
+    };
+    const Case cases[] = {
+        {"Identify Controller", kNvmeIdentifyController, 4096, 49, 1, 1, 0, 0},
+        {"SMART / Health Information", kNvmeHealthLog, 512, 50, 2, 2, 0, 0},
+        {"a log page from an offset", {0x02, 0xFFFFFFFF, {(31u << 16) | 0x03, 0, 0x200, 1, 0, 0}}, 128, 50, 2, 3,
+         0x200, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> query(7, 0xAA);  // whatever was there before
+        ASSERT_TRUE(fillNvmeQuery(query, c.command, c.length));
+        Bytes expected(48 + c.length);
+        expected.put(0, c.property, 4)  // PropertyId; QueryType (4) PropertyStandardQuery, 0
+            .put(8, 3, 4)               // ProtocolTypeNvme
+            .put(12, c.dataType, 4)
+            .put(16, c.requestValue, 4)
+            .put(20, c.subValue, 4)
+            .put(24, 40, 4)             // ProtocolDataOffset: the data follows the structure
+            .put(28, c.length, 4)       // FixedProtocolReturnData (32) stays 0
+            .put(36, c.subValue2, 4);   // SubValue3 and 4 stay 0, and the data
+        EXPECT_TRUE(sameBytes(query, expected.bytes()));
+    }
+}
+
+TEST(WindowsRequestBlocks, NvmeCommandsWithoutAFormInTheQueryAreNotQueried)
+{
+    struct Case {
+        const char* what;
+        NvmeAdminCommand command;
+        uint32_t length;
+    };
+    const Case cases[] = {
+        {"Get Features", {0x0A, 0, {0x02, 0, 0, 0, 0, 0}}, 0},
+        {"Identify Namespace", {0x06, 1, {0x00, 0, 0, 0, 0, 0}}, 4096},
+        {"Identify Controller of another controller ID", {0x06, 0, {0x00010001, 0, 0, 0, 0, 0}}, 4096},
+        {"Identify Controller into 512 bytes", kNvmeIdentifyController, 512},
+        {"a log page longer than its dword count", kNvmeHealthLog, 4096},
+        {"a log page retaining its event", {0x02, 0xFFFFFFFF, {(127u << 16) | 0x8002, 0, 0, 0, 0, 0}}, 512},
+        {"a log page of a UUID", {0x02, 0xFFFFFFFF, {(127u << 16) | 0x02, 0, 0, 0, 1, 0}}, 512},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> query;
+        EXPECT_FALSE(fillNvmeQuery(query, c.command, c.length)) << c.what;
+    }
+}
+
+TEST(WindowsRequestBlocks, NvmeAnswerDataIsTakenOnlyWhereTheDescriptorHoldsItWhole)
+{
+    // A descriptor (Version and Size 48), its data at the offset it names.
+    const auto answer = [](uint32_t version, uint32_t offset, uint32_t length) {
+        Bytes bytes(48 + 64 + 512);
+        bytes.put(0, version, 4).put(4, 48, 4);           // Version, Size
+        bytes.put(8, 3, 4).put(12, 2, 4).put(16, 2, 4);  // NVMe, a log page, log 02h
+        bytes.put(24, offset, 4).put(28, length, 4).put(32, 0x1234, 4);  // FixedProtocolReturnData
+        return bytes.bytes();
+    };
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> answer;
+        size_t returned;
+        bool read;
+        size_t dataOffset;
+    };
+    const Case cases[] = {
+        {"data right after the structure", answer(48, 40, 512), 48 + 512, true, 48},
+        {"data further on", answer(48, 104, 512), 48 + 64 + 512, true, 112},
+        {"not a descriptor", answer(40, 40, 512), 48 + 512, false, 0},
+        {"less data than asked for", answer(48, 40, 511), 48 + 512, false, 0},
+        {"data inside the structure", answer(48, 16, 512), 48 + 512, false, 0},
+        {"data past what came back", answer(48, 104, 512), 48 + 512, false, 0},
+        {"an answer shorter than a descriptor", answer(48, 40, 512), 20, false, 0},
+    };
+    for (const Case& c : cases) {
+        size_t dataOffset = 0;
+        uint32_t dword0 = 0;
+        EXPECT_EQ(readNvmeAnswer(c.answer, c.returned, 512, dataOffset, dword0), c.read) << c.what;
+        if (c.read) {
+            EXPECT_EQ(dataOffset, c.dataOffset) << c.what;
+            EXPECT_EQ(dword0, 0x1234u) << c.what;
+        }
+    }
 }
 
 }  // namespace

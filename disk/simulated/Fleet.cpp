@@ -274,6 +274,12 @@ DriveBehaviour parseBehaviour(const json& drive, const std::string& where, const
             fail(where + ".failCommand", "expected the number (from 1) of the command that fails");
         behaviour.failingCommand = k.get<int>();
     }
+    if (drive.contains("delayMs")) {
+        const json& ms = drive.at("delayMs");
+        if (!isWholeNumber(ms) || ms.get<uint64_t>() > 600000)
+            fail(where + ".delayMs", "expected milliseconds from 0 to 600000");
+        behaviour.delayMs = ms.get<int>();
+    }
     return behaviour;
 }
 
@@ -281,7 +287,8 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
                       std::vector<FleetVolume>& volumes)
 {
     checkKeys(object, where,
-              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "sectors"});
+              {"number", "bus", "length", "volumes", "faults", "failCommand", "delayMs", "identity", "smart",
+               "sectors"});
     FleetDrive drive;
     const json number = object.value("number", json());
     if (!isWholeNumber(number))

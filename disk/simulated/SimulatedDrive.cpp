@@ -1,6 +1,8 @@
 #include "disk/simulated/SimulatedDrive.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -66,6 +68,9 @@ bool SimulatedDrive::execute(const DriveBehaviour& behaviour, const AtaRegisters
                              uint32_t length, DataDirection direction)
 {
     ++commandsReceived_;
+    // A drive spinning up or behind a slow bridge: the caller waits.
+    if (behaviour.delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(behaviour.delayMs));
     if (behaviour.failingCommand == commandsReceived_)
         return false;
     switch (r.command) {

@@ -28,6 +28,7 @@ struct DriveBehaviour {
     Sector smartThresholds{};
     bool smartUnsupported = false;   // both SMART commands are aborted
     int failingCommand = 0;          // the k-th command received (from 1) is aborted
+    int delayMs = 0;                 // every command takes this long before the drive answers
 };
 
 // One DOWNLOAD MICROCODE command as the drive received it.

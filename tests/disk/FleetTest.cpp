@@ -25,6 +25,8 @@ TEST(FleetFile, MalformedFleetsAreRejectedWithThePlaceAndTheFault)
         {"{\"drives\": [{\"number\": 1, \"length\": 5, \"bus\": \"firewire\"}]}", "drives[0].bus: expected a bus name"},
         {"{\"drives\": [{\"number\": 1, \"length\": 5, \"faults\": [\"explode\"]}]}", "drives[0].faults: unknown fault \"explode\""},
         {"{\"drives\": [{\"number\": 1, \"length\": 5}, {\"number\": 1, \"length\": 5}]}", "drives[1].number: drive 1 is listed twice"},
+        {"{\"drives\": [{\"number\": 1, \"length\": 5, \"delayMs\": \"slow\"}]}", "drives[0].delayMs: expected milliseconds"},
+        {"{\"drives\": [{\"number\": 1, \"length\": 5, \"delayMs\": -10}]}", "drives[0].delayMs: expected milliseconds"},
         {"{\"drives\": [{\"number\": 1, \"length\": 5, \"volumes\": [{\"letter\": \"1\", \"total\": 1, \"free\": 0}]}]}",
          "drives[0].volumes[0].letter: expected one letter"},
         {"{\"volumes\": [{\"letter\": \"D\", \"total\": 1, \"free\": 2}]}", "volumes[0]: free space larger than the volume"},

@@ -87,7 +87,7 @@ FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& f
     return latest;
 }
 
-FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision)
+FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision, const FwProgress& progress)
 {
     FwUpdateOutcome outcome;
     if (decision.latest)
@@ -109,9 +109,9 @@ FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision&
     }
     const DeviceIdentity* device = &writer.device();
     outcome.code = busType == kBusTypeUsb
-                       ? DownloadFwUsb(state.diskNum, decision.imagePath, &outcome.transfer, device)
+                       ? DownloadFwUsb(state.diskNum, decision.imagePath, &outcome.transfer, device, progress)
                        : DownloadFwAta(decision.bigChunks, state.diskNum, decision.imagePath, &outcome.transfer,
-                                       device);
+                                       device, progress);
     return outcome;
 }
 

@@ -5,6 +5,7 @@
 // here and one call of MainWin::showEmptyState.
 
 enum class EmptyState {
+    Reading,      // the first list of disks is still being read
     NoDisk,       // no disk besides the system disk, or the list could not be read
     NoRights,     // disks are there, but none could be opened for lack of rights
     NoPartition,  // the selected disk has no lettered partition
@@ -16,6 +17,7 @@ struct EmptyStateText {
 };
 
 inline constexpr EmptyStateText kEmptyStateTexts[] = {
+    {EmptyState::Reading, "正在读取磁盘…"},
     {EmptyState::NoDisk, "未检测到磁盘"},
     {EmptyState::NoRights, "需要管理员权限"},
     {EmptyState::NoPartition, "未能检测分区"},

@@ -1,12 +1,11 @@
 #include "app/MainWin.h"
 
 #include "app/DiskNotifications.h"
-#include "disk/DiskIdentity.h"
-#include "disk/DiskList.h"
 #include "smart/core/SmartFormat.h"
 #include "smart/core/SmartSector.h"
 #include "ui_MainWin.h"
 #include "widgets/MaskWidget.h"
+#include "worker/DeviceWorker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +13,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include <cstring>
 
@@ -38,6 +38,24 @@ const char kLifeUnreadable[] = "未能读取剩余寿命";
 // In place of the model in the selector entry of a disk whose identity
 // could not be read.
 const char kIdentityUnreadable[] = "未能读取磁盘信息";
+
+// The refresh button while the list is being read.
+const char kRefreshText[] = "刷新";
+const char kRefreshingText[] = "刷新中…";
+
+// A disk as listed before its identity is read: what a refresh shows its
+// receivers first, when the selector is cleared.
+PhyDiskInfo listedOnly(const PhyDiskInfo& disk)
+{
+    PhyDiskInfo listed = disk;
+    for (char* text : {listed.serialNumber, listed.model, listed.firmware})
+        std::memset(text, 0, kTextLength);
+    std::memset(listed.smartData, 0, sizeof listed.smartData);
+    std::memset(listed.smartThreshold, 0, sizeof listed.smartThreshold);
+    listed.isMakerDisk = 0;
+    listed.valid = 0;
+    return listed;
+}
 
 // The drop-down list of the selector: the entry under the mouse, or chosen
 // with the keys, in the window's blue with white text.
@@ -92,18 +110,24 @@ MainWin::MainWin(QWidget* parent, bool useTray)
     // 7. Toolbar strip and tray.
     createToolbarStrip();
     createTray();
-    // 8. Selection, own receiver, pages, round refresh button.
+    // 8. Selection, own receiver, round refresh button; the pages are built
+    // when first opened.
     connect(ui->cbDiskInfo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWin::DiskChanged);
     connect(this, &MainWin::SendDiskInfo, this, &MainWin::GetDiskInfo);
-    createPages();
     connect(ui->usbbtn, &QUsbButton::usbBtnclicked, this, &MainWin::on_btRefresh_clicked);
-    // 9. Disk arrival and removal.
+    // 9. The device thread, and disk arrival and removal.
+    devices_ = new DeviceWorker(this);
+    connect(devices_, &DeviceWorker::diskListRead, this, &MainWin::applyDiskList);
+    connect(devices_, &DeviceWorker::readingChanged, this, &MainWin::showReading);
+    connect(devices_, &DeviceWorker::transferChanged, this, &MainWin::showTransfer);
+    connect(devices_, &DeviceWorker::firmwareUpdated, this, &MainWin::applyReread);
     notifications = new DiskNotifications(this);
-    connect(notifications, &DiskNotifications::disksChanged, this, &MainWin::RefreshDiskList);
+    connect(notifications, &DiskNotifications::disksChanged, this,
+            [this] { devices_->readDiskList(notifications->reloadsDevices()); });
     // 10. The mask that dims the window under a message dialog.
     mask = new MaskWidget(this);
     mask->setDialogNames({QStringLiteral("QVMsgBox")});
-    // 11. The first refresh.
+    // 11. The first reading: the window paints without waiting for it.
     RefreshDiskList();
     // 12.
     ui->usbbtn->setToolTip(QStringLiteral("点我刷新"));
@@ -112,6 +136,7 @@ MainWin::MainWin(QWidget* parent, bool useTray)
 
 MainWin::~MainWin()
 {
+    devices_->shutDown();
     delete ui;
 }
 
@@ -149,7 +174,7 @@ void MainWin::setUpLook()
     ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
     ui->usbbtn->setShown(false);
     hideMakerWidgets();
-    showEmptyState(EmptyState::NoDisk);
+    showEmptyState(EmptyState::Reading);
 }
 
 void MainWin::hideMakerWidgets()
@@ -162,8 +187,9 @@ void MainWin::hideMakerWidgets()
 }
 
 // The drive's picture and name at once; its remaining life and health level
-// only when the SMART page reports them for this very disk (getLife), and
-// until then a note in place of the ring, so that no other disk's life shows.
+// only from the life read with this very disk (getLife checks the disk
+// number), otherwise a note in place of the ring, so that no other disk's
+// life shows.
 void MainWin::showMakerWidgets(const PhyDiskInfo& record)
 {
     hideMakerWidgets();
@@ -175,6 +201,17 @@ void MainWin::showMakerWidgets(const PhyDiskInfo& record)
                                                                                          : smart::kSmartUnreadableText));
     ui->lbLifeUnknown->show();
     awaitingLife = true;
+    if (const std::optional<int> life = lifeOf(record.diskNum))
+        getLife(record.diskNum, *life);
+}
+
+std::optional<int> MainWin::lifeOf(int diskNum) const
+{
+    for (int i = 0; i < diskCount; ++i) {
+        if (diskList[i].diskNum == diskNum)
+            return lives[i];
+    }
+    return std::nullopt;
 }
 
 void MainWin::showEmptyState(EmptyState state)
@@ -193,15 +230,43 @@ void MainWin::hideEmptyState()
 
 void MainWin::RefreshDiskList()
 {
-    const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
-    // A failed list leaves the window showing what it showed.
-    const DiskListStatus status = ReadDiskList(diskCount, diskList);
-    if (status == DiskListStatus::NoSystemDisk)
-        return;
+    devices_->readDiskList();
+}
 
+bool MainWin::readingDisks() const
+{
+    return devices_->readingDisks() || heldReading.has_value();
+}
+
+void MainWin::applyDiskList(const DiskListReading& reading)
+{
+    // The first paint waits neither for the drives nor for their list.
+    if (!painted && isVisible()) {
+        heldReading = reading;
+        return;
+    }
+    const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
+    // A failed list leaves the window showing what it showed; before any
+    // list was shown, that there is none.
+    if (reading.status == DiskListStatus::NoSystemDisk) {
+        if (!listShown)
+            showNoDiskState(EmptyState::NoDisk);
+        listShown = true;
+        return;
+    }
+    listShown = true;
+
+    // The receivers see the refresh as it went on the drives: the cleared
+    // selector sends the first disk as listed, then each entry its disk read.
+    diskCount = static_cast<int>(reading.disks.size());
+    for (int i = 0; i < kMaxDisks; ++i) {
+        diskList[i] = i < diskCount ? listedOnly(reading.disks[i].record) : PhyDiskInfo{};
+        lives[i].reset();
+    }
     ui->cbDiskInfo->clear();
     for (int i = 0; i < diskCount; ++i) {
-        ReadDiskIdentity(diskList[i]);
+        diskList[i] = reading.disks[i].record;
+        lives[i] = reading.disks[i].life;
         // A disk whose identity cannot be read is listed all the same, saying
         // so: the user sees it was found, and the count matches the list.
         const QString name = diskList[i].valid ? QString::fromLatin1(diskList[i].model)
@@ -212,7 +277,7 @@ void MainWin::RefreshDiskList()
     // With disks, the partition bars or the empty state follow the selected
     // disk (GetDiskInfo).
     if (diskCount == 0) {
-        showNoDiskState(status == DiskListStatus::NoAccess ? EmptyState::NoRights : EmptyState::NoDisk);
+        showNoDiskState(reading.status == DiskListStatus::NoAccess ? EmptyState::NoRights : EmptyState::NoDisk);
     } else {
         ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
         ui->usbbtn->setShown(true);
@@ -227,6 +292,45 @@ void MainWin::RefreshDiskList()
         }
     }
     update();
+}
+
+// The updated drive as it answers now: its slot, its entry and, when it is
+// the disk shown, the window and the pages.
+void MainWin::applyReread(const FirmwareUpdateResult& result)
+{
+    if (!result.reread)
+        return;
+    for (int i = 0; i < diskCount; ++i) {
+        if (diskList[i].diskNum != result.diskNum)
+            continue;
+        diskList[i] = result.reread->record;
+        lives[i] = result.reread->life;
+        if (diskList[i].valid)
+            ui->cbDiskInfo->setItemText(i, tr("物理磁盘%1  %2")
+                                               .arg(diskList[i].diskNum)
+                                               .arg(QString::fromLatin1(diskList[i].model)));
+        if (shownDisk == result.diskNum) {
+            PhyDiskInfo record = diskList[i];
+            emit SendDiskInfo(record);
+        }
+        return;
+    }
+}
+
+void MainWin::showReading(bool reading)
+{
+    ui->btRefresh->setText(QString::fromUtf8(reading ? kRefreshingText : kRefreshText));
+    ui->btRefresh->setEnabled(!reading && !devices_->transferring());
+}
+
+// While firmware is sent, the disk shown cannot change and the list is not
+// read again (requests wait for the end).
+void MainWin::showTransfer(bool running)
+{
+    ui->cbDiskInfo->setEnabled(!running);
+    ui->btRefresh->setEnabled(!running && !devices_->readingDisks());
+    if (!running && quitAfterTransfer)
+        close();
 }
 
 void MainWin::showNoDiskState(EmptyState state)
@@ -260,6 +364,9 @@ void MainWin::DiskChanged(int index)
 
 void MainWin::GetDiskInfo(PhyDiskInfo& record)
 {
+    shownRecord = record;
+    recordShown = true;
+    shownDisk = record.diskNum;
     DiskWidget* bars = ui->LogicDisk;
     bars->clear();
     if (record.partCount > 4) {
@@ -281,8 +388,10 @@ void MainWin::GetDiskInfo(PhyDiskInfo& record)
     showMakerWidgets(record);
 }
 
-void MainWin::getLife(int percent)
+void MainWin::getLife(int diskNum, int percent)
 {
+    if (diskNum != shownDisk)
+        return;  // a late value of a disk no longer shown
     ui->life->setValue(percent);
     bool levelKnown = false;
     for (const LifeRange& range : kLifeRanges) {
@@ -338,6 +447,18 @@ void MainWin::paintEvent(QPaintEvent*)
     const QString white = QStringLiteral("color:white");
     if (ui->lbNUM->styleSheet() != white)
         ui->lbNUM->setStyleSheet(white);
+
+    if (!painted) {
+        painted = true;
+        // A list read before this paint is shown right after it.
+        if (heldReading) {
+            QTimer::singleShot(0, this, [this] {
+                const DiskListReading reading = std::move(*heldReading);
+                heldReading.reset();
+                applyDiskList(reading);
+            });
+        }
+    }
 }
 
 bool MainWin::nativeEvent(const QByteArray& eventType, void* message, long* result)

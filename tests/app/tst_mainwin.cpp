@@ -4,9 +4,14 @@
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
 #include "disk/StorageBackend.h"
+#include "disk/simulated/AtaSectors.h"
+#include "disk/simulated/SimulatedStorage.h"
 #include "widgets/DiskWidget.h"
 #include "widgets/QMenuButton.h"
 #include "widgets/QRoundProgressBar.h"
+#include "widgets/QUsbButton.h"
+#include "worker/DeviceWorker.h"
+#include "DialogAnswerer.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -14,12 +19,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -27,6 +34,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +74,22 @@ const QString kSystemDrive = drive(0, QStringLiteral("System"), volumes(QStringL
 const QString kLife89 = QStringLiteral(", \"smart\": {\"attributes\": [{\"id\": 231, \"value\": 89, \"raw\": 89}]}");
 const QString kSmartFails = QStringLiteral(", \"faults\": [\"smart\"]");
 
+// The longest time the GUI thread's event loop stood still while it watched.
+class LoopWatch : public QObject {
+public:
+    qint64 longest = 0;
+    LoopWatch()
+    {
+        connect(&ticks, &QTimer::timeout, this, [this] { longest = std::max(longest, clock.restart()); });
+        clock.start();
+        ticks.start(5);
+    }
+
+private:
+    QElapsedTimer clock;
+    QTimer ticks;
+};
+
 // Runs `answer` on the next modal widget shown.
 void onNextModal(std::function<void(QWidget*)> answer)
 {
@@ -103,11 +127,15 @@ class MainWinTest : public QObject {
 
     void machine(const QStringList& drives)
     {
+        writeFleet(drives);
+        selectStorageFromEnvironment();
+    }
+    // Only the file: a window watching it reads it again on its device thread.
+    void writeFleet(const QStringList& drives)
+    {
         QFile file(fleetPath);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QStringLiteral("{\"drives\": [%1]}").arg(drives.join(", ")).toUtf8());
-        file.close();
-        selectStorageFromEnvironment();
     }
     template <typename T>
     static T* child(QWidget* window, const char* name)
@@ -131,6 +159,11 @@ class MainWinTest : public QObject {
         for (const char* name : {"lbLifeRemain", "lbNameStauts", "lbNameSSD", "life", "lbPicSSD", "lbPicStatus"})
             shown = shown && !child<QWidget>(window, name)->isHidden();
         return shown;
+    }
+    // Waits until the window shows the list last asked for.
+    static bool listed(MainWin& win)
+    {
+        return QTest::qWaitFor([&win] { return !win.readingDisks(); }, 20000);
     }
     static void writeConfig(const QByteArray& content)
     {
@@ -163,6 +196,7 @@ private slots:
         TestWin win;
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
         QVERIFY(entries(&win).isEmpty());
         QVERIFY(!child<QLabel>(&win, "lbNoPartition")->isHidden());
         QVERIFY(!makerWidgetsShown(&win));
@@ -173,6 +207,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two"), drive(3, "Three"), drive(12, "Twelve")});
         TestWin win;
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         selector->setCurrentIndex(1);
@@ -180,6 +215,7 @@ private slots:
         // Drive 2 now fails its identity read: its entry says so.
         machine({kSystemDrive, drive(2, QString()), drive(3, "Three"), drive(12, "Twelve")});
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  未能读取磁盘信息", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         QCOMPARE(selector->currentText(), QStringLiteral("物理磁盘3  Three"));
     }
@@ -188,17 +224,20 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two"), drive(12, "Twelve")});
         TestWin win;
+        QVERIFY(listed(win));
         child<QComboBox>(&win, "cbDiskInfo")->setCurrentIndex(1);
         QStringList received;
         connect(&win, &MainWin::SendDiskInfo, this, [&](PhyDiskInfo& record) {
             received << QStringLiteral("%1:%2").arg(record.diskNum).arg(QString::fromLatin1(record.model));
         });
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(received, QStringList({"2:", "2:Two", "12:Twelve"}));
 
         received.clear();
         machine({kSystemDrive});
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(received, QStringList({"0:"}));  // the all-zero first slot clears the pages
         QVERIFY(!child<QLabel>(&win, "lbNoPartition")->isHidden());
         QCOMPARE(child<DiskWidget>(&win, "LogicDisk")->itemCount(), 0);
@@ -208,9 +247,11 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         QFile::remove(fleetPath);
         selectStorageFromEnvironment();  // an empty machine: no system disk
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
     }
 
@@ -222,6 +263,7 @@ private slots:
         TestWin win;
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         selector->showPopup();
         QAbstractItemView* list = selector->view();
@@ -249,6 +291,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Four", volumes("DEFG")), drive(3, "Six", volumes("HIJKLM"))});
         TestWin win;
+        QVERIFY(listed(win));
         auto* bars = child<DiskWidget>(&win, "LogicDisk");
         QCOMPARE(bars->itemCount(), 4);
         QCOMPARE(bars->columns(), 1);
@@ -264,6 +307,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "Plain")});
         TestWin win;
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         QVERIFY(makerWidgetsShown(&win));
         selector->setCurrentIndex(1);
@@ -278,6 +322,7 @@ private slots:
         machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "QY-M7A0-128G", kSmartFails),
                  drive(4, "QY-M7A0-512G")});
         TestWin win;
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         auto* ring = child<QRoundProgressBar>(&win, "life");
         auto* level = child<QLabel>(&win, "lbNameStauts");
@@ -314,7 +359,8 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "QY-M7A0-256G")});  // no life attribute
         TestWin win;
-        win.getLife(101);
+        QVERIFY(listed(win));
+        win.getLife(2, 101);
         QVERIFY(!child<QRoundProgressBar>(&win, "life")->isHidden());
         QVERIFY(child<QLabel>(&win, "lbNameStauts")->isHidden());
         QVERIFY(child<QLabel>(&win, "lbLifeUnknown")->isHidden());
@@ -353,6 +399,7 @@ private slots:
         TestWin win;
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
         QCOMPARE(this->entries(&win), entries);
         QTRY_COMPARE(child<QLabel>(&win, "lbNUM")->text(), QString::number(entries.size()));
         auto* label = child<QLabel>(&win, "lbNoPartition");
@@ -376,9 +423,10 @@ private slots:
     {
         QFETCH(int, percent);
         QFETCH(QString, text);
-        machine({kSystemDrive});
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G")});  // a maker's disk without a life of its own
         TestWin win;
-        win.getLife(percent);
+        QVERIFY(listed(win));
+        win.getLife(2, percent);
         QCOMPARE(child<QLabel>(&win, "lbNameStauts")->text(), text);
         QCOMPARE(child<QRoundProgressBar>(&win, "life")->value(), double(percent));
     }
@@ -387,6 +435,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         win.CopyPhyDiskInf();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("物理磁盘2  Two"));
     }
@@ -597,8 +646,9 @@ private slots:
         auto press = [&](int i) {
             QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6 + i * strip->width() / 3, 30));
         };
+        // A page is built when first opened.
         for (int i = 0; i < 3; ++i)
-            QVERIFY2(page(i) && page(i)->isHidden(), qPrintable(pages[i]));
+            QVERIFY2(!page(i), qPrintable(pages[i]));
 
         press(0);
         QVERIFY(!page(0)->isHidden());
@@ -607,8 +657,8 @@ private slots:
         QVERIFY(!page(2)->isHidden());
         press(2);
         QTRY_VERIFY(page(2)->isHidden());
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(page(i)->isHidden());
+        QVERIFY(page(0)->isHidden());
+        QVERIFY2(!page(1), "a page never opened is never built");
     }
 
     void theAboutPanelDropsOnceAndHidesWithItsButton()
@@ -617,10 +667,13 @@ private slots:
         TestWin win;
         win.show();
         auto* arrow = child<QLabel>(&win, "label_2");
+        QVERIFY(!win.findChild<QWidget*>("HelpDlg"));  // built when first dropped
+        QVERIFY(arrow->isHidden());
+        win.ShowHelp();
+        win.ShowHelp();
         QWidget* panel = win.findChild<QWidget*>("HelpDlg");
-        QVERIFY(panel && panel->isHidden() && arrow->isHidden());
-        win.ShowHelp();
-        win.ShowHelp();
+        QVERIFY(panel);
+        QCOMPARE(win.findChildren<QWidget*>("HelpDlg").size(), 1);
         QVERIFY(!panel->isHidden());
         QVERIFY(!arrow->isHidden());
         QPushButton* close = panel->findChild<QPushButton*>();
@@ -630,10 +683,170 @@ private slots:
         QVERIFY(arrow->isHidden());
     }
 
+    // Drives that take seconds to answer: the window paints and turns its
+    // event loop all the while, says it is reading, and shows the list, with
+    // each maker's disk's life, when it comes.
+    void theWindowPaintsBeforeTheDrivesAnswer()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", volumes("D") + kLife89 + ", \"delayMs\": 1000")});
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        TestWin win;
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        LoopWatch loop;
+        QVERIFY2(sinceStart.elapsed() < 1000, "IDENTIFY alone takes a second");
+        auto* note = child<QLabel>(&win, "lbNoPartition");
+        auto* refresh = child<QPushButton>(&win, "btRefresh");
+        QVERIFY(win.readingDisks());
+        QVERIFY(entries(&win).isEmpty());
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->text(), QStringLiteral("正在读取磁盘…"));
+        QVERIFY(!refresh->isEnabled());
+        QCOMPARE(refresh->text(), QStringLiteral("刷新中…"));
+
+        QVERIFY(listed(win));
+        QVERIFY(sinceStart.elapsed() >= 3000);  // IDENTIFY and two SMART reads
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  QY-M7A0-256G"}));
+        QVERIFY(note->isHidden());
+        QVERIFY(refresh->isEnabled());
+        QCOMPARE(refresh->text(), QStringLiteral("刷新"));
+        QCOMPARE(child<QRoundProgressBar>(&win, "life")->value(), 89.0);
+        QVERIFY2(loop.longest < 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(loop.longest)));
+    }
+
+    // Buttons and a burst of hot-plug notices during a reading give one
+    // reading after it; the refresh button stays busy until both are done.
+    void refreshRequestsDuringAReadingAreMerged()
+    {
+        const QString slowTwo = drive(2, "Two", ", \"delayMs\": 500");
+        machine({kSystemDrive, slowTwo});
+        TestWin win;
+        QVERIFY(listed(win));
+        int readings = 0;
+        connect(&win.devices(), &DeviceWorker::diskListRead, this, [&readings] { ++readings; });
+        QSignalSpy busy(&win.devices(), &DeviceWorker::readingChanged);
+
+        win.RefreshDiskList();  // 1.5 s on drive 2
+        win.on_btRefresh_clicked();
+        child<QUsbButton>(&win, "usbbtn")->sendUsbclick();
+        win.RefreshDiskList();
+        for (int i = 0; i < 3; ++i) {
+            writeFleet({kSystemDrive, slowTwo, drive(5, "Five")});
+            QTest::qWait(20);
+        }
+        QVERIFY(listed(win));
+        QCOMPARE(readings, 2);
+        QCOMPARE(busy.count(), 2);
+        QCOMPARE(busy.at(0).at(0).toBool(), true);
+        QCOMPARE(busy.at(1).at(0).toBool(), false);
+        // The merged reading read the changed fleet file.
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘5  Five"}));
+    }
+
+    // A life that comes for a disk no longer shown leaves the window alone.
+    void aLifeOfAnotherDiskIsIgnored()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "QY-M7A0-128G")});
+        TestWin win;
+        QVERIFY(listed(win));
+        auto* ring = child<QRoundProgressBar>(&win, "life");
+        QCOMPARE(ring->value(), 89.0);
+        win.getLife(3, 12);
+        QCOMPARE(ring->value(), 89.0);
+        QCOMPARE(child<QLabel>(&win, "lbNameStauts")->text(), QStringLiteral("健康指标：良好"));
+        child<QComboBox>(&win, "cbDiskInfo")->setCurrentIndex(1);  // disk 3 reports no life
+        win.getLife(2, 89);
+        QVERIFY(ring->isHidden());
+        QVERIFY(!child<QLabel>(&win, "lbLifeUnknown")->isHidden());
+    }
+
+    // A firmware update on a drive that takes its time: the window keeps
+    // turning, the bar counts the commands, the disk cannot be changed or
+    // the window closed until the end; 退出 asks, and quits after the end;
+    // the page then shows the revision the drive reports.
+    void aFirmwareUpdateNeverFreezesTheWindow()
+    {
+        const QDir app(QCoreApplication::applicationDirPath());
+        QVERIFY(app.mkpath("FwUpdata"));
+        const std::unique_ptr<QDir, void (*)(QDir*)> images(new QDir(app.filePath("FwUpdata")), [](QDir* dir) {
+            dir->removeRecursively();
+            delete dir;
+        });
+        QFile image(app.filePath("FwUpdata/DCBFCBCC.bin"));
+        QVERIFY(image.open(QIODevice::WriteOnly));
+        image.write(QByteArray(10000, 'C'));  // 20 sectors: four commands
+        image.close();
+        machine({kSystemDrive, QStringLiteral("{\"number\": 2, \"length\": 128035676160, \"delayMs\": 400,"
+                                              " \"identity\": {\"serial\": \"QV7A0C11280455\","
+                                              " \"model\": \"QX M7A0 120G\", \"firmware\": \"0208A\"}}")});
+        TestWin win;
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
+        auto* sim = dynamic_cast<SimulatedStorage*>(&storage());
+        QVERIFY(sim);
+        // The drive runs the new firmware from its last command on.
+        sim->afterEachCommand([sim] {
+            if (sim->driveState(2).downloads().size() == 4)
+                sim->fleet().drives.back().behaviour.identify =
+                    buildIdentifySector("QV7A0C11280455", "QX M7A0 120G", "0428c");
+        });
+
+        auto* strip = child<QMenuButton>(&win, "MenuButton");
+        QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6 + 2 * strip->width() / 3, 30));
+        QWidget* page = win.findChild<QWidget*>("FwUpdate");
+        QVERIFY(page);
+        auto* bar = page->findChild<QProgressBar*>("pbTransfer");
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        QList<int> values;
+        bool lockedThroughout = true;
+        QTimer sample;
+        connect(&sample, &QTimer::timeout, [&] {
+            if (!win.devices().transferring())
+                return;
+            lockedThroughout = lockedThroughout && !selector->isEnabled() &&
+                               !child<QPushButton>(&win, "btRefresh")->isEnabled();
+            if (bar->isVisible() && bar->maximum() > 0 && (values.isEmpty() || values.last() != bar->value()))
+                values << bar->value();
+        });
+        sample.start(5);
+
+        DialogAnswerer answerer;  // 确定 to every question, OK to every notice
+        LoopWatch loop;
+        QTest::mouseClick(page->findChild<QPushButton*>("btUpdate"), Qt::LeftButton);
+        QVERIFY(win.devices().transferring());
+        QCOMPARE(answerer.dialogs.size(), 1);
+        QVERIFY(answerer.last().text.contains(QStringLiteral("QX M7A0 120G")));
+
+        win.close();
+        QCOMPARE(win.exitCode, -1);
+        QVERIFY(win.isVisible());
+        QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>正在升级固件，升级结束后才能关闭"));
+        QVERIFY(win.devices().transferring());
+
+        win.slotCloseAction();  // 退出 in the tray menu
+        QCOMPARE(answerer.dialogs.size(), 3);
+        QVERIFY(answerer.last().text.contains(QStringLiteral("是否在升级结束后退出")));
+        QCOMPARE(win.exitCode, -1);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!win.devices().transferring(), 20000);
+        QCOMPARE(answerer.dialogs.size(), 4);
+        QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>固件升级成功"));
+        QCOMPARE(win.exitCode, 0);  // once the result was seen
+        QCOMPARE(values.mid(0, 4), (QList<int>{0, 1, 2, 3}));
+        QVERIFY(lockedThroughout);
+        QCOMPARE(page->findChild<QLabel*>("lb_FW")->text(), QStringLiteral("0428c"));
+        QCOMPARE(page->findChild<QLabel*>("lbUpdateNote")->text(), QStringLiteral("磁盘现在报告的固件版本为 0428c"));
+        QCOMPARE(sim->driveState(2).downloads().size(), size_t(4));
+        QVERIFY2(loop.longest < 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(loop.longest)));
+    }
+
     void aChangedFleetFileRefreshesOncePerBurst()
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         int refreshes = 0;
         connect(child<QComboBox>(&win, "cbDiskInfo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 [&](int index) { refreshes += index == -1; });
@@ -653,6 +866,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         int refreshes = 0;
         connect(child<QComboBox>(&win, "cbDiskInfo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 [&](int index) { refreshes += index == -1; });

@@ -42,6 +42,8 @@ const char kIdentityUnreadable[] = "未能读取磁盘信息";
 // The refresh button while the list is being read.
 const char kRefreshText[] = "刷新";
 const char kRefreshingText[] = "刷新中…";
+// The first reading waits for the first paint, but no longer than this.
+constexpr int kFirstReadingLatestMs = 1000;
 
 // A disk as listed before its identity is read: what a refresh shows its
 // receivers first, when the selector is cleared.
@@ -127,8 +129,15 @@ MainWin::MainWin(QWidget* parent, bool useTray)
     // 10. The mask that dims the window under a message dialog.
     mask = new MaskWidget(this);
     mask->setDialogNames({QStringLiteral("QVMsgBox")});
-    // 11. The first reading: the window paints without waiting for it.
-    RefreshDiskList();
+    // 11. The first reading, once the window has painted: a window that is
+    // not shown reads at once, and one that never gets to paint (started
+    // minimised) after a second.
+    showReading(true);
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            askFirstReading();
+    });
+    QTimer::singleShot(kFirstReadingLatestMs, this, &MainWin::askFirstReading);
     // 12.
     ui->usbbtn->setToolTip(QStringLiteral("点我刷新"));
     ui->label_2->hide();
@@ -170,11 +179,12 @@ void MainWin::setUpLook()
     ui->life->setMaximum(100);
     ui->life->setValue(0);
     ui->life->setRingWidth(2);
-    ui->lbPicSSD->setPixmap(QPixmap(kResources + "main/SSD.png"));
-    ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
+    // The drive picture is decoded when a maker's disk first shows it; the
+    // large status picture when the list says which one applies.
     ui->usbbtn->setShown(false);
     hideMakerWidgets();
     showEmptyState(EmptyState::Reading);
+    showDiskCount();
 }
 
 void MainWin::hideMakerWidgets()
@@ -195,6 +205,8 @@ void MainWin::showMakerWidgets(const PhyDiskInfo& record)
     hideMakerWidgets();
     if (record.isMakerDisk != 1)
         return;
+    if (!ui->lbPicSSD->pixmap())
+        ui->lbPicSSD->setPixmap(QPixmap(kResources + "main/SSD.png"));
     for (QWidget* widget : std::initializer_list<QWidget*>{ui->lbLifeRemain, ui->lbNameSSD, ui->lbPicSSD})
         widget->show();
     ui->lbLifeUnknown->setText(QString::fromUtf8(smart::SmartDataRead(record.smartData) ? kLifeUnreadable
@@ -235,16 +247,19 @@ void MainWin::RefreshDiskList()
 
 bool MainWin::readingDisks() const
 {
-    return devices_->readingDisks() || heldReading.has_value();
+    return !listShown || devices_->readingDisks();
+}
+
+void MainWin::askFirstReading()
+{
+    if (firstReadingAsked)
+        return;
+    firstReadingAsked = true;
+    RefreshDiskList();
 }
 
 void MainWin::applyDiskList(const DiskListReading& reading)
 {
-    // The first paint waits neither for the drives nor for their list.
-    if (!painted && isVisible()) {
-        heldReading = reading;
-        return;
-    }
     const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
     // A failed list leaves the window showing what it showed; before any
     // list was shown, that there is none.
@@ -435,8 +450,17 @@ void MainWin::paintEvent(QPaintEvent*)
     painter.drawRect(0, 0, width() - 2, height() - 2);
 
     ui->usbbtn->applyRefreshStyle();
+    showDiskCount();
 
-    // Only what changed is set again, so painting does not schedule more painting.
+    // The drives are read once the window is on the screen.
+    if (!firstReadingAsked)
+        QTimer::singleShot(0, this, &MainWin::askFirstReading);
+}
+
+// Only what changed is set again, so that painting does not schedule more
+// painting; the construction sets the look, so the first paint finds it set.
+void MainWin::showDiskCount()
+{
     const QString count = QString::number(ui->cbDiskInfo->count());
     if (ui->lbNUM->text() != count)
         ui->lbNUM->setText(count);
@@ -447,18 +471,6 @@ void MainWin::paintEvent(QPaintEvent*)
     const QString white = QStringLiteral("color:white");
     if (ui->lbNUM->styleSheet() != white)
         ui->lbNUM->setStyleSheet(white);
-
-    if (!painted) {
-        painted = true;
-        // A list read before this paint is shown right after it.
-        if (heldReading) {
-            QTimer::singleShot(0, this, [this] {
-                const DiskListReading reading = std::move(*heldReading);
-                heldReading.reset();
-                applyDiskList(reading);
-            });
-        }
-    }
 }
 
 bool MainWin::nativeEvent(const QByteArray& eventType, void* message, long* result)

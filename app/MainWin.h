@@ -72,6 +72,7 @@ protected:
     virtual void endProcess(int exitCode);
 
 private:
+    void askFirstReading();
     // Fills the selector with a list read by the device thread.
     void applyDiskList(const DiskListReading& reading);
     // A disk read again after a firmware update takes its slot.
@@ -95,6 +96,8 @@ private:
     void showMakerWidgets(const PhyDiskInfo& record);
     void showNoDiskState(EmptyState state);
     void showEmptyState(EmptyState state);
+    // lbNUM: the number of entries in the selector, white 黑体 28 px.
+    void showDiskCount();
     void hideEmptyState();
     void askCloseChoice();
     void hideToTray();
@@ -115,9 +118,8 @@ private:
     int shownDisk = -1;
 
     DeviceWorker* devices_ = nullptr;
-    bool painted = false;
-    bool listShown = false;                    // a reading has been shown
-    std::optional<DiskListReading> heldReading;  // came before the first paint
+    bool firstReadingAsked = false;
+    bool listShown = false;  // a reading has been shown
     bool quitAfterTransfer = false;           // 退出 was chosen during a transfer
 
     QLabel* toolbarStrip = nullptr;

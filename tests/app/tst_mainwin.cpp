@@ -90,6 +90,25 @@ private:
     QTimer ticks;
 };
 
+// Calls `seen` for every event of one type that reaches a widget.
+class EventLog : public QObject {
+public:
+    EventLog(QWidget* widget, QEvent::Type type, std::function<void()> seen) : type(type), seen(std::move(seen))
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == type)
+            seen();
+        return false;
+    }
+
+private:
+    QEvent::Type type;
+    std::function<void()> seen;
+};
+
 // Runs `answer` on the next modal widget shown.
 void onNextModal(std::function<void(QWidget*)> answer)
 {
@@ -692,8 +711,17 @@ private slots:
         QElapsedTimer sinceStart;
         sinceStart.start();
         TestWin win;
+        // The drives are asked only once the window has painted.
+        QStringList order;
+        EventLog paints(&win, QEvent::Paint, [&] { order << "paint"; });
+        connect(&win.devices(), &DeviceWorker::readingChanged, this, [&](bool reading) {
+            if (reading)
+                order << "reading";
+        });
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QTRY_VERIFY(order.contains("reading"));
+        QCOMPARE(order.first(), QStringLiteral("paint"));
         LoopWatch loop;
         QVERIFY2(sinceStart.elapsed() < 1000, "IDENTIFY alone takes a second");
         auto* note = child<QLabel>(&win, "lbNoPartition");

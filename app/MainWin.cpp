@@ -310,20 +310,19 @@ void MainWin::applyDiskList(const DiskListReading& reading)
 }
 
 // The updated drive as it answers now: its slot, its entry and, when it is
-// the disk shown, the window and the pages.
+// the disk shown, the window and the pages. A drive whose identity cannot be
+// read now keeps what was read before, until the next refresh.
 void MainWin::applyReread(const FirmwareUpdateResult& result)
 {
-    if (!result.reread)
+    if (!result.reread || !result.reread->record.valid)
         return;
     for (int i = 0; i < diskCount; ++i) {
         if (diskList[i].diskNum != result.diskNum)
             continue;
         diskList[i] = result.reread->record;
         lives[i] = result.reread->life;
-        if (diskList[i].valid)
-            ui->cbDiskInfo->setItemText(i, tr("物理磁盘%1  %2")
-                                               .arg(diskList[i].diskNum)
-                                               .arg(QString::fromLatin1(diskList[i].model)));
+        ui->cbDiskInfo->setItemText(
+            i, tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(QString::fromLatin1(diskList[i].model)));
         if (shownDisk == result.diskNum) {
             PhyDiskInfo record = diskList[i];
             emit SendDiskInfo(record);

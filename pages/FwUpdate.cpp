@@ -256,7 +256,7 @@ void FwUpdate::showOutcome(const FirmwareUpdateResult& result)
     lbUpdateNote->hide();
     const bool downloaded = result.outcome.kind == FwOutcomeKind::Download && result.outcome.code == kFwOk;
     if (downloaded) {
-        if (result.reread)
+        if (result.reread && result.reread->record.valid)
             showRecord(result.reread->record);
         noteDisk = result.diskNum;
         lbUpdateNote->setText(FwRevisionNote(revisionBefore, result.reread));

@@ -425,18 +425,23 @@ void TestFwUpdate::progressDuringASlowTransfer()
 
     QList<int> values;
     bool noteShown = false;
+    // Measured while the bar is shown, between ticks that both saw it: the
+    // answerer's grabs of the dialogs before and after are no drive's doing.
     qint64 longestGap = 0;
+    bool wasRunning = false;
     QElapsedTimer clock;
     QTimer ticks;
     connect(&ticks, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, clock.restart());
+        const qint64 gap = clock.restart();
+        if (wasRunning && bar->isVisible())
+            longestGap = std::max(longestGap, gap);
+        wasRunning = bar->isVisible();
         if (bar->isVisible() && bar->maximum() > 0 && (values.isEmpty() || values.last() != bar->value()))
             values << bar->value();
         noteShown = noteShown || (note->isVisible() && note->text() == QStringLiteral("正在升级固件，请勿关闭电源或拔出磁盘"));
         QVERIFY(!bar->isVisible() || !button->isEnabled());
     });
     DialogAnswerer answerer;
-    // Measured from the question's answer on: the page is idle until then.
     QTimer::singleShot(0, [&] {
         clock.start();
         ticks.start(5);
@@ -452,6 +457,7 @@ void TestFwUpdate::progressDuringASlowTransfer()
     QCOMPARE(bar->maximum(), 4);
     QVERIFY(noteShown);
     QVERIFY(bar->isHidden());
+    qInfo("the event loop stood still for %lld ms at the most", longestGap);
     QVERIFY2(longestGap < 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
 }
 

@@ -25,7 +25,8 @@ struct DiskListReading {
 };
 
 // The end of a firmware update: the outcome, and after a successful download
-// the drive as it answers now (`reread` false when it could not be found).
+// the drive as it answers now (`reread` empty otherwise, or when it was not
+// found again).
 struct FirmwareUpdateResult {
     FwUpdateOutcome outcome;
     std::optional<DiskReading> reread;

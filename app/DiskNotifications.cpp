@@ -61,8 +61,8 @@ FileStamp stampOf(const QString& path)
 
 }  // namespace
 
-// The simulated machine changes when its fleet file does: it is read again
-// and the change counts as a disk arriving or leaving.
+// The simulated machine changes when its fleet file does: the change counts
+// as a disk arriving or leaving, and the file is read again (reloadsDevices).
 void DiskNotifications::watchFleetFile()
 {
     const QString path = QFileInfo(qEnvironmentVariable(kDevicesVariable)).absoluteFilePath();
@@ -90,6 +90,5 @@ void DiskNotifications::watchFleetFile()
         rewatch();
         noteChange();
     });
-    connect(this, &DiskNotifications::disksChanged, this, [] { selectStorageFromEnvironment(); },
-            Qt::DirectConnection);
+    watchesFleet_ = true;
 }

@@ -23,6 +23,10 @@ public:
     // (WM_DEVICECHANGE with DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE).
     static bool isDiskChange(const QByteArray& eventType, void* message);
 
+    // True when the changes come from a simulated fleet's file: the backend
+    // must be chosen anew (on the device thread) before the list is read.
+    bool reloadsDevices() const { return watchesFleet_; }
+
 signals:
     // A disk arrived or left (a burst of events gives one signal).
     void disksChanged();
@@ -37,4 +41,5 @@ private:
     struct Platform;
     Platform* platform_ = nullptr;
     QTimer* settle_ = nullptr;
+    bool watchesFleet_ = false;
 };

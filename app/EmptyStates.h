@@ -5,6 +5,7 @@
 // here and one call of MainWin::showEmptyState.
 
 enum class EmptyState {
+    Reading,      // the first list of disks is still being read
     NoDisk,       // no disk besides the system disk, or the list could not be read
     NoRights,     // disks are there, but none could be opened for lack of rights
     NotAuthorised,  // the administrator's password was refused or not given: the refresh asks again
@@ -17,6 +18,7 @@ struct EmptyStateText {
 };
 
 inline constexpr EmptyStateText kEmptyStateTexts[] = {
+    {EmptyState::Reading, "正在读取磁盘…"},
     {EmptyState::NoDisk, "未检测到磁盘"},
     {EmptyState::NoRights, "需要管理员权限"},
     {EmptyState::NotAuthorised, "读取磁盘需要管理员密码"},

@@ -1,13 +1,12 @@
 #include "app/MainWin.h"
 
 #include "app/DiskNotifications.h"
-#include "disk/DiskIdentity.h"
-#include "disk/DiskList.h"
-#include "disk/StorageBackend.h"
+#include "smart/core/HealthLevel.h"
 #include "smart/core/SmartFormat.h"
 #include "smart/core/SmartTable.h"
 #include "ui_MainWin.h"
 #include "widgets/MaskWidget.h"
+#include "worker/DeviceWorker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +15,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include <cstring>
 
@@ -24,22 +24,45 @@ namespace {
 const QString kEntryPrefix = QStringLiteral("物理磁盘");
 const QString kResources = QStringLiteral(":/Quillfence/Resources/");
 
-struct LifeRange {
-    int low, high;
-    const char* picture;  // under main/
-    const char* text;
-};
-const LifeRange kLifeRanges[] = {
-    {0, 29, "bad_icon.png", "健康指标：警告"},
-    {30, 79, "fine_icon.png", "健康指标：正常"},
-    {80, 100, "excellent_icon.png", "健康指标：良好"},
-};
+// The picture of each health level, under main/.
+const char* levelPicture(smart::HealthLevel level)
+{
+    switch (level) {
+    case smart::HealthLevel::Warning:
+        return "bad_icon.png";
+    case smart::HealthLevel::Normal:
+        return "fine_icon.png";
+    case smart::HealthLevel::Good:
+        break;
+    }
+    return "excellent_icon.png";
+}
 
 // In place of the ring when a maker's disk brings no remaining life.
 const char kLifeUnreadable[] = "未能读取剩余寿命";
 // In place of the model in the selector entry of a disk whose identity
 // could not be read.
 const char kIdentityUnreadable[] = "未能读取磁盘信息";
+
+// The refresh button while the list is being read.
+const char kRefreshText[] = "刷新";
+const char kRefreshingText[] = "刷新中…";
+// The first reading waits for the first paint, but no longer than this.
+constexpr int kFirstReadingLatestMs = 1000;
+
+// A disk as listed before its identity is read: what a refresh shows its
+// receivers first, when the selector is cleared.
+PhyDiskInfo listedOnly(const PhyDiskInfo& disk)
+{
+    PhyDiskInfo listed = disk;
+    for (char* text : {listed.serialNumber, listed.model, listed.firmware})
+        std::memset(text, 0, kTextLength);
+    std::memset(listed.smartData, 0, sizeof listed.smartData);
+    std::memset(listed.smartThreshold, 0, sizeof listed.smartThreshold);
+    listed.isMakerDisk = 0;
+    listed.valid = 0;
+    return listed;
+}
 
 // The drop-down list of the selector: the entry under the mouse, or chosen
 // with the keys, in the window's blue with white text.
@@ -94,19 +117,32 @@ MainWin::MainWin(QWidget* parent, bool useTray)
     // 7. Toolbar strip and tray.
     createToolbarStrip();
     createTray();
-    // 8. Selection, own receiver, pages, round refresh button.
+    // 8. Selection, own receiver, round refresh button; the pages are built
+    // when first opened.
     connect(ui->cbDiskInfo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWin::DiskChanged);
     connect(this, &MainWin::SendDiskInfo, this, &MainWin::GetDiskInfo);
-    createPages();
     connect(ui->usbbtn, &QUsbButton::usbBtnclicked, this, &MainWin::on_btRefresh_clicked);
-    // 9. Disk arrival and removal.
+    // 9. The device thread, and disk arrival and removal.
+    devices_ = new DeviceWorker(this);
+    connect(devices_, &DeviceWorker::diskListRead, this, &MainWin::applyDiskList);
+    connect(devices_, &DeviceWorker::readingChanged, this, &MainWin::showReading);
+    connect(devices_, &DeviceWorker::transferChanged, this, &MainWin::showTransfer);
+    connect(devices_, &DeviceWorker::firmwareUpdated, this, &MainWin::applyReread);
     notifications = new DiskNotifications(this);
-    connect(notifications, &DiskNotifications::disksChanged, this, &MainWin::RefreshDiskList);
+    connect(notifications, &DiskNotifications::disksChanged, this,
+            [this] { devices_->readDiskList(notifications->reloadsDevices()); });
     // 10. The mask that dims the window under a message dialog.
     mask = new MaskWidget(this);
     mask->setDialogNames({QStringLiteral("QVMsgBox")});
-    // 11. The first refresh.
-    RefreshDiskList();
+    // 11. The first reading, once the window has painted: a window that is
+    // not shown reads at once, and one that never gets to paint (started
+    // minimised) after a second.
+    showReading(true);
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            askFirstReading();
+    });
+    QTimer::singleShot(kFirstReadingLatestMs, this, &MainWin::askFirstReading);
     // 12.
     ui->usbbtn->setToolTip(QStringLiteral("点我刷新"));
     ui->label_2->hide();
@@ -114,6 +150,7 @@ MainWin::MainWin(QWidget* parent, bool useTray)
 
 MainWin::~MainWin()
 {
+    devices_->shutDown();
     delete ui;
 }
 
@@ -147,11 +184,12 @@ void MainWin::setUpLook()
     ui->life->setMaximum(100);
     ui->life->setValue(0);
     ui->life->setRingWidth(2);
-    ui->lbPicSSD->setPixmap(QPixmap(kResources + "main/SSD.png"));
-    ui->lbHealth->setPixmap(QPixmap(kResources + "main/trouble.png"));
+    // The drive picture is decoded when a maker's disk first shows it; the
+    // large status picture when the list says which one applies.
     ui->usbbtn->setShown(false);
     hideMakerWidgets();
-    showEmptyState(EmptyState::NoDisk);
+    showEmptyState(EmptyState::Reading);
+    showDiskCount();
 }
 
 void MainWin::hideMakerWidgets()
@@ -164,10 +202,10 @@ void MainWin::hideMakerWidgets()
 }
 
 // The drive's picture and name at once; its remaining life and health level
-// only when the SMART page reports them for this very disk (getLife), and
-// until then a note in place of the ring, so that no other disk's life shows.
-// An NVMe drive reports its wear whoever made it: its life shows too, under
-// the maker's name and picture only when it is the maker's.
+// only from the life read with this very disk (getLife checks the disk
+// number), otherwise a note in place of the ring, so that no other disk's
+// life shows. An NVMe drive reports its wear whoever made it: its life shows
+// too, under the maker's name and picture only when it is the maker's.
 void MainWin::showMakerWidgets(const PhyDiskInfo& record)
 {
     hideMakerWidgets();
@@ -176,6 +214,8 @@ void MainWin::showMakerWidgets(const PhyDiskInfo& record)
         return;
     ui->lbLifeRemain->show();
     if (maker) {
+        if (!ui->lbPicSSD->pixmap())
+            ui->lbPicSSD->setPixmap(QPixmap(kResources + "main/SSD.png"));
         ui->lbNameSSD->show();
         ui->lbPicSSD->show();
     }
@@ -183,6 +223,17 @@ void MainWin::showMakerWidgets(const PhyDiskInfo& record)
                                                                                : smart::kSmartUnreadableText));
     ui->lbLifeUnknown->show();
     awaitingLife = true;
+    if (const std::optional<int> life = lifeOf(record.diskNum))
+        getLife(record.diskNum, *life);
+}
+
+std::optional<int> MainWin::lifeOf(int diskNum) const
+{
+    for (int i = 0; i < diskCount; ++i) {
+        if (diskList[i].diskNum == diskNum)
+            return lives[i];
+    }
+    return std::nullopt;
 }
 
 void MainWin::showEmptyState(EmptyState state)
@@ -201,15 +252,46 @@ void MainWin::hideEmptyState()
 
 void MainWin::RefreshDiskList()
 {
-    const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
-    // A failed list leaves the window showing what it showed.
-    const DiskListStatus status = ReadDiskList(diskCount, diskList);
-    if (status == DiskListStatus::NoSystemDisk)
-        return;
+    devices_->readDiskList();
+}
 
+bool MainWin::readingDisks() const
+{
+    return !listShown || devices_->readingDisks();
+}
+
+void MainWin::askFirstReading()
+{
+    if (firstReadingAsked)
+        return;
+    firstReadingAsked = true;
+    RefreshDiskList();
+}
+
+void MainWin::applyDiskList(const DiskListReading& reading)
+{
+    const std::optional<int> previous = diskNumberOfEntry(ui->cbDiskInfo->currentText());
+    // A failed list leaves the window showing what it showed; before any
+    // list was shown, that there is none.
+    if (reading.status == DiskListStatus::NoSystemDisk) {
+        if (!listShown)
+            showNoDiskState(EmptyState::NoDisk);
+        listShown = true;
+        return;
+    }
+    listShown = true;
+
+    // The receivers see the refresh as it went on the drives: the cleared
+    // selector sends the first disk as listed, then each entry its disk read.
+    diskCount = static_cast<int>(reading.disks.size());
+    for (int i = 0; i < kMaxDisks; ++i) {
+        diskList[i] = i < diskCount ? listedOnly(reading.disks[i].record) : PhyDiskInfo{};
+        lives[i].reset();
+    }
     ui->cbDiskInfo->clear();
     for (int i = 0; i < diskCount; ++i) {
-        ReadDiskIdentity(diskList[i]);
+        diskList[i] = reading.disks[i].record;
+        lives[i] = reading.disks[i].life;
         // A disk whose identity cannot be read is listed all the same, saying
         // so: the user sees it was found, and the count matches the list.
         const QString name = diskList[i].valid ? QString::fromLatin1(diskList[i].model)
@@ -220,9 +302,9 @@ void MainWin::RefreshDiskList()
     // With disks, the partition bars or the empty state follow the selected
     // disk (GetDiskInfo).
     if (diskCount == 0) {
-        showNoDiskState(status == DiskListStatus::NoAccess        ? EmptyState::NoRights
-                        : status == DiskListStatus::NotAuthorised ? EmptyState::NotAuthorised
-                                                                  : EmptyState::NoDisk);
+        showNoDiskState(reading.status == DiskListStatus::NoAccess        ? EmptyState::NoRights
+                        : reading.status == DiskListStatus::NotAuthorised ? EmptyState::NotAuthorised
+                                                                          : EmptyState::NoDisk);
     } else {
         ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
         ui->usbbtn->setShown(true);
@@ -237,6 +319,44 @@ void MainWin::RefreshDiskList()
         }
     }
     update();
+}
+
+// The updated drive as it answers now: its slot, its entry and, when it is
+// the disk shown, the window and the pages. A drive whose identity cannot be
+// read now keeps what was read before, until the next refresh.
+void MainWin::applyReread(const FirmwareUpdateResult& result)
+{
+    if (!result.reread || !result.reread->record.valid)
+        return;
+    for (int i = 0; i < diskCount; ++i) {
+        if (diskList[i].diskNum != result.diskNum)
+            continue;
+        diskList[i] = result.reread->record;
+        lives[i] = result.reread->life;
+        ui->cbDiskInfo->setItemText(
+            i, tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(QString::fromLatin1(diskList[i].model)));
+        if (shownDisk == result.diskNum) {
+            PhyDiskInfo record = diskList[i];
+            emit SendDiskInfo(record);
+        }
+        return;
+    }
+}
+
+void MainWin::showReading(bool reading)
+{
+    ui->btRefresh->setText(QString::fromUtf8(reading ? kRefreshingText : kRefreshText));
+    ui->btRefresh->setEnabled(!reading && !devices_->transferring());
+}
+
+// While firmware is sent, the disk shown cannot change and the list is not
+// read again (requests wait for the end).
+void MainWin::showTransfer(bool running)
+{
+    ui->cbDiskInfo->setEnabled(!running);
+    ui->btRefresh->setEnabled(!running && !devices_->readingDisks());
+    if (!running && quitAfterTransfer)
+        close();
 }
 
 void MainWin::showNoDiskState(EmptyState state)
@@ -270,6 +390,9 @@ void MainWin::DiskChanged(int index)
 
 void MainWin::GetDiskInfo(PhyDiskInfo& record)
 {
+    shownRecord = record;
+    recordShown = true;
+    shownDisk = record.diskNum;
     DiskWidget* bars = ui->LogicDisk;
     bars->clear();
     if (record.partCount > 4) {
@@ -291,16 +414,16 @@ void MainWin::GetDiskInfo(PhyDiskInfo& record)
     showMakerWidgets(record);
 }
 
-void MainWin::getLife(int percent)
+void MainWin::getLife(int diskNum, int percent)
 {
+    if (diskNum != shownDisk)
+        return;  // a late value of a disk no longer shown
     ui->life->setValue(percent);
-    bool levelKnown = false;
-    for (const LifeRange& range : kLifeRanges) {
-        if (percent >= range.low && percent <= range.high) {
-            ui->lbPicStatus->setPixmap(QPixmap(kResources + "main/" + range.picture));
-            ui->lbNameStauts->setText(QString::fromUtf8(range.text));
-            levelKnown = true;
-        }
+    const std::optional<smart::HealthLevel> level = smart::HealthLevelOf(percent);
+    const bool levelKnown = level.has_value();
+    if (level) {
+        ui->lbPicStatus->setPixmap(QPixmap(kResources + "main/" + levelPicture(*level)));
+        ui->lbNameStauts->setText(QStringLiteral("健康指标：") + QString::fromUtf8(smart::HealthLevelText(*level)));
     }
     // The life of the maker's disk just selected: the ring replaces the note;
     // a value outside 0 to 100 gives no health level.
@@ -316,8 +439,7 @@ void MainWin::getLife(int percent)
 void MainWin::on_btRefresh_clicked()
 {
     // The user asks again: an authorisation refused before may be asked for anew.
-    storage().retryAuthorisation();
-    RefreshDiskList();
+    devices_->readDiskList(false, true);
 }
 
 void MainWin::CopyPhyDiskInf()
@@ -338,8 +460,17 @@ void MainWin::paintEvent(QPaintEvent*)
     painter.drawRect(0, 0, width() - 2, height() - 2);
 
     ui->usbbtn->applyRefreshStyle();
+    showDiskCount();
 
-    // Only what changed is set again, so painting does not schedule more painting.
+    // The drives are read once the window is on the screen.
+    if (!firstReadingAsked)
+        QTimer::singleShot(0, this, &MainWin::askFirstReading);
+}
+
+// Only what changed is set again, so that painting does not schedule more
+// painting; the construction sets the look, so the first paint finds it set.
+void MainWin::showDiskCount()
+{
     const QString count = QString::number(ui->cbDiskInfo->count());
     if (ui->lbNUM->text() != count)
         ui->lbNUM->setText(count);

@@ -4,6 +4,7 @@
 
 #include "app/EmptyStates.h"
 #include "disk/PhyDiskInfo.h"
+#include "worker/DiskReading.h"
 
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -13,6 +14,7 @@
 namespace Ui {
 class MainWin;
 }
+class DeviceWorker;
 class DiskNotifications;
 class FmDataMigrate;
 class FwUpdate;
@@ -32,7 +34,13 @@ public:
                      bool useTray = QSystemTrayIcon::isSystemTrayAvailable());
     ~MainWin() override;
 
+    // Asks the device thread to read the disk list again; the window shows
+    // it when it comes (requests made meanwhile are merged into one).
     void RefreshDiskList();
+    // The thread every drive request of the window runs on.
+    DeviceWorker& devices() const { return *devices_; }
+    // The list shown is not yet the last one asked for.
+    bool readingDisks() const;
 
 signals:
     void SendDiskInfo(PhyDiskInfo& record);
@@ -42,7 +50,8 @@ public slots:
     void onButtonMinClicked();
     void onButtonCloseClicked();
     void DiskChanged(int index);
-    void getLife(int percent);
+    // The remaining life of disk `diskNum`; shown only while that disk is.
+    void getLife(int diskNum, int percent);
     void on_btRefresh_clicked();
     void CopyPhyDiskInf();
     void iconIsActived(QSystemTrayIcon::ActivationReason reason);
@@ -63,14 +72,32 @@ protected:
     virtual void endProcess(int exitCode);
 
 private:
+    void askFirstReading();
+    // Fills the selector with a list read by the device thread.
+    void applyDiskList(const DiskListReading& reading);
+    // A disk read again after a firmware update takes its slot.
+    void applyReread(const FirmwareUpdateResult& result);
+    void showReading(bool reading);
+    void showTransfer(bool running);
+    std::optional<int> lifeOf(int diskNum) const;
+    // The refusal, or the question, while a firmware transfer runs: the
+    // message dialog with `icon` and `buttonSet`; true for 确定.
+    bool askDuringTransfer(const char* icon, const char* text, int buttonSet);
     void setUpLook();
     void createToolbarStrip();
     void createTray();
-    void createPages();
+    // The pages are built when first opened; each gets the record shown.
+    Smart* ensureSmartPage();
+    FmDataMigrate* ensureDetectionPage();
+    FwUpdate* ensureUpdatePage();
+    template <typename Page>
+    Page* adoptPage(Page* page);
     void hideMakerWidgets();
     void showMakerWidgets(const PhyDiskInfo& record);
     void showNoDiskState(EmptyState state);
     void showEmptyState(EmptyState state);
+    // lbNUM: the number of entries in the selector, white 黑体 28 px.
+    void showDiskCount();
     void hideEmptyState();
     void askCloseChoice();
     void hideToTray();
@@ -81,9 +108,19 @@ private:
 
     int diskCount = 0;
     PhyDiskInfo diskList[kMaxDisks];
+    std::optional<int> lives[kMaxDisks];  // of the disks in diskList, slot by slot
     Ui::MainWin* ui;
     // A maker's disk was selected and its remaining life has not come yet.
     bool awaitingLife = false;
+    // The record the window and the pages show, and its disk.
+    PhyDiskInfo shownRecord{};
+    bool recordShown = false;
+    int shownDisk = -1;
+
+    DeviceWorker* devices_ = nullptr;
+    bool firstReadingAsked = false;
+    bool listShown = false;  // a reading has been shown
+    bool quitAfterTransfer = false;           // 退出 was chosen during a transfer
 
     QLabel* toolbarStrip = nullptr;
     MaskWidget* mask = nullptr;

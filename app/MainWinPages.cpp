@@ -1,5 +1,6 @@
 // The pages that slide up from the page strip, the toolbar strip that moves
-// with them, and the About panel.
+// with them, and the About panel. Pages and panel are built when first
+// opened, so that the window's first paint does not wait for them.
 
 #include "app/MainWin.h"
 #include "pages/FmDataMigrate.h"
@@ -53,32 +54,47 @@ void MainWin::toolbarSlideDown()
     slideToolbar(QRect(1, kStripTopWhenOpen, kStripWidth, kStripHeight), toolbarRestingPlace());
 }
 
-void MainWin::createPages()
+template <typename Page>
+Page* MainWin::adoptPage(Page* page)
 {
-    smartPage = new Smart(this);
-    smartPage->hide();
-    connect(this, &MainWin::SendDiskInfo, smartPage, &Smart::GetDiskInfo);
-    connect(smartPage, &Smart::sendLife, this, &MainWin::getLife);
+    page->hide();
+    connect(this, &MainWin::SendDiskInfo, page, &Page::GetDiskInfo);
+    if (recordShown) {
+        PhyDiskInfo record = shownRecord;
+        page->GetDiskInfo(record);
+    }
+    return page;
+}
 
-    detectionPage = new FmDataMigrate(this);
-    detectionPage->hide();
-    connect(this, &MainWin::SendDiskInfo, detectionPage, &FmDataMigrate::GetDiskInfo);
+Smart* MainWin::ensureSmartPage()
+{
+    if (!smartPage)
+        smartPage = adoptPage(new Smart(this));
+    return smartPage;
+}
 
-    updatePage = new FwUpdate(this);
-    updatePage->hide();
-    connect(this, &MainWin::SendDiskInfo, updatePage, &FwUpdate::GetDiskInfo);
+FmDataMigrate* MainWin::ensureDetectionPage()
+{
+    if (!detectionPage)
+        detectionPage = adoptPage(new FmDataMigrate(this));
+    return detectionPage;
+}
 
-    helpDlg = new HelpDlg(this);
-    helpDlg->hide();
-    connect(helpDlg, &HelpDlg::onCloseClisked, this, &MainWin::trianglehide);
+FwUpdate* MainWin::ensureUpdatePage()
+{
+    if (!updatePage)
+        updatePage = adoptPage(new FwUpdate(this, devices_));
+    return updatePage;
 }
 
 void MainWin::SelectUi(int index)
 {
     const int y = ui->MenuButton->y();
-    auto open = [&](auto* page, QWidget* other1, QWidget* other2) {
-        other1->hide();
-        other2->hide();
+    auto open = [&](auto* page) {
+        for (QWidget* other : std::initializer_list<QWidget*>{smartPage, detectionPage, updatePage}) {
+            if (other && other != page)
+                other->hide();
+        }
         if (ui->MenuButton->isSelected(index))
             page->SlideIn(y);
         else
@@ -86,13 +102,13 @@ void MainWin::SelectUi(int index)
     };
     switch (index) {
     case 0:
-        open(smartPage, detectionPage, updatePage);
+        open(ensureSmartPage());
         break;
     case 1:
-        open(detectionPage, smartPage, updatePage);
+        open(ensureDetectionPage());
         break;
     case 2:
-        open(updatePage, smartPage, detectionPage);
+        open(ensureUpdatePage());
         break;
     default:
         break;
@@ -101,6 +117,11 @@ void MainWin::SelectUi(int index)
 
 void MainWin::ShowHelp()
 {
+    if (!helpDlg) {
+        helpDlg = new HelpDlg(this);
+        helpDlg->hide();
+        connect(helpDlg, &HelpDlg::onCloseClisked, this, &MainWin::trianglehide);
+    }
     helpDlg->SlideDown();
     ui->label_2->show();
 }

@@ -3,6 +3,7 @@
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
 #include "widgets/QMessageDlg.h"
+#include "worker/DeviceWorker.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -16,6 +17,13 @@ namespace {
 constexpr int kHideRemembered = 0, kQuitRemembered = 1, kHideOnce = 2, kQuitOnce = 3;
 const QString kShow = QStringLiteral("显示");
 const QString kHide = QStringLiteral("隐藏");
+
+// A drive whose firmware transfer is cut off may not start again: the window
+// stays until the transfer ends.
+const char kCloseDuringTransfer[] = "正在升级固件，升级结束后才能关闭";
+const char kNoticeIcon[] = ":/Quillfence/Resources/icon2.png";
+const char kQuestionIcon[] = ":/Quillfence/Resources/icon3.png";
+const char kQuitAfterTransfer[] = "正在升级固件，升级结束前不能退出。是否在升级结束后退出？";
 }  // namespace
 
 void MainWin::createTray()
@@ -97,7 +105,21 @@ void MainWin::onButtonMinClicked()
 
 void MainWin::slotCloseAction()
 {
+    if (devices_->transferring()) {
+        if (askDuringTransfer(kQuestionIcon, kQuitAfterTransfer, 1))
+            quitAfterTransfer = true;  // showTransfer closes the window at the end
+        return;
+    }
     close();
+}
+
+bool MainWin::askDuringTransfer(const char* icon, const char* text, int buttonSet)
+{
+    QMessageDlg dialog(this);
+    dialog.resize(300, 200);
+    dialog.setMessage(QString::fromLatin1(icon), QString::fromUtf8(text), buttonSet);
+    dialog.exec();
+    return dialog.result() == QMessageDlg::BtnOk;
 }
 
 void MainWin::showFileWriteWarning()
@@ -152,8 +174,16 @@ void MainWin::askCloseChoice()
         close();
 }
 
-void MainWin::closeEvent(QCloseEvent*)
+void MainWin::closeEvent(QCloseEvent* event)
 {
+    if (devices_->transferring()) {
+        event->ignore();
+        askDuringTransfer(kNoticeIcon, kCloseDuringTransfer, 0);
+        return;
+    }
+    // The drive request in hand ends before the process does.
+    hide();
+    devices_->shutDown();
     delete trayIcon;
     trayIcon = nullptr;
     delete trayMenu;

@@ -4,8 +4,12 @@
 // question. Run under an X server
 // (scripts/screenshots.sh). With --close-question-only only the close
 // question is taken, under the name given (for an X server without a
-// compositing manager).
-// Usage: quillfence-screenshots OUTPUT_DIR [--close-question-only NAME]
+// compositing manager). With --firmware-update the update of drive "QX M7A0
+// 120G" is run instead, and its question, its progress bar and its result
+// are taken as PREFIXquestion.png, PREFIXprogress.png and PREFIXresult.png
+// (for a fleet whose drive answers slowly, with an image in FwUpdata beside
+// the program).
+// Usage: quillfence-screenshots OUTPUT_DIR [--close-question-only NAME | --firmware-update PREFIX]
 
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
@@ -16,6 +20,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -58,13 +64,52 @@ void pressPage(QWidget& window, int index)
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6 + index * strip->width() / 3, 30));
 }
 
+// The question (answered 确定), the transfer under way and its result.
+int firmwareUpdate(MainWin& window, const QDir& out, const QString& prefix)
+{
+    selectDisk(window, QStringLiteral("QX M7A0 120G"));
+    pressPage(window, 2);
+    QTest::qWait(400);
+    QWidget* page = window.findChild<QWidget*>(QStringLiteral("FwUpdate"));
+    QTimer::singleShot(500, [&] {
+        save(window, out.filePath(prefix + "question.png"));
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
+    });
+    page->findChild<QPushButton*>(QStringLiteral("btUpdate"))->click();
+    auto* bar = page->findChild<QProgressBar*>(QStringLiteral("pbTransfer"));
+    if (!QTest::qWaitFor([bar] { return bar->isVisible() && bar->value() >= 2; }, 30000)) {
+        std::fprintf(stderr, "the transfer did not get under way\n");
+        return 1;
+    }
+    save(window, out.filePath(prefix + "progress.png"));
+    // The result comes in a modal dialog, whose own event loop runs until it
+    // is answered: it is taken and answered from a timer.
+    bool answered = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget(); dialog && !answered) {
+            answered = true;
+            save(window, out.filePath(prefix + "result.png"));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        }
+    });
+    poll.start(100);
+    if (!QTest::qWaitFor([&answered] { return answered; }, 60000)) {
+        std::fprintf(stderr, "the transfer did not end\n");
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     const bool closeQuestionOnly = argc == 4 && std::strcmp(argv[2], "--close-question-only") == 0;
-    if (argc != 2 && !closeQuestionOnly) {
-        std::fprintf(stderr, "usage: quillfence-screenshots OUTPUT_DIR [--close-question-only NAME]\n");
+    const bool firmware = argc == 4 && std::strcmp(argv[2], "--firmware-update") == 0;
+    if (argc != 2 && !closeQuestionOnly && !firmware) {
+        std::fprintf(stderr,
+                     "usage: quillfence-screenshots OUTPUT_DIR [--close-question-only NAME | --firmware-update PREFIX]\n");
         return 2;
     }
     prepareProcess();
@@ -80,6 +125,12 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the window was not shown: is an X server running?\n");
         return 1;
     }
+    if (!QTest::qWaitFor([&window] { return !window.readingDisks(); }, 60000)) {
+        std::fprintf(stderr, "the disk list was not read\n");
+        return 1;
+    }
+    if (firmware)
+        return firmwareUpdate(window, out, QString::fromLocal8Bit(argv[3]));
 
     selectDisk(window, QStringLiteral("QX M7A0 120G"));
     if (!closeQuestionOnly) {

@@ -1,10 +1,12 @@
-// Starts like the program and prints, at its first painted window, the
-// wall-clock time in nanoseconds; then quits. With --bare it shows a plain
-// window of the same size instead, for comparison.
+// Starts like the program and prints the wall-clock time in nanoseconds at
+// its first painted window and, on a second line, once the disk list read
+// after it is painted; then quits. With --bare it shows a plain window of the
+// same size instead and prints only the first line, for comparison.
 // scripts/measure-startup.sh runs it and takes the differences.
 
 #include "app/MainWin.h"
 #include "app/Startup.h"
+#include "worker/DeviceWorker.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -13,28 +15,31 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
 
-class FirstPaint : public QObject {
+void printNow()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
+    std::fflush(stdout);
+}
+
+// Runs `then` once the next paint of the watched window has been delivered.
+class NextPaint : public QObject {
 public:
+    void await(std::function<void()> then) { then_ = std::move(then); }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            // Report once this paint has been delivered.
-            QTimer::singleShot(0, [] {
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
-                std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
-                QCoreApplication::quit();
-            });
-        }
+        if (event->type() == QEvent::Paint && then_)
+            QTimer::singleShot(0, std::exchange(then_, nullptr));
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    bool seen_ = false;
+    std::function<void()> then_;
 };
 
 }  // namespace
@@ -46,16 +51,31 @@ int main(int argc, char* argv[])
         prepareProcess();
     QApplication app(argc, argv);
     std::unique_ptr<QWidget> window;
+    NextPaint paint;
     if (bare) {
         window = std::make_unique<QWidget>();
         window->resize(1120, 660);
+        paint.await([] {
+            printNow();
+            QCoreApplication::quit();
+        });
     } else {
         prepareApplication();
-        window = std::make_unique<MainWin>(nullptr, false);
+        auto* main = new MainWin(nullptr, false);
+        window.reset(main);
         window->setWindowFlags(kMainWindowFlags);
+        // First paint; then the list, once it is shown and painted.
+        paint.await([&paint, main] {
+            printNow();
+            QObject::connect(&main->devices(), &DeviceWorker::diskListRead, main, [&paint] {
+                paint.await([] {
+                    printNow();
+                    QCoreApplication::quit();
+                });
+            });
+        });
     }
-    FirstPaint firstPaint;
-    window->installEventFilter(&firstPaint);
+    window->installEventFilter(&paint);
     window->show();
     return app.exec();
 }

@@ -30,7 +30,8 @@ uint8_t high(uint16_t value)
 // Prepares the image, then sends each planned command through `send`
 // (command, its data) until one fails.
 template <typename Send>
-int download(const std::string& imagePath, uint32_t blockSize, FwTransfer* transfer, Send send)
+int download(const std::string& imagePath, uint32_t blockSize, FwTransfer* transfer, const FwProgress& report,
+             Send send)
 {
     FwTransfer progress;
     FwImage image;
@@ -38,9 +39,14 @@ int download(const std::string& imagePath, uint32_t blockSize, FwTransfer* trans
     if (result == kFwOk) {
         const std::vector<FwCommand> plan = PlanFwDownload(image.sectors(), blockSize);
         progress.planned = static_cast<int>(plan.size());
+        if (report)
+            report(progress);
         for (const FwCommand& command : plan) {
             ++progress.sent;
-            if (!send(command, image.buffer.data() + size_t(command.offset) * kFwSectorSize)) {
+            const bool sent = send(command, image.buffer.data() + size_t(command.offset) * kFwSectorSize);
+            if (report)
+                report(progress);
+            if (!sent) {
                 result = kFwCommandFailed;
                 break;
             }
@@ -82,20 +88,21 @@ SatCdb FwSatCdb(const FwCommand& c)
 }
 
 int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwTransfer* transfer,
-                  const DeviceIdentity* device)
+                  const DeviceIdentity* device, const FwProgress& progress)
 {
     const std::string path = physicalDrivePath(diskNum);
-    return download(imagePath, bigChunks ? kFwBigBlock : kFwSmallBlock, transfer,
+    return download(imagePath, bigChunks ? kFwBigBlock : kFwSmallBlock, transfer, progress,
                     [&](const FwCommand& command, uint8_t* data) {
                         return AtaPassThroughOut(path, FwAtaTaskFile(command).data(), data, command.blockCount,
                                                  device);
                     });
 }
 
-int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer, const DeviceIdentity* device)
+int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer, const DeviceIdentity* device,
+                  const FwProgress& progress)
 {
     const std::string path = physicalDrivePath(diskNum);
-    return download(imagePath, kFwSmallBlock, transfer, [&](const FwCommand& command, uint8_t* data) {
+    return download(imagePath, kFwSmallBlock, transfer, progress, [&](const FwCommand& command, uint8_t* data) {
         return ScsiPassThroughOut(path, FwSatCdb(command).data(), data, command.blockCount, device);
     });
 }

@@ -5,6 +5,7 @@
 #include "disk/StorageControl.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ struct FwTransfer {
     int sent = 0;
 };
 
+// Told how far a download is: once with 0 sent when the image is prepared
+// and the commands planned, then after every command sent (a failed one
+// included). Called on the thread that runs the download.
+using FwProgress = std::function<void(const FwTransfer& transfer)>;
+
 // Prepare the image at `imagePath` and send it to physical drive `diskNum`
 // over the ATA route (256-sector blocks when bigChunks, else 8) or the USB
 // route (always 8). A result code of FwResult.h; the first failing command
@@ -47,6 +53,6 @@ struct FwTransfer {
 // only to that device: when the drive number names another one, the
 // transfer ends there with kFwCommandFailed.
 int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr,
-                  const DeviceIdentity* device = nullptr);
+                  const DeviceIdentity* device = nullptr, const FwProgress& progress = {});
 int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr,
-                  const DeviceIdentity* device = nullptr);
+                  const DeviceIdentity* device = nullptr, const FwProgress& progress = {});

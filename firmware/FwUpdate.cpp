@@ -135,7 +135,7 @@ const char* FwNoUpdateText(const FirmwareDecision& decision)
     return decision.nvme ? kFwNvmeText : kFwLatestText;
 }
 
-FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision)
+FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision, const FwProgress& progress)
 {
     FwUpdateOutcome outcome;
     if (decision.latest) {
@@ -159,9 +159,9 @@ FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision&
     }
     const DeviceIdentity* device = &writer.device();
     outcome.code = busType == kBusTypeUsb
-                       ? DownloadFwUsb(state.diskNum, decision.imagePath, &outcome.transfer, device)
+                       ? DownloadFwUsb(state.diskNum, decision.imagePath, &outcome.transfer, device, progress)
                        : DownloadFwAta(decision.bigChunks, state.diskNum, decision.imagePath, &outcome.transfer,
-                                       device);
+                                       device, progress);
     return outcome;
 }
 

@@ -75,8 +75,10 @@ struct FwUpdateOutcome {
 // USB bus, otherwise the ATA route. The drive's writer's lock is held for the
 // whole transfer, and every command goes to the device the record was read
 // from: a drive number that names another device by now ends the transfer
-// with kFwCommandFailed before anything more is sent.
-FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision);
+// with kFwCommandFailed before anything more is sent. `progress` is told how
+// far the download is (see FwProgress).
+FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision,
+                             const FwProgress& progress = {});
 // DecideFwUpdate, then SendFwUpdate when an update is due.
 FwUpdateOutcome UpdateFirmware(const FwUpdateState& state, const std::string& fwLabelText, const std::string& appDir);
 

@@ -1,12 +1,16 @@
 #include "pages/FwUpdate.h"
 
 #include "firmware/FwImageFolders.h"
+#include "pages/FwUpdateTexts.h"
 #include "pages/PageSlide.h"
 #include "pages/RecordText.h"
 #include "widgets/QMessageDlg.h"
+#include "worker/DeviceWorker.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include <optional>
@@ -21,6 +25,16 @@ const QColor kTextColour(68, 71, 77);
 
 const char kSuccessIcon[] = ":/Quillfence/Resources/icon1.png";
 const char kNoticeIcon[] = ":/Quillfence/Resources/icon2.png";
+const char kQuestionIcon[] = ":/Quillfence/Resources/icon3.png";
+
+// The question names the drive and the image on several lines: the dialog
+// is drawn larger than the notices' 300 x 200 so that they all fit.
+const QSize kQuestionSize(520, 400);
+
+const char kProgressStyle[] =
+    "QProgressBar{border:1px solid #c8c8dc; border-radius:2px; background:white; color:rgb(68, 71, 77);"
+    " text-align:center; font: 13px \"微软雅黑\";}"
+    "QProgressBar::chunk{background-color:#2486f9;}";
 
 // One caption or value label of the form.
 struct Field {
@@ -57,11 +71,34 @@ QLabel* addField(QWidget* page, const Field& field)
 
 }  // namespace
 
-FwUpdate::FwUpdate(QWidget* parent) : QWidget(parent)
+FwUpdate::FwUpdate(QWidget* parent, DeviceWorker* devices) : QWidget(parent)
 {
     setupForm();
     pageHeight = height();
     hide();
+    if (devices)
+        watch(devices);
+}
+
+DeviceWorker& FwUpdate::devices()
+{
+    if (!devices_)
+        watch(new DeviceWorker(this));
+    return *devices_;
+}
+
+void FwUpdate::watch(DeviceWorker* devices)
+{
+    devices_ = devices;
+    connect(devices, &DeviceWorker::transferChanged, this, [this](bool running) { btUpdate->setEnabled(!running); });
+    connect(devices, &DeviceWorker::transferProgress, this, [this](int sent, int planned) {
+        if (awaitingResult)
+            showProgress(sent, planned);
+    });
+    connect(devices, &DeviceWorker::firmwareUpdated, this, [this](const FirmwareUpdateResult& result) {
+        if (awaitingResult)
+            showOutcome(result);
+    });
 }
 
 void FwUpdate::setupForm()
@@ -95,6 +132,18 @@ void FwUpdate::setupForm()
     btUpdate->setFont(QFont(QStringLiteral("微软雅黑"), 12));
     btUpdate->setStyleSheet(QString::fromUtf8(kButtonStyle));
 
+    pbTransfer = new QProgressBar(this);
+    pbTransfer->setObjectName(QStringLiteral("pbTransfer"));
+    pbTransfer->setGeometry(130, 305, 601, 24);
+    pbTransfer->setStyleSheet(QString::fromUtf8(kProgressStyle));
+    pbTransfer->setFormat(QStringLiteral("已发送 %v / %m 条命令"));
+    pbTransfer->hide();
+
+    lbUpdateNote = addField(this, {"lbUpdateNote", {130, 340, 641, 48}, false});
+    lbUpdateNote->setWordWrap(true);
+    lbUpdateNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbUpdateNote->hide();
+
     retranslateUi();
     QMetaObject::connectSlotsByName(this);
 }
@@ -114,21 +163,106 @@ void FwUpdate::retranslateUi()
 
 void FwUpdate::GetDiskInfo(PhyDiskInfo& info)
 {
+    showRecord(info);
+}
+
+void FwUpdate::showRecord(const PhyDiskInfo& info)
+{
     state = FwUpdateStateFromRecord(info);
-    lb_Sn->setText(recordText(info.serialNumber));
+    serial = recordText(info.serialNumber);
+    capacity = info.capacity;
+    lb_Sn->setText(serial);
     lb_Model->setText(recordText(info.model));
     lb_FW->setText(recordText(info.firmware));
     QFont font(QStringLiteral("微软雅黑"));
     font.setPixelSize(16);
     btUpdate->setFont(font);
+    // What the page said after an update belongs to that disk only.
+    if (info.diskNum != noteDisk)
+        lbUpdateNote->hide();
 }
 
-// The revision is read back from its label, as shown to the user.
+// The revision is read back from its label, as shown to the user. Nothing
+// is sent before the user has confirmed the drive and the image; the
+// transfer itself runs on the device thread.
 void FwUpdate::on_btUpdate_clicked()
 {
-    const FwUpdateOutcome outcome =
-        SendFwUpdate(state, DecideFwUpdateAmong(state, lb_FW->text().toStdString(), FwImageFolders()));
-    const std::optional<FwMessage> message = FwOutcomeMessage(outcome);
+    if (devices().transferring())
+        return;
+    const QString revision = lb_FW->text();
+    const FirmwareDecision decision = DecideFwUpdateAmong(state, revision.toStdString(), FwImageFolders());
+    // The latest revision, or an NVMe drive: nothing to send.
+    if (decision.latest) {
+        ShowNotice(QString::fromUtf8(FwNoUpdateText(decision)));
+        return;
+    }
+    // An image that cannot be sent is reported by the transfer, which stops
+    // before the first command: there is nothing to confirm.
+    if (QFileInfo(QString::fromStdString(decision.imagePath)).size() > 0) {
+        const FwUpdateState asked = state;
+        if (!confirmUpdate(decision))
+            return;
+        // The list may have been read again while the question was open.
+        const bool sameDisk = asked.diskNum == state.diskNum && asked.device == state.device &&
+                              asked.model == state.model && revision == lb_FW->text();
+        if (!sameDisk) {
+            ShowNotice(QString::fromUtf8(kFwDisksChangingText));
+            return;
+        }
+    }
+    if (!devices().updateFirmware(state, decision)) {
+        ShowNotice(QString::fromUtf8(kFwDisksChangingText));
+        return;
+    }
+    awaitingResult = true;
+    revisionBefore = revision;
+    showTransferStarted();
+}
+
+bool FwUpdate::confirmUpdate(const FirmwareDecision& decision)
+{
+    const QString imagePath = QString::fromStdString(decision.imagePath);
+    const FwUpdateTarget target{lb_Model->text(), serial, lb_FW->text(), capacity, imagePath,
+                                QFileInfo(imagePath).size()};
+    QMessageDlg dialog(this);
+    dialog.resize(kQuestionSize);
+    dialog.setMessage(QString::fromLatin1(kQuestionIcon), FwUpdateQuestion(target), 1);
+    dialog.exec();
+    return dialog.result() == QMessageDlg::BtnOk;
+}
+
+void FwUpdate::showTransferStarted()
+{
+    pbTransfer->setRange(0, 0);  // busy until the commands are planned
+    pbTransfer->setValue(0);
+    pbTransfer->show();
+    noteDisk = state.diskNum;
+    lbUpdateNote->setText(QString::fromUtf8(kFwTransferRunningText));
+    lbUpdateNote->show();
+}
+
+void FwUpdate::showProgress(int sent, int planned)
+{
+    pbTransfer->setRange(0, planned);
+    pbTransfer->setValue(sent);
+}
+
+// The drive as read again first, so that the page behind the message shows
+// the revision it reports now; then the message of the outcome.
+void FwUpdate::showOutcome(const FirmwareUpdateResult& result)
+{
+    awaitingResult = false;
+    pbTransfer->hide();
+    lbUpdateNote->hide();
+    const bool downloaded = result.outcome.kind == FwOutcomeKind::Download && result.outcome.code == kFwOk;
+    if (downloaded) {
+        if (result.reread && result.reread->record.valid)
+            showRecord(result.reread->record);
+        noteDisk = result.diskNum;
+        lbUpdateNote->setText(FwRevisionNote(revisionBefore, result.reread));
+        lbUpdateNote->show();
+    }
+    const std::optional<FwMessage> message = FwOutcomeMessage(result.outcome);
     if (!message)
         return;  // the bus type could not be read: nothing was sent
     const QString text = QString::fromUtf8(message->text);

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Time from process start to the first painted window, under Xvfb with the
-# demo fleet: the program and a bare Qt window of the same size, each with
-# Qt's default X11 GL integration and without it. Prints the median of RUNS
-# starts (default 21) in milliseconds.
+# demo fleet: the program against a bare Qt window of the same size, both
+# without X11's GL integration (the program's own choice) and, for
+# comparison, with Qt's default one. The starts are interleaved (one of each
+# kind per round) so that a changing machine load falls on all of them
+# alike. Prints the median of RUNS rounds (default 21) in milliseconds, the
+# first-paint ratio of the program to the bare window, and the time until
+# the program's disk list is shown.
 # Usage: measure-startup.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,34 +17,46 @@ bench=$build/app/quillfence-startup-bench
 export QUILLFENCE_DEVICES=$root/data/demo-fleet.json
 export XDG_RUNTIME_DIR=$(mktemp -d)
 
-median_ms() {  # command...
-  local times=()
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s%N)
-    end=$("$@")
-    times+=($(( (end - start) / 1000 )))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)] / 1000}'
-}
-
-row() {  # label, GL integration ("" for Qt's default), command...
-  local label=$1 gl=$2
-  shift 2
-  if [ -n "$gl" ]; then export QT_XCB_GL_INTEGRATION=$gl; else unset QT_XCB_GL_INTEGRATION; fi
-  printf '%-42s %8s ms\n' "$label" "$(median_ms "$@")"
-}
-
-measure() {
-  # The program skips GL integration unless told otherwise: xcb_glx is
-  # what Qt would pick by default.
-  row "program, default GL integration (xcb_glx)" xcb_glx "$bench"
-  row "program, QT_XCB_GL_INTEGRATION=none" none "$bench"
-  row "bare window, default GL integration" "" "$bench" --bare
-  row "bare window, QT_XCB_GL_INTEGRATION=none" none "$bench" --bare
-}
-
 if [ -z "${QUILLFENCE_IN_XVFB:-}" ]; then
   QUILLFENCE_IN_XVFB=1 exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$build" "$runs"
 fi
-measure
+
+samples=$(mktemp)
+trap 'rm -f "$samples"; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+
+start() {  # kind, GL integration ("" for Qt's default), bench arguments...
+  local kind=$1 gl=$2
+  shift 2
+  local begin
+  begin=$(date +%s%N)
+  # First line: first paint; second (program only): disk list shown.
+  if [ -n "$gl" ]; then
+    QT_XCB_GL_INTEGRATION=$gl "$bench" "$@"
+  else
+    env -u QT_XCB_GL_INTEGRATION "$bench" "$@"
+  fi | awk -v kind="$kind" -v begin="$begin" \
+    'NR == 1 {print kind, "paint", ($1 - begin) / 1e6} NR == 2 {print kind, "list", ($1 - begin) / 1e6}' >>"$samples"
+}
+
+for _ in $(seq "$runs"); do
+  start program none
+  start bare none --bare
+  # The program skips GL integration unless told otherwise: xcb_glx is what
+  # Qt would pick by default.
+  start program-gl xcb_glx
+  start bare-gl "" --bare
+done
+
+median() {  # kind, what
+  awk -v key="$1 $2" '$1 " " $2 == key {print $3}' "$samples" | sort -n |
+    awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'
+}
+paint=$(median program paint)
+bare=$(median bare paint)
+printf '%-55s %8.1f ms\n' "first paint, program (QT_XCB_GL_INTEGRATION=none)" "$paint"
+printf '%-55s %8.1f ms\n' "first paint, bare window (QT_XCB_GL_INTEGRATION=none)" "$bare"
+printf '%-55s %8.2f\n' "first-paint ratio, program to bare window" "$(awk -v p="$paint" -v b="$bare" 'BEGIN {print p / b}')"
+printf '%-55s %8.1f ms\n' "disk list shown, program" "$(median program list)"
+printf '%-55s %8.1f ms\n' "first paint, program, Qt's default GL integration" "$(median program-gl paint)"
+printf '%-55s %8.1f ms\n' "first paint, bare window, Qt's default GL integration" "$(median bare-gl paint)"
+echo "(medians of $runs interleaved rounds)"

@@ -17,4 +17,20 @@ xvfb-run -a -s '-screen 0 1280x800x24' bash -c \
 # from within the window.
 xvfb-run -a -s '-screen 0 1280x800x24' \
   "$build/app/quillfence-screenshots" "$out" --close-question-only close-question-plain-x.png
+
+# The firmware update of drive 8 (QX M7A0 120G, revision 0208A): a copy of
+# the program beside an image in FwUpdata, on the demo fleet with that drive
+# taking 700 ms over every command, so the progress bar can be seen moving.
+fw=$(mktemp -d)
+trap 'rm -rf "$fw"' EXIT
+cp "$build/app/quillfence-screenshots" "$fw/"
+mkdir "$fw/FwUpdata"
+head -c 10000 /dev/zero | tr '\0' 'Z' >"$fw/FwUpdata/DCBFCBCC.bin"
+sed 's/"number": 8,/"number": 8, "delayMs": 700,/' "$root/data/demo-fleet.json" >"$fw/fleet.json"
+export QUILLFENCE_DEVICES=$fw/fleet.json
+xvfb-run -a -s '-screen 0 1280x800x24' bash -c \
+  'xcompmgr -n & sleep 0.5; "$0" "$1" --firmware-update firmware-; status=$?; kill %1; exit $status' \
+  "$fw/quillfence-screenshots" "$out"
+xvfb-run -a -s '-screen 0 1280x800x24' \
+  "$fw/quillfence-screenshots" "$out" --firmware-update firmware-plain-x-
 ls "$out"

@@ -1,6 +1,7 @@
 #include "widgets/CjkFonts.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace {
@@ -35,12 +36,27 @@ const Substitution kSubstitutions[] = {
 
 }  // namespace
 
+// Resolved once: each name is mapped to the first of its candidates that is
+// installed, so that no lookup of the interface's fonts tries the missing
+// ones (each failed family costs fontconfig a sorted fallback list). Qt
+// reads the installed families on its first font anyway; this only moves
+// that read forward.
 void installCjkFontSubstitutes()
 {
+    const QStringList installed = QFontDatabase().families();
     for (const Substitution &s : kSubstitutions) {
         const QString family = QString::fromUtf8(s.family);
         // Replace rather than append, so a second call changes nothing.
         QFont::removeSubstitutions(family);
-        QFont::insertSubstitutions(family, s.candidates);
+        if (installed.contains(family, Qt::CaseInsensitive))
+            continue;  // Windows: the font itself is there
+        QStringList present;
+        for (const QString &candidate : s.candidates) {
+            if (installed.contains(candidate, Qt::CaseInsensitive)) {
+                present << candidate;
+                break;
+            }
+        }
+        QFont::insertSubstitutions(family, present.isEmpty() ? s.candidates : present);
     }
 }

@@ -24,6 +24,8 @@ constexpr size_t kMaxFleetBytes = 1 << 20;
 constexpr int kMaxNesting = 64;
 // "\\.\PHYSICALDRIVEn" names drives with up to four digits.
 constexpr uint64_t kMaxDriveNumber = 9999;
+// A drive's delay before each answer: ten minutes at most.
+constexpr uint64_t kMaxDelayMs = 600000;
 
 const std::map<std::string, DriveType> kDriveTypeNames = {
     {"unknown", DriveType::Unknown}, {"removable", DriveType::Removable},
@@ -549,6 +551,10 @@ DriveBehaviour parseBehaviour(const json& drive, uint32_t busType, const std::st
         behaviour.failingCommand = static_cast<int>(
             wholeNumber(*k, where + ".failCommand", 1, INT_MAX,
                         "the number (from 1 to " + std::to_string(INT_MAX) + ") of the command that fails"));
+    if (const json* ms = member(drive, "delayMs"))
+        behaviour.delayMs = static_cast<int>(
+            wholeNumber(*ms, where + ".delayMs", 0, kMaxDelayMs,
+                        "milliseconds from 0 to " + std::to_string(kMaxDelayMs)));
     return behaviour;
 }
 
@@ -556,8 +562,8 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
                       std::vector<FleetVolume>& volumes)
 {
     checkKeys(object, where,
-              {"number", "bus", "length", "volumes", "faults", "failCommand", "identity", "smart", "health",
-               "sectors", "power"});
+              {"number", "bus", "length", "volumes", "faults", "failCommand", "delayMs", "identity", "smart",
+               "health", "sectors", "power"});
     FleetDrive drive;
     const json* number = member(object, "number");
     drive.number = driveNumber(number ? *number : json(), where + ".number");

@@ -3,7 +3,9 @@
 #include "disk/NvmeCommands.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -21,6 +23,13 @@ constexpr uint8_t kSatOpcode12 = 0xA1;
 
 // SAT protocols by the direction they move data.
 enum SatProtocol : uint8_t { NonData = 3, PioIn = 4, PioOut = 5, Dma = 6, UdmaIn = 10, UdmaOut = 11 };
+
+// A drive spinning up or behind a slow bridge: the caller waits.
+void waitAsTheDriveDoes(const DriveBehaviour& behaviour)
+{
+    if (behaviour.delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(behaviour.delayMs));
+}
 
 }  // namespace
 
@@ -79,6 +88,7 @@ bool SimulatedDrive::execute(const DriveBehaviour& behaviour, const AtaRegisters
 {
     ++commandsReceived_;
     count = r.count;
+    waitAsTheDriveDoes(behaviour);
     if (behaviour.failingCommand == commandsReceived_)
         return false;
     if (r.command == kCheckPowerMode) {
@@ -111,6 +121,7 @@ uint16_t SimulatedDrive::executeNvme(const DriveBehaviour& behaviour, const Nvme
                                      uint8_t* buffer, uint32_t length)
 {
     ++commandsReceived_;
+    waitAsTheDriveDoes(behaviour);
     if (behaviour.failingCommand == commandsReceived_)
         return kNvmeStatusInternalError;
     switch (command.opcode) {

@@ -33,6 +33,7 @@ struct DriveBehaviour {
     bool smartUnsupported = false;   // both SMART commands, or the health log, are aborted
     int failingCommand = 0;          // the k-th command received (from 1) is aborted
     bool standby = false;            // spun down until a command reaches its media
+    int delayMs = 0;                 // every command takes this long before the drive answers
     // An NVMe drive's answers.
     std::optional<NvmeIdentifyData> nvmeIdentify;  // none: Identify is aborted
     NvmeHealthLog healthLog{};

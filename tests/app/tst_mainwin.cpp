@@ -5,10 +5,14 @@
 #include "app/MainWin.h"
 #include "ServedHelper.h"
 #include "disk/StorageBackend.h"
+#include "disk/simulated/AtaSectors.h"
 #include "disk/simulated/SimulatedStorage.h"
 #include "widgets/DiskWidget.h"
 #include "widgets/QMenuButton.h"
 #include "widgets/QRoundProgressBar.h"
+#include "widgets/QUsbButton.h"
+#include "worker/DeviceWorker.h"
+#include "DialogAnswerer.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -16,12 +20,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -29,6 +35,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,6 +75,41 @@ const QString kSystemDrive = drive(0, QStringLiteral("System"), volumes(QStringL
 const QString kLife89 = QStringLiteral(", \"smart\": {\"attributes\": [{\"id\": 231, \"value\": 89, \"raw\": 89}]}");
 const QString kSmartFails = QStringLiteral(", \"faults\": [\"smart\"]");
 
+// The longest time the GUI thread's event loop stood still while it watched.
+class LoopWatch : public QObject {
+public:
+    qint64 longest = 0;
+    LoopWatch()
+    {
+        connect(&ticks, &QTimer::timeout, this, [this] { longest = std::max(longest, clock.restart()); });
+        clock.start();
+        ticks.start(5);
+    }
+
+private:
+    QElapsedTimer clock;
+    QTimer ticks;
+};
+
+// Calls `seen` for every event of one type that reaches a widget.
+class EventLog : public QObject {
+public:
+    EventLog(QWidget* widget, QEvent::Type type, std::function<void()> seen) : type(type), seen(std::move(seen))
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == type)
+            seen();
+        return false;
+    }
+
+private:
+    QEvent::Type type;
+    std::function<void()> seen;
+};
+
 // Runs `answer` on the next modal widget shown.
 void onNextModal(std::function<void(QWidget*)> answer)
 {
@@ -103,16 +145,21 @@ class MainWinTest : public QObject {
     QTemporaryDir dir;
     QString fleetPath;
 
+    void machine(const QStringList& drives)
+    {
+        writeFleet(drives);
+        selectStorageFromEnvironment();
+    }
+    // Only the file: a window watching it reads it again on its device thread.
+    void writeFleet(const QStringList& drives)
+    {
+        save(QStringLiteral("{\"drives\": [%1]}").arg(drives.join(", ")).toUtf8());
+    }
     void save(const QByteArray& fleet)
     {
         QFile file(fleetPath);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(fleet);
-    }
-    void machine(const QStringList& drives)
-    {
-        save(QStringLiteral("{\"drives\": [%1]}").arg(drives.join(", ")).toUtf8());
-        selectStorageFromEnvironment();
     }
     template <typename T>
     static T* child(QWidget* window, const char* name)
@@ -136,6 +183,11 @@ class MainWinTest : public QObject {
         for (const char* name : {"lbLifeRemain", "lbNameStauts", "lbNameSSD", "life", "lbPicSSD", "lbPicStatus"})
             shown = shown && !child<QWidget>(window, name)->isHidden();
         return shown;
+    }
+    // Waits until the window shows the list last asked for.
+    static bool listed(MainWin& win)
+    {
+        return QTest::qWaitFor([&win] { return !win.readingDisks(); }, 20000);
     }
     static void writeConfig(const QByteArray& content, const QString& path = closeSettingsPath())
     {
@@ -173,6 +225,7 @@ private slots:
         TestWin win;
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
         QVERIFY(entries(&win).isEmpty());
         QVERIFY(!child<QLabel>(&win, "lbNoPartition")->isHidden());
         QVERIFY(!makerWidgetsShown(&win));
@@ -183,6 +236,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two"), drive(3, "Three"), drive(12, "Twelve")});
         TestWin win;
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         selector->setCurrentIndex(1);
@@ -190,6 +244,7 @@ private slots:
         // Drive 2 now fails its identity read: its entry says so.
         machine({kSystemDrive, drive(2, QString()), drive(3, "Three"), drive(12, "Twelve")});
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  未能读取磁盘信息", "物理磁盘3  Three", "物理磁盘12  Twelve"}));
         QCOMPARE(selector->currentText(), QStringLiteral("物理磁盘3  Three"));
     }
@@ -198,17 +253,20 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two"), drive(12, "Twelve")});
         TestWin win;
+        QVERIFY(listed(win));
         child<QComboBox>(&win, "cbDiskInfo")->setCurrentIndex(1);
         QStringList received;
         connect(&win, &MainWin::SendDiskInfo, this, [&](PhyDiskInfo& record) {
             received << QStringLiteral("%1:%2").arg(record.diskNum).arg(QString::fromLatin1(record.model));
         });
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(received, QStringList({"2:", "2:Two", "12:Twelve"}));
 
         received.clear();
         machine({kSystemDrive});
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(received, QStringList({"0:"}));  // the all-zero first slot clears the pages
         QVERIFY(!child<QLabel>(&win, "lbNoPartition")->isHidden());
         QCOMPARE(child<DiskWidget>(&win, "LogicDisk")->itemCount(), 0);
@@ -218,9 +276,11 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         QFile::remove(fleetPath);
         selectStorageFromEnvironment();  // an empty machine: no system disk
         win.RefreshDiskList();
+        QVERIFY(listed(win));
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
     }
 
@@ -232,6 +292,7 @@ private slots:
         TestWin win;
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         selector->showPopup();
         QAbstractItemView* list = selector->view();
@@ -259,6 +320,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Four", volumes("DEFG")), drive(3, "Six", volumes("HIJKLM"))});
         TestWin win;
+        QVERIFY(listed(win));
         auto* bars = child<DiskWidget>(&win, "LogicDisk");
         QCOMPARE(bars->itemCount(), 4);
         QCOMPARE(bars->columns(), 1);
@@ -274,6 +336,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "Plain")});
         TestWin win;
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         QVERIFY(makerWidgetsShown(&win));
         selector->setCurrentIndex(1);
@@ -288,6 +351,7 @@ private slots:
         machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "QY-M7A0-128G", kSmartFails),
                  drive(4, "QY-M7A0-512G")});
         TestWin win;
+        QVERIFY(listed(win));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
         auto* ring = child<QRoundProgressBar>(&win, "life");
         auto* level = child<QLabel>(&win, "lbNameStauts");
@@ -332,6 +396,7 @@ private slots:
                  nvme(4, "Corvid NV3 4TB", ", \"faults\": [\"smart\"]"),
                  nvme(5, "QY NVMe M7A0 1TB", ", \"health\": {\"percentageUsed\": 1}")});
         TestWin win;
+        QVERIFY(listed(win));
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  Corvid NV3 1TB", "物理磁盘3  Corvid NV3 2TB",
                                              "物理磁盘4  Corvid NV3 4TB", "物理磁盘5  QY NVMe M7A0 1TB"}));
         auto* selector = child<QComboBox>(&win, "cbDiskInfo");
@@ -372,7 +437,8 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "QY-M7A0-256G")});  // no life attribute
         TestWin win;
-        win.getLife(101);
+        QVERIFY(listed(win));
+        win.getLife(2, 101);
         QVERIFY(!child<QRoundProgressBar>(&win, "life")->isHidden());
         QVERIFY(child<QLabel>(&win, "lbNameStauts")->isHidden());
         QVERIFY(child<QLabel>(&win, "lbLifeUnknown")->isHidden());
@@ -411,6 +477,7 @@ private slots:
         TestWin win;
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
         QCOMPARE(this->entries(&win), entries);
         QTRY_COMPARE(child<QLabel>(&win, "lbNUM")->text(), QString::number(entries.size()));
         auto* label = child<QLabel>(&win, "lbNoPartition");
@@ -434,9 +501,10 @@ private slots:
     {
         QFETCH(int, percent);
         QFETCH(QString, text);
-        machine({kSystemDrive});
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G")});  // a maker's disk without a life of its own
         TestWin win;
-        win.getLife(percent);
+        QVERIFY(listed(win));
+        win.getLife(2, percent);
         QCOMPARE(child<QLabel>(&win, "lbNameStauts")->text(), text);
         QCOMPARE(child<QRoundProgressBar>(&win, "life")->value(), double(percent));
     }
@@ -445,6 +513,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         win.CopyPhyDiskInf();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("物理磁盘2  Two"));
     }
@@ -702,8 +771,9 @@ private slots:
         auto press = [&](int i) {
             QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6 + i * strip->width() / 3, 30));
         };
+        // A page is built when first opened.
         for (int i = 0; i < 3; ++i)
-            QVERIFY2(page(i) && page(i)->isHidden(), qPrintable(pages[i]));
+            QVERIFY2(!page(i), qPrintable(pages[i]));
 
         press(0);
         QVERIFY(!page(0)->isHidden());
@@ -712,8 +782,8 @@ private slots:
         QVERIFY(!page(2)->isHidden());
         press(2);
         QTRY_VERIFY(page(2)->isHidden());
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(page(i)->isHidden());
+        QVERIFY(page(0)->isHidden());
+        QVERIFY2(!page(1), "a page never opened is never built");
     }
 
     void theAboutPanelDropsOnceAndHidesWithItsButton()
@@ -722,10 +792,13 @@ private slots:
         TestWin win;
         win.show();
         auto* arrow = child<QLabel>(&win, "label_2");
+        QVERIFY(!win.findChild<QWidget*>("HelpDlg"));  // built when first dropped
+        QVERIFY(arrow->isHidden());
+        win.ShowHelp();
+        win.ShowHelp();
         QWidget* panel = win.findChild<QWidget*>("HelpDlg");
-        QVERIFY(panel && panel->isHidden() && arrow->isHidden());
-        win.ShowHelp();
-        win.ShowHelp();
+        QVERIFY(panel);
+        QCOMPARE(win.findChildren<QWidget*>("HelpDlg").size(), 1);
         QVERIFY(!panel->isHidden());
         QVERIFY(!arrow->isHidden());
         QPushButton* close = panel->findChild<QPushButton*>();
@@ -735,10 +808,181 @@ private slots:
         QVERIFY(arrow->isHidden());
     }
 
+    // Drives that take seconds to answer: the window paints and turns its
+    // event loop all the while, says it is reading, and shows the list, with
+    // each maker's disk's life, when it comes.
+    void theWindowPaintsBeforeTheDrivesAnswer()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", volumes("D") + kLife89 + ", \"delayMs\": 1000")});
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        TestWin win;
+        // The drives are asked only once the window has painted.
+        QStringList order;
+        EventLog paints(&win, QEvent::Paint, [&] { order << "paint"; });
+        connect(&win.devices(), &DeviceWorker::readingChanged, this, [&](bool reading) {
+            if (reading)
+                order << "reading";
+        });
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QTRY_VERIFY(order.contains("reading"));
+        QCOMPARE(order.first(), QStringLiteral("paint"));
+        LoopWatch loop;
+        QVERIFY2(sinceStart.elapsed() < 1000, "IDENTIFY alone takes a second");
+        auto* note = child<QLabel>(&win, "lbNoPartition");
+        auto* refresh = child<QPushButton>(&win, "btRefresh");
+        QVERIFY(win.readingDisks());
+        QVERIFY(entries(&win).isEmpty());
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->text(), QStringLiteral("正在读取磁盘…"));
+        QVERIFY(!refresh->isEnabled());
+        QCOMPARE(refresh->text(), QStringLiteral("刷新中…"));
+
+        QVERIFY(listed(win));
+        QVERIFY(sinceStart.elapsed() >= 3000);  // IDENTIFY and two SMART reads
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  QY-M7A0-256G"}));
+        QVERIFY(note->isHidden());
+        QVERIFY(refresh->isEnabled());
+        QCOMPARE(refresh->text(), QStringLiteral("刷新"));
+        QCOMPARE(child<QRoundProgressBar>(&win, "life")->value(), 89.0);
+        qInfo("the event loop stood still for %lld ms at the most", loop.longest);
+        QVERIFY2(loop.longest < 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(loop.longest)));
+    }
+
+    // Buttons and a burst of hot-plug notices during a reading give one
+    // reading after it; the refresh button stays busy until both are done.
+    void refreshRequestsDuringAReadingAreMerged()
+    {
+        const QString slowTwo = drive(2, "Two", ", \"delayMs\": 500");
+        machine({kSystemDrive, slowTwo});
+        TestWin win;
+        QVERIFY(listed(win));
+        int readings = 0;
+        connect(&win.devices(), &DeviceWorker::diskListRead, this, [&readings] { ++readings; });
+        QSignalSpy busy(&win.devices(), &DeviceWorker::readingChanged);
+
+        win.RefreshDiskList();  // 1.5 s on drive 2
+        win.on_btRefresh_clicked();
+        child<QUsbButton>(&win, "usbbtn")->sendUsbclick();
+        win.RefreshDiskList();
+        for (int i = 0; i < 3; ++i) {
+            writeFleet({kSystemDrive, slowTwo, drive(5, "Five")});
+            QTest::qWait(20);
+        }
+        QVERIFY(listed(win));
+        QCOMPARE(readings, 2);
+        QCOMPARE(busy.count(), 2);
+        QCOMPARE(busy.at(0).at(0).toBool(), true);
+        QCOMPARE(busy.at(1).at(0).toBool(), false);
+        // The merged reading read the changed fleet file.
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘5  Five"}));
+    }
+
+    // A life that comes for a disk no longer shown leaves the window alone.
+    void aLifeOfAnotherDiskIsIgnored()
+    {
+        machine({kSystemDrive, drive(2, "QY-M7A0-256G", kLife89), drive(3, "QY-M7A0-128G")});
+        TestWin win;
+        QVERIFY(listed(win));
+        auto* ring = child<QRoundProgressBar>(&win, "life");
+        QCOMPARE(ring->value(), 89.0);
+        win.getLife(3, 12);
+        QCOMPARE(ring->value(), 89.0);
+        QCOMPARE(child<QLabel>(&win, "lbNameStauts")->text(), QStringLiteral("健康指标：良好"));
+        child<QComboBox>(&win, "cbDiskInfo")->setCurrentIndex(1);  // disk 3 reports no life
+        win.getLife(2, 89);
+        QVERIFY(ring->isHidden());
+        QVERIFY(!child<QLabel>(&win, "lbLifeUnknown")->isHidden());
+    }
+
+    // A firmware update on a drive that takes its time: the window keeps
+    // turning, the bar counts the commands, the disk cannot be changed or
+    // the window closed until the end; 退出 asks, and quits after the end;
+    // the page then shows the revision the drive reports.
+    void aFirmwareUpdateNeverFreezesTheWindow()
+    {
+        const QDir app(QCoreApplication::applicationDirPath());
+        QVERIFY(app.mkpath("FwUpdata"));
+        const std::unique_ptr<QDir, void (*)(QDir*)> images(new QDir(app.filePath("FwUpdata")), [](QDir* dir) {
+            dir->removeRecursively();
+            delete dir;
+        });
+        QFile image(app.filePath("FwUpdata/DCBFCBCC.bin"));
+        QVERIFY(image.open(QIODevice::WriteOnly));
+        image.write(QByteArray(10000, 'C'));  // 20 sectors: four commands
+        image.close();
+        machine({kSystemDrive, QStringLiteral("{\"number\": 2, \"length\": 128035676160, \"delayMs\": 400,"
+                                              " \"identity\": {\"serial\": \"QV7A0C11280455\","
+                                              " \"model\": \"QX M7A0 120G\", \"firmware\": \"0208A\"}}")});
+        TestWin win;
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        QVERIFY(listed(win));
+        auto* sim = dynamic_cast<SimulatedStorage*>(&storage());
+        QVERIFY(sim);
+        // The drive runs the new firmware from its last command on.
+        sim->afterEachCommand([sim] {
+            if (sim->driveState(2).downloads().size() == 4)
+                sim->fleet().drives.back().behaviour.identify =
+                    buildIdentifySector("QV7A0C11280455", "QX M7A0 120G", "0428c");
+        });
+
+        auto* strip = child<QMenuButton>(&win, "MenuButton");
+        QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6 + 2 * strip->width() / 3, 30));
+        QWidget* page = win.findChild<QWidget*>("FwUpdate");
+        QVERIFY(page);
+        auto* bar = page->findChild<QProgressBar*>("pbTransfer");
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        QList<int> values;
+        bool lockedThroughout = true;
+        QTimer sample;
+        connect(&sample, &QTimer::timeout, [&] {
+            if (!win.devices().transferring())
+                return;
+            lockedThroughout = lockedThroughout && !selector->isEnabled() &&
+                               !child<QPushButton>(&win, "btRefresh")->isEnabled();
+            if (bar->isVisible() && bar->maximum() > 0 && (values.isEmpty() || values.last() != bar->value()))
+                values << bar->value();
+        });
+        sample.start(5);
+
+        DialogAnswerer answerer;  // 确定 to every question, OK to every notice
+        LoopWatch loop;
+        QTest::mouseClick(page->findChild<QPushButton*>("btUpdate"), Qt::LeftButton);
+        QVERIFY(win.devices().transferring());
+        QCOMPARE(answerer.dialogs.size(), 1);
+        QVERIFY(answerer.last().text.contains(QStringLiteral("QX M7A0 120G")));
+
+        win.close();
+        QCOMPARE(win.exitCode, -1);
+        QVERIFY(win.isVisible());
+        QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>正在升级固件，升级结束后才能关闭"));
+        QVERIFY(win.devices().transferring());
+
+        win.slotCloseAction();  // 退出 in the tray menu
+        QCOMPARE(answerer.dialogs.size(), 3);
+        QVERIFY(answerer.last().text.contains(QStringLiteral("是否在升级结束后退出")));
+        QCOMPARE(win.exitCode, -1);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!win.devices().transferring(), 20000);
+        QCOMPARE(answerer.dialogs.size(), 4);
+        QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>固件升级成功"));
+        QCOMPARE(win.exitCode, 0);  // once the result was seen
+        QCOMPARE(values.mid(0, 4), (QList<int>{0, 1, 2, 3}));
+        QVERIFY(lockedThroughout);
+        QCOMPARE(page->findChild<QLabel*>("lb_FW")->text(), QStringLiteral("0428c"));
+        QCOMPARE(page->findChild<QLabel*>("lbUpdateNote")->text(), QStringLiteral("磁盘现在报告的固件版本为 0428c"));
+        QCOMPARE(sim->driveState(2).downloads().size(), size_t(4));
+        qInfo("the event loop stood still for %lld ms at the most", loop.longest);
+        QVERIFY2(loop.longest < 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(loop.longest)));
+    }
+
     void aChangedFleetFileRefreshesOncePerBurst()
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         int refreshes = 0;
         connect(child<QComboBox>(&win, "cbDiskInfo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 [&](int index) { refreshes += index == -1; });
@@ -758,6 +1002,7 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
         int refreshes = 0;
         connect(child<QComboBox>(&win, "cbDiskInfo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 [&](int index) { refreshes += index == -1; });
@@ -799,16 +1044,24 @@ private slots:
     {
         machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
+        QVERIFY(listed(win));
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
+        // What each reading the window asks for finds.
+        std::vector<DiskListStatus> readings;
+        connect(win.findChild<DeviceWorker*>(), &DeviceWorker::diskListRead, &win,
+                [&readings](const DiskListReading& reading) { readings.push_back(reading.status); });
         const QByteArray bad[] = {
             "{\"drives\": [{\"number\": 0, \"length\": 1, \"smart\": {\"marker\": \"yes\"}}]}",
             "{\"drives\": [{\"number\": 0, \"length\": 1e400}]}",
         };
         for (const QByteArray& fleet : bad) {
+            readings.clear();
             save(fleet);
-            QTRY_VERIFY(dynamic_cast<SimulatedStorage&>(storage()).fleet().drives.empty());
-            QTest::qWait(400);  // the refresh after the burst settles
+            // Read again as an empty machine: no system disk, no list.
+            QTRY_VERIFY(!readings.empty());
+            QVERIFY(listed(win));
+            QCOMPARE(readings.back(), DiskListStatus::NoSystemDisk);
             QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two"}));
-            machine({kSystemDrive, drive(2, "Two")});
         }
         save(QStringLiteral("{\"drives\": [%1]}").arg(QStringList({kSystemDrive, drive(7, "Seven")}).join(", ")).toUtf8());
         QTRY_COMPARE(entries(&win), QStringList({"物理磁盘7  Seven"}));

@@ -11,6 +11,7 @@
 #include "disk/StorageBackend.h"
 #include "disk/PassThrough.h"
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -494,6 +495,27 @@ TEST_F(DiskIdentityTest, TheWorldWideNameWhereWord87SaysTheDriveReportsOne)
         identify[175] = static_cast<uint8_t>(word87 >> 8);
         EXPECT_EQ(WorldWideName(identify.data()), 0u) << word87;
     }
+}
+
+// A drive that takes its time (spinning up, a slow bridge) answers every
+// command late but the same; the other drives are not held up.
+TEST_F(DiskIdentityTest, ACommandDelayHoldsEveryCommandOfThatDriveOnly)
+{
+    machine(driveJson(1, kGiB, "", identityJson("S1", "Slow", "F") + kAttributes + ", \"delayMs\": 150") + ", " +
+            driveJson(2, kGiB, "", identityJson("S2", "Quick", "F") + kAttributes));
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const Identity slow = read(1);
+    const auto slowTime = Clock::now() - start;
+    EXPECT_EQ(slow.result, kIdentityOk);
+    EXPECT_EQ(slow.model(), "Slow");
+    EXPECT_EQ(slow.smartData[2], 9);
+    EXPECT_EQ(sim().driveState(1).commandsReceived(), 3);
+    EXPECT_GE(slowTime, std::chrono::milliseconds(3 * 150)) << "IDENTIFY and both SMART reads wait";
+
+    const auto quickStart = Clock::now();
+    EXPECT_EQ(read(2).result, kIdentityOk);
+    EXPECT_LT(Clock::now() - quickStart, std::chrono::milliseconds(150));
 }
 
 }  // namespace

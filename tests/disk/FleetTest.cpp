@@ -118,6 +118,9 @@ const BadFleet kBadFleets[] = {
     {oneDrive("\"health\": {}"), "drives[0]: only an NVMe drive (\"bus\": \"nvme\") reports a health log"},
     {oneDrive("\"sectors\": {\"healthLog\": \"log.bin\"}"), "drives[0]: only an NVMe drive"},
     {oneDrive("\"bus\": \"nvme\", \"smart\": {}"), "drives[0]: an NVMe drive reports a health log, not SMART"},
+    {oneDrive("\"delayMs\": \"slow\""), "drives[0].delayMs: expected milliseconds from 0 to 600000"},
+    {oneDrive("\"delayMs\": -10"), "drives[0].delayMs: expected milliseconds"},
+    {oneDrive("\"delayMs\": 600001"), "drives[0].delayMs: expected milliseconds"},
     {oneDrive("\"bus\": \"nvme\", \"identity\": {\"serial\": \"S\", \"model\": \"M\", \"firmware\": \"1\", "
               "\"wwn\": \"5000C500A1B2C3D4\"}"),
      "drives[0].identity.wwn: an NVMe drive's Identify Controller data has no world wide name"},

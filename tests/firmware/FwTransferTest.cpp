@@ -136,6 +136,46 @@ TEST_F(FwTransferTest, TheFirstFailingCommandEndsTheTransfer)
     }
 }
 
+// Progress is told before the first command and after each one, with the
+// drive's count of commands received in step; a failing command is counted
+// and is the last report.
+TEST_F(FwTransferTest, ProgressCountsTheCommandsAsTheyReachTheDrive)
+{
+    const struct {
+        const char* bus;
+        const char* extra;
+        int code;
+        std::vector<std::pair<int, int>> reports;  // sent, planned
+    } cases[] = {
+        {"sata", "", kFwOk, {{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}}},
+        {"usb", "", kFwOk, {{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}}},
+        {"sata", ", \"failCommand\": 2", kFwCommandFailed, {{0, 4}, {1, 4}, {2, 4}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.bus) + c.extra);
+        machine(c.bus, c.extra);
+        writeImage(kImage, 20 * 512);
+        std::vector<std::pair<int, int>> reports;
+        const FwUpdateOutcome outcome =
+            SendFwUpdate(maker("QYD-M7A0-128G"), DecideFwUpdate(maker("QYD-M7A0-128G"), "0208a", appDir()),
+                         [&](const FwTransfer& transfer) {
+                             EXPECT_EQ(static_cast<int>(sim().received().size()), transfer.sent);
+                             reports.emplace_back(transfer.sent, transfer.planned);
+                         });
+        EXPECT_EQ(outcome.code, c.code);
+        EXPECT_EQ(reports, c.reports);
+    }
+
+    // An image that cannot be prepared plans nothing and reports nothing.
+    machine("sata");
+    fs::remove(imageFile(kImage));
+    int calls = 0;
+    EXPECT_EQ(DownloadFwAta(false, 1, imageFile(kImage).string(), nullptr, nullptr,
+                            [&](const FwTransfer&) { ++calls; }),
+              kFwSizeZero);
+    EXPECT_EQ(calls, 0);
+}
+
 TEST_F(FwTransferTest, ATransferStopsWhenItsDriveNumberComesToNameAnotherDrive)
 {
     for (const char* bus : {"sata", "usb"}) {

@@ -4,6 +4,8 @@
 // dialog answered as a user would.
 #include "pages/FwUpdate.h"
 #include "PageTestSupport.h"
+#include "disk/DiskList.h"
+#include "disk/simulated/AtaSectors.h"
 #include "disk/simulated/Fleet.h"
 #include "disk/simulated/Sha256.h"
 #include "disk/simulated/SimulatedStorage.h"
@@ -11,15 +13,20 @@
 #include "firmware/FwImage.h"
 #include "widgets/CjkFonts.h"
 #include "widgets/QMessageDlg.h"
+#include "DialogAnswerer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -80,44 +87,6 @@ char* toString(const QList<Received>& commands)
 }  // namespace QTest
 QT_END_NAMESPACE
 
-// Watches for the page's modal message dialog, records what it shows and
-// closes it with Return (its OK).
-class DialogAnswerer : public QObject {
-public:
-    bool seen = false;
-    QWidget* parent = nullptr;
-    QSize size;
-    QString text;
-    QImage iconArea;
-
-    DialogAnswerer()
-    {
-        connect(&timer, &QTimer::timeout, this, &DialogAnswerer::poll);
-        timer.start(10);
-    }
-
-private:
-    void poll()
-    {
-        auto* dialog = qobject_cast<QMessageDlg*>(QApplication::activeModalWidget());
-        if (!dialog || seen)
-            return;
-        seen = true;
-        parent = dialog->parentWidget();
-        size = dialog->size();
-        text = dialog->findChild<QLabel*>()->text();
-        iconArea = iconOf(*dialog);
-        QTest::keyClick(dialog, Qt::Key_Return);
-    }
-
-public:
-    // The icon area of a 300 x 200 message dialog.
-    static QImage iconOf(QWidget& dialog) { return dialog.grab(QRect(15, 32, 120, 100)).toImage(); }
-
-private:
-    QTimer timer;
-};
-
 class TestFwUpdate : public QObject {
     Q_OBJECT
 private slots:
@@ -130,15 +99,21 @@ private slots:
     void buttonBeforeAnyRecord();
     void button_data();
     void button();
+    void cancelSendsNothing();
     void failedBusTypeQueryShowsNothing();
     void nvmeDriveIsOfferedNoUpdate();
     void imageInTheUsersDataFolder();
+    void progressDuringASlowTransfer();
+    void revisionReadAgainAfterSuccess_data();
+    void revisionReadAgainAfterSuccess();
 
 private:
     // Installs a simulated machine with drive 1 as described.
     SimulatedStorage& installDrive(const QString& bus, const QString& extra = QString());
     static void press(FwUpdate& page);
-    static QImage referenceIcon(const QString& icon);
+    static QImage referenceIcon(const QString& icon, const QSize& size = QSize(300, 200));
+    // Waits until the transfer the page started has ended.
+    static bool transferEnded(FwUpdate& page);
 
     SimulatedStorage* sim = nullptr;
     QTemporaryDir dataHome;  // the user's data folder, empty but for what a test puts there
@@ -179,10 +154,16 @@ void TestFwUpdate::press(FwUpdate& page)
     QTest::mouseClick(page.findChild<QPushButton*>(QStringLiteral("btUpdate")), Qt::LeftButton);
 }
 
-QImage TestFwUpdate::referenceIcon(const QString& icon)
+bool TestFwUpdate::transferEnded(FwUpdate& page)
+{
+    auto* button = page.findChild<QPushButton*>(QStringLiteral("btUpdate"));
+    return QTest::qWaitFor([button] { return button->isEnabled(); }, 20000);
+}
+
+QImage TestFwUpdate::referenceIcon(const QString& icon, const QSize& size)
 {
     QMessageDlg reference;
-    reference.resize(300, 200);
+    reference.resize(size);
     reference.setMessage(icon, QString(), 0);
     return DialogAnswerer::iconOf(reference);
 }
@@ -283,8 +264,8 @@ void TestFwUpdate::buttonBeforeAnyRecord()
     FwUpdate page;
     DialogAnswerer answerer;
     press(page);
-    QVERIFY(answerer.seen);
-    QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + kLatest);
+    QCOMPARE(answerer.dialogs.size(), 1);
+    QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>") + kLatest);
     QVERIFY(machine.openLog().empty());
 }
 
@@ -295,6 +276,7 @@ void TestFwUpdate::button_data()
     QTest::addColumn<QByteArray>("model");
     QTest::addColumn<QByteArray>("revision");
     QTest::addColumn<bool>("maker");
+    QTest::addColumn<bool>("asked");  // the question comes before the transfer
     QTest::addColumn<QString>("message");
     QTest::addColumn<QByteArray>("image");  // the image the drive must have received; empty: none
     QTest::addColumn<QList<Received>>("commands");
@@ -306,28 +288,34 @@ void TestFwUpdate::button_data()
     const QList<Received> pieces = {{0x03, 8, 0}, {0x03, 8, 8}, {0x03, 3, 16}, {0x03, 1, 19}};
 
     QTest::newRow("SATA, model code M7B0: one command") << "sata" << QString() << QByteArray("QF-256G-M7B0")
-                                                        << QByteArray("S0208A01") << true << kSuccess
+                                                        << QByteArray("S0208A01") << true << true << kSuccess
                                                         << QByteArray("DCBFCBGC.bin") << whole;
     QTest::newRow("SATA, no model code: 8-sector pieces") << "sata" << QString() << QByteArray("QF 240G")
-                                                          << QByteArray("0208a") << true << kSuccess
+                                                          << QByteArray("0208a") << true << true << kSuccess
                                                           << QByteArray("DCBFCBGC.bin") << pieces;
     QTest::newRow("USB with model code M7B0: still 8-sector pieces")
-        << "usb" << QString() << QByteArray("QF-512G-M7B0") << QByteArray("0208a") << true << kSuccess
+        << "usb" << QString() << QByteArray("QF-512G-M7B0") << QByteArray("0208a") << true << true << kSuccess
         << QByteArray("DCBFCBOC.bin") << pieces;
     QTest::newRow("not the maker's drive") << "sata" << QString() << QByteArray("QF-256G-M7B0")
-                                           << QByteArray("0208a") << false << kLatest << QByteArray() << none;
+                                           << QByteArray("0208a") << false << false << kLatest << QByteArray()
+                                           << none;
     QTest::newRow("latest revision, also naming 0208a") << "sata" << QString() << QByteArray("QF-256G-M7B0")
-                                                        << QByteArray("0428C0208a") << true << kLatest
+                                                        << QByteArray("0428C0208a") << true << false << kLatest
                                                         << QByteArray() << none;
     QTest::newRow("capacity in lower case") << "sata" << QString() << QByteArray("QF-256g-M7B0")
-                                            << QByteArray("0208a") << true << kLatest << QByteArray() << none;
+                                            << QByteArray("0208a") << true << false << kLatest << QByteArray()
+                                            << none;
+    // Nothing to confirm: the transfer stops before its first command.
     QTest::newRow("missing image file") << "sata" << QString() << QByteArray("QF-128G-M7B0")
-                                        << QByteArray("0208a") << true << kSizeZero << QByteArray() << none;
+                                        << QByteArray("0208a") << true << false << kSizeZero << QByteArray()
+                                        << none;
     QTest::newRow("second command fails") << "sata" << QStringLiteral(", \"failCommand\": 2")
-                                          << QByteArray("QF 240G") << QByteArray("0208a") << true << kCommandError
-                                          << QByteArray() << QList<Received>{{0x03, 8, 0}};
+                                          << QByteArray("QF 240G") << QByteArray("0208a") << true << true
+                                          << kCommandError << QByteArray() << QList<Received>{{0x03, 8, 0}};
 }
 
+// The question names the drive, the image and its size and warns; 确定
+// sends the image, then the outcome comes in its own message.
 void TestFwUpdate::button()
 {
     QFETCH(QString, bus);
@@ -335,6 +323,7 @@ void TestFwUpdate::button()
     QFETCH(QByteArray, model);
     QFETCH(QByteArray, revision);
     QFETCH(bool, maker);
+    QFETCH(bool, asked);
     QFETCH(QString, message);
     QFETCH(QByteArray, image);
     QFETCH(QList<Received>, commands);
@@ -346,12 +335,26 @@ void TestFwUpdate::button()
 
     DialogAnswerer answerer;
     press(page);
+    QVERIFY(transferEnded(page));
+    QTRY_COMPARE(answerer.dialogs.size(), asked ? 2 : 1);
 
-    QVERIFY(answerer.seen);
-    QCOMPARE(answerer.parent, &page);
-    QCOMPARE(answerer.size, QSize(300, 200));
-    QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + message);
-    QCOMPARE(answerer.iconArea, referenceIcon(message == kSuccess ? kSuccessIcon : kNoticeIcon));
+    if (asked) {
+        const DialogAnswerer::Seen& question = answerer.dialogs.first();
+        QCOMPARE(question.parent, &page);
+        QCOMPARE(question.size, QSize(520, 400));
+        QCOMPARE(question.iconArea, referenceIcon(QStringLiteral(":/Quillfence/Resources/icon3.png"), question.size));
+        for (const QString& part : {QString::fromLatin1(model), QStringLiteral("QF20240017"),
+                                    QString::fromLatin1(revision), QStringLiteral("238.47 GB"),
+                                    QStringLiteral("（10000 字节）"), QStringLiteral("请勿关闭电源或拔出磁盘")})
+            QVERIFY2(question.text.contains(part), qPrintable(part + " not in " + question.text));
+        const QString imageName = bus == "usb" ? "DCBFCBOC.bin" : "DCBFCBGC.bin";
+        QVERIFY2(question.text.contains(imageName), qPrintable(question.text));
+    }
+    const DialogAnswerer::Seen& outcome = answerer.last();
+    QCOMPARE(outcome.parent, &page);
+    QCOMPARE(outcome.size, QSize(300, 200));
+    QCOMPARE(outcome.text, QStringLiteral("<p style='line-height:24px'>") + message);
+    QCOMPARE(outcome.iconArea, referenceIcon(message == kSuccess ? kSuccessIcon : kNoticeIcon));
 
     const SimulatedDrive& drive = machine.driveState(1);
     QList<Received> received;
@@ -368,6 +371,36 @@ void TestFwUpdate::button()
     }
     QVERIFY(machine.driveState(0).downloads().empty());
     QCOMPARE(machine.openHandles(), size_t(0));
+    QVERIFY(page.findChild<QProgressBar*>(QStringLiteral("pbTransfer"))->isHidden());
+}
+
+// 取消, or Escape: no drive is opened, nothing follows the question.
+void TestFwUpdate::cancelSendsNothing()
+{
+    const DialogAnswerer::Answer cancels[] = {
+        [](QMessageDlg* dialog) {  // the right half of the button row
+            const QPoint button(dialog->width() * 3 / 4, dialog->height() - 20);
+            QTest::mousePress(dialog, Qt::LeftButton, {}, button);
+            QTest::mouseRelease(dialog, Qt::LeftButton, {}, button);
+        },
+        [](QMessageDlg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); },
+    };
+    for (const DialogAnswerer::Answer& cancel : cancels) {
+        SimulatedStorage& machine = installDrive(QStringLiteral("sata"));
+        FwUpdate page;
+        PhyDiskInfo info = makeRecord(1, 238.47, "QF 240G", "QF20240017", "0208a", true);
+        page.GetDiskInfo(info);
+        DialogAnswerer answerer;
+        answerer.answers = {cancel};
+        press(page);
+        QTest::qWait(200);  // time for anything that should not come
+        QCOMPARE(answerer.dialogs.size(), 1);
+        QVERIFY(answerer.last().text.contains(QStringLiteral("是否继续")));
+        QVERIFY(machine.openLog().empty());
+        QVERIFY(machine.received().empty());
+        QVERIFY(page.findChild<QProgressBar*>(QStringLiteral("pbTransfer"))->isHidden());
+        QVERIFY(page.findChild<QPushButton*>(QStringLiteral("btUpdate"))->isEnabled());
+    }
 }
 
 void TestFwUpdate::failedBusTypeQueryShowsNothing()
@@ -379,8 +412,9 @@ void TestFwUpdate::failedBusTypeQueryShowsNothing()
 
     DialogAnswerer answerer;
     press(page);
+    QVERIFY(transferEnded(page));
     QTest::qWait(50);  // time for a dialog that should not come
-    QVERIFY(!answerer.seen);
+    QCOMPARE(answerer.dialogs.size(), 1);  // the question only
     QCOMPARE(machine.driveState(1).commandsReceived(), 0);
 }
 
@@ -396,9 +430,9 @@ void TestFwUpdate::nvmeDriveIsOfferedNoUpdate()
 
     DialogAnswerer answerer;
     press(page);
-    QVERIFY(answerer.seen);
-    QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + kNvme);
-    QCOMPARE(answerer.iconArea, referenceIcon(kNoticeIcon));
+    QTRY_COMPARE(answerer.dialogs.size(), 1);
+    QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>") + kNvme);
+    QCOMPARE(answerer.last().iconArea, referenceIcon(kNoticeIcon));
     QVERIFY(machine.openLog().empty());
 }
 
@@ -419,14 +453,119 @@ void TestFwUpdate::imageInTheUsersDataFolder()
     page.GetDiskInfo(info);
     DialogAnswerer answerer;
     press(page);
+    QVERIFY(transferEnded(page));
     QVERIFY(QDir(dataHome.path() + QStringLiteral("/quillfence")).removeRecursively());
 
-    QVERIFY(answerer.seen);
-    QCOMPARE(answerer.text, QStringLiteral("<p style='line-height:24px'>") + kSuccess);
+    QTRY_COMPARE(answerer.dialogs.size(), 2);
+    QVERIFY2(answerer.dialogs.first().text.contains(QStringLiteral("DCBFCBCC.bin")), "the question names the image");
+    QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>") + kSuccess);
     const std::vector<uint8_t>& stream = machine.driveState(1).downloadedSample();  // the first 64 KiB
     const QByteArray sent(reinterpret_cast<const char*>(stream.data()), int(stream.size()));
     QCOMPARE(sent.left(142), QByteArray(142, 'C'));
     QCOMPARE(sent.size(), 20 * 512);
+}
+
+// A drive that takes its time over every command: the page keeps painting,
+// the bar counts the commands up as they are sent, and goes when they are.
+void TestFwUpdate::progressDuringASlowTransfer()
+{
+    installDrive(QStringLiteral("sata"), QStringLiteral(", \"delayMs\": 300"));
+    FwUpdate page;
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    PhyDiskInfo info = makeRecord(1, 238.47, "QF 240G", "QF20240017", "0208a", true);
+    page.GetDiskInfo(info);
+    auto* bar = page.findChild<QProgressBar*>(QStringLiteral("pbTransfer"));
+    auto* note = page.findChild<QLabel*>(QStringLiteral("lbUpdateNote"));
+    auto* button = page.findChild<QPushButton*>(QStringLiteral("btUpdate"));
+
+    QList<int> values;
+    bool noteShown = false;
+    // Measured while the bar is shown, between ticks that both saw it: the
+    // answerer's grabs of the dialogs before and after are no drive's doing.
+    qint64 longestGap = 0;
+    bool wasRunning = false;
+    QElapsedTimer clock;
+    QTimer ticks;
+    connect(&ticks, &QTimer::timeout, [&] {
+        const qint64 gap = clock.restart();
+        if (wasRunning && bar->isVisible())
+            longestGap = std::max(longestGap, gap);
+        wasRunning = bar->isVisible();
+        if (bar->isVisible() && bar->maximum() > 0 && (values.isEmpty() || values.last() != bar->value()))
+            values << bar->value();
+        noteShown = noteShown || (note->isVisible() && note->text() == QStringLiteral("正在升级固件，请勿关闭电源或拔出磁盘"));
+        QVERIFY(!bar->isVisible() || !button->isEnabled());
+    });
+    DialogAnswerer answerer;
+    QTimer::singleShot(0, [&] {
+        clock.start();
+        ticks.start(5);
+    });
+    press(page);
+    QVERIFY(transferEnded(page));
+    ticks.stop();
+    QCOMPARE(answerer.dialogs.size(), 2);
+    QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>") + kSuccess);
+    // Sent 0, 1, 2 and 3 of 4 seen on the way; the last step may come with the end.
+    QCOMPARE(values.mid(0, 4), (QList<int>{0, 1, 2, 3}));
+    QCOMPARE(bar->value(), 4);
+    QCOMPARE(bar->maximum(), 4);
+    QVERIFY(noteShown);
+    QVERIFY(bar->isHidden());
+    qInfo("the event loop stood still for %lld ms at the most", longestGap);
+    QVERIFY2(longestGap < 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
+}
+
+void TestFwUpdate::revisionReadAgainAfterSuccess_data()
+{
+    QTest::addColumn<QString>("after");  // the revision the drive reports after the last command
+    QTest::addColumn<QString>("note");
+    QTest::newRow("new revision at once") << "0428c" << "磁盘现在报告的固件版本为 0428c";
+    QTest::newRow("old revision until a power cycle")
+        << "0208a" << "磁盘报告的固件版本仍为 0208a：新固件可能要在磁盘断电并重新上电后才会生效";
+}
+
+// After the last command the drive is read again; the page shows what it
+// reports, and says so where the revision did not change.
+void TestFwUpdate::revisionReadAgainAfterSuccess()
+{
+    QFETCH(QString, after);
+    QFETCH(QString, note);
+    const QString json = QStringLiteral(
+        "{\"drives\": [{\"number\": 0, \"length\": 256060514304, \"volumes\": [{\"letter\": \"C\", \"total\": 1000,"
+        " \"free\": 10}]}, {\"number\": 1, \"length\": 256060514304, \"identity\": {\"serial\": \"QV1\","
+        " \"model\": \"QX-M7A0-240G\", \"firmware\": \"0208a\"}}]}");
+    auto backend = std::make_unique<SimulatedStorage>(parseFleet(json.toStdString()));
+    SimulatedStorage& machine = *backend;
+    installStorage(std::move(backend));
+    // The drive takes the new firmware with the last of the four commands.
+    machine.afterEachCommand([&machine, after] {
+        if (machine.driveState(1).downloads().size() == 4)
+            machine.fleet().drives[1].behaviour.identify =
+                buildIdentifySector("QV1", "QX-M7A0-240G", after.toStdString());
+    });
+
+    FwUpdate page;
+    PhyDiskInfo before{};
+    bool found = false;
+    QCOMPARE(ReadOneDisk(1, false, before, found), DiskListStatus::Listed);
+    QVERIFY(found);
+    page.GetDiskInfo(before);
+    DialogAnswerer answerer;
+    press(page);
+    QVERIFY(transferEnded(page));
+    QTRY_COMPARE(answerer.dialogs.size(), 2);
+    QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>") + kSuccess);
+    QCOMPARE(page.findChild<QLabel*>(QStringLiteral("lb_FW"))->text(), after);
+    auto* shown = page.findChild<QLabel*>(QStringLiteral("lbUpdateNote"));
+    QVERIFY(!shown->isHidden());
+    QCOMPARE(shown->text(), note);
+
+    // Another disk's record takes the note away.
+    PhyDiskInfo other = makeRecord(2, 100, "Other");
+    page.GetDiskInfo(other);
+    QVERIFY(shown->isHidden());
 }
 
 QTEST_MAIN(TestFwUpdate)

@@ -1,0 +1,159 @@
+#include "worker/DeviceWorker.h"
+
+#include "disk/DiskIdentity.h"
+#include "disk/StorageBackend.h"
+
+#include <QMetaObject>
+
+#include <memory>
+
+namespace {
+
+// Runs on the device thread.
+DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation)
+{
+    if (reloadDevices)
+        selectStorageFromEnvironment();
+    if (retryAuthorisation)
+        storage().retryAuthorisation();
+    int count = 0;
+    std::vector<PhyDiskInfo> list(kMaxDisks, PhyDiskInfo{});
+    DiskListReading reading;
+    reading.status = ReadDiskList(count, list.data());
+    for (int i = 0; i < count; ++i) {
+        // Closing the window stops a reading between two drives.
+        if (QThread::currentThread()->isInterruptionRequested())
+            break;
+        ReadDiskIdentity(list[i]);
+        reading.disks.push_back({list[i], RemainingLifeOf(list[i])});
+    }
+    return reading;
+}
+
+std::optional<DiskReading> readDiskAgain(int diskNum)
+{
+    PhyDiskInfo disk{};
+    bool found = false;
+    ReadOneDisk(diskNum, false, disk, found);
+    if (!found)
+        return std::nullopt;
+    return DiskReading{disk, RemainingLifeOf(disk)};
+}
+
+}  // namespace
+
+DeviceWorker::DeviceWorker(QObject* parent) : QObject(parent)
+{
+    context_ = new QObject;
+    context_->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, context_, &QObject::deleteLater);
+    thread_.setObjectName(QStringLiteral("devices"));
+    thread_.start();
+}
+
+DeviceWorker::~DeviceWorker()
+{
+    shutDown();
+}
+
+void DeviceWorker::shutDown()
+{
+    if (stopped_)
+        return;
+    stopped_ = true;
+    thread_.requestInterruption();
+    thread_.quit();
+    thread_.wait();
+}
+
+void DeviceWorker::post(std::function<void()> work)
+{
+    QMetaObject::invokeMethod(context_, std::move(work), Qt::QueuedConnection);
+}
+
+void DeviceWorker::setReading(bool reading)
+{
+    if (reading == readingShown_)
+        return;
+    readingShown_ = reading;
+    emit readingChanged(reading);
+}
+
+void DeviceWorker::readDiskList(bool reloadDevices, bool retryAuthorisation)
+{
+    if (stopped_)
+        return;
+    if (running_ || transferring_) {
+        pending_ = true;
+        pendingRequest_.reloadDevices = pendingRequest_.reloadDevices || reloadDevices;
+        pendingRequest_.retryAuthorisation = pendingRequest_.retryAuthorisation || retryAuthorisation;
+        setReading(true);
+        return;
+    }
+    startReading({reloadDevices, retryAuthorisation});
+}
+
+void DeviceWorker::startReading(ReadingRequest request)
+{
+    running_ = true;
+    setReading(true);
+    post([this, request] {
+        auto reading =
+            std::make_shared<DiskListReading>(readDisks(request.reloadDevices, request.retryAuthorisation));
+        QMetaObject::invokeMethod(this, [this, reading] { finishReading(*reading); }, Qt::QueuedConnection);
+    });
+}
+
+void DeviceWorker::finishReading(const DiskListReading& reading)
+{
+    running_ = false;
+    if (stopped_)
+        return;  // a reading cut short by shutDown()
+    emit diskListRead(reading);
+    startPendingReading();
+    setReading(readingDisks());
+}
+
+void DeviceWorker::startPendingReading()
+{
+    if (!pending_ || running_ || transferring_ || stopped_)
+        return;
+    pending_ = false;
+    const ReadingRequest request = pendingRequest_;
+    pendingRequest_ = {};
+    startReading(request);
+}
+
+bool DeviceWorker::updateFirmware(const FwUpdateState& state, const FirmwareDecision& decision)
+{
+    if (stopped_ || readingDisks() || transferring_)
+        return false;
+    transferring_ = true;
+    emit transferChanged(true);
+    post([this, state, decision] {
+        auto result = std::make_shared<FirmwareUpdateResult>();
+        result->diskNum = state.diskNum;
+        result->outcome = SendFwUpdate(state, decision, [this](const FwTransfer& transfer) {
+            QMetaObject::invokeMethod(
+                this, [this, transfer] { emit transferProgress(transfer.sent, transfer.planned); },
+                Qt::QueuedConnection);
+        });
+        // What the drive reports now: a new revision, or the old one until
+        // it is powered off and on again.
+        if (result->outcome.kind == FwOutcomeKind::Download && result->outcome.code == kFwOk)
+            result->reread = readDiskAgain(state.diskNum);
+        QMetaObject::invokeMethod(this, [this, result] { finishTransfer(*result); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void DeviceWorker::finishTransfer(const FirmwareUpdateResult& result)
+{
+    if (stopped_)
+        return;
+    emit firmwareUpdated(result);
+    transferring_ = false;
+    emit transferChanged(false);
+    startPendingReading();
+    setReading(readingDisks());
+}

@@ -1,0 +1,37 @@
+#pragma once
+// What the device thread hands the window: the disk list as one refresh read
+// it, and the end of a firmware update with the drive read again. Every
+// value that belongs to a disk carries that disk's number with it, so a
+// result that arrives late can never be shown for another disk.
+
+#include "disk/DiskList.h"
+#include "disk/PhyDiskInfo.h"
+#include "firmware/FwUpdate.h"
+
+#include <optional>
+#include <vector>
+
+// One disk as read: its record and, for a maker's drive that reports it, its
+// remaining life in percent.
+struct DiskReading {
+    PhyDiskInfo record{};
+    std::optional<int> life;
+};
+
+// One whole refresh: the list status and the disks in list order.
+struct DiskListReading {
+    DiskListStatus status = DiskListStatus::Listed;
+    std::vector<DiskReading> disks;
+};
+
+// The end of a firmware update: the outcome, and after a successful download
+// the drive as it answers now (`reread` empty otherwise, or when it was not
+// found again).
+struct FirmwareUpdateResult {
+    FwUpdateOutcome outcome;
+    std::optional<DiskReading> reread;
+    int diskNum = -1;
+};
+
+// The life a maker's drive reports in its SMART data, if any.
+std::optional<int> RemainingLifeOf(const PhyDiskInfo& record);

@@ -469,7 +469,7 @@ void TestFwUpdate::imageInTheUsersDataFolder()
 // the bar counts the commands up as they are sent, and goes when they are.
 void TestFwUpdate::progressDuringASlowTransfer()
 {
-    installDrive(QStringLiteral("sata"), QStringLiteral(", \"delayMs\": 300"));
+    installDrive(QStringLiteral("sata"), QStringLiteral(", \"delayMs\": 600"));
     FwUpdate page;
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -514,7 +514,9 @@ void TestFwUpdate::progressDuringASlowTransfer()
     QVERIFY(noteShown);
     QVERIFY(bar->isHidden());
     qInfo("the event loop stood still for %lld ms at the most", longestGap);
-    QVERIFY2(longestGap < 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
+    // Half a command's time: a page waiting for the drive would stand still
+    // for a whole one; a loaded machine or the sanitizers do not come near.
+    QVERIFY2(longestGap < 300, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longestGap)));
 }
 
 void TestFwUpdate::revisionReadAgainAfterSuccess_data()

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 
+// The physical drive numbers that are ever looked at: 0 to 25.
+constexpr int kProbedDrives = 26;
+
 std::string physicalDrivePath(int diskNum);   // "\\.\PHYSICALDRIVE<n>"
 std::string volumePath(char letter);          // "\\.\X:"
 std::string rootPath(char letter);            // "X:\"

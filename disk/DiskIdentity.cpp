@@ -29,12 +29,13 @@ bool isAtaWhiteSpace(unsigned char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x85 || c == 0xA0;
 }
 
-// One sector in by the drive's route.
-bool readSector(uint32_t busType, const std::string& path, const IdentityCommand& command, uint8_t* sector)
+// One sector in by the drive's route; `failure` says why it did not come.
+bool readSector(uint32_t busType, const std::string& path, const IdentityCommand& command, uint8_t* sector,
+                CommandFailure* failure = nullptr)
 {
     if (busType == kBusTypeUsb)
-        return ScsiPassThrough(path, command.cdb, sector, 1, true);
-    return AtaPassThrough(path, command.taskFile, sector, 1, true);
+        return ScsiPassThrough(path, command.cdb, sector, 1, true, nullptr, failure);
+    return AtaPassThrough(path, command.taskFile, sector, 1, true, nullptr, failure);
 }
 
 void storeText(const std::string& text, char* field)
@@ -66,7 +67,11 @@ int readNvmeDrive(const std::string& path, char* identityBlock, uint8_t& isMaker
 {
     std::vector<uint8_t> identify(kNvmeIdentifyLength);
     uint8_t health[kNvmeHealthLength] = {};
-    const bool identified = NvmeAdminPassThrough(path, kNvmeIdentifyController, identify.data(), kNvmeIdentifyLength);
+    CommandFailure failure = CommandFailure::None;
+    const bool identified =
+        NvmeAdminPassThrough(path, kNvmeIdentifyController, identify.data(), kNvmeIdentifyLength, &failure);
+    if (failure == CommandFailure::Busy)
+        return kIdentityBusy;
     // The health log is read whatever Identify answered; a failure leaves zeros.
     const bool healthRead = NvmeAdminPassThrough(path, kNvmeHealthLog, health, kNvmeHealthLength);
     if (!healthRead)
@@ -149,7 +154,10 @@ int readIdentity(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8_t
         return readNvmeDrive(path, identityBlock, isMakerDisk, nvmeHealth);
 
     int result = kIdentityOk;
-    if (!readSector(busType, path, kIdentifyDevice, identify))
+    CommandFailure failure = CommandFailure::None;
+    if (!readSector(busType, path, kIdentifyDevice, identify, &failure) && failure == CommandFailure::Busy)
+        return kIdentityBusy;  // a writer holds the drive: nothing more is sent to it
+    if (failure != CommandFailure::None)
         result = busType == kBusTypeSata ? kIdentityFailedSata
                : busType == kBusTypeUsb  ? kIdentityFailedUsb
                                          : kIdentityFailedOther;
@@ -194,6 +202,7 @@ int ReadDiskIdentity(PhyDiskInfo& disk)
     NvmeHealthAnswer nvme;
     const int result = readIdentity(disk.diskNum, identity, isMakerDisk, smartData, smartThreshold, &nvme, &wwn);
     disk.valid = result == kIdentityOk ? 1 : 0;
+    disk.busy = result == kIdentityBusy ? 1 : 0;
     std::memcpy(disk.serialNumber, identity, kTextLength);
     std::memcpy(disk.model, identity + kTextLength, kTextLength);
     std::memcpy(disk.firmware, identity + 2 * kTextLength, kTextLength);

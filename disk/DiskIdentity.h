@@ -14,6 +14,9 @@ constexpr int kIdentityNoBusType = -1;
 constexpr int kIdentityFailedSata = -2;
 constexpr int kIdentityFailedUsb = -3;
 constexpr int kIdentityFailedOther = -4;
+// Another program is writing to the drive (updating its firmware): nothing
+// was sent to it.
+constexpr int kIdentityBusy = -5;
 
 // What an NVMe drive's identity read brings besides its identity.
 struct NvmeHealthAnswer {
@@ -32,7 +35,8 @@ int GetPhyDiskInfo(int diskNum, char* identityBlock, uint8_t& isMakerDisk, uint8
 
 // GetPhyDiskInfo into a record of the disk list: identity, maker flag, world
 // wide name, SMART sectors and NVMe health copied into it whatever the
-// result; valid set on success.
+// result; valid set on success, busy when another program is writing to the
+// drive.
 int ReadDiskIdentity(PhyDiskInfo& disk);
 
 // The world wide name of an IDENTIFY DEVICE sector; 0 when word 87 does not

@@ -10,7 +10,6 @@
 #include <vector>
 
 namespace {
-constexpr int kProbedDrives = 26;  // PHYSICALDRIVE0 .. PHYSICALDRIVE25
 
 // The system disk's number, or -1 (with the diagnostic) when it cannot be
 // determined.

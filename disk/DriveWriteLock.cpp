@@ -5,12 +5,36 @@
 
 #include <cstdio>
 
+namespace {
+
+// The state after an open or a lock failed the way `failure` says.
+DriveWriteLock::State refusedBy(Failure failure)
+{
+    switch (failure) {
+    case Failure::Locked:
+        return DriveWriteLock::State::Busy;
+    case Failure::NotAuthorised:
+        return DriveWriteLock::State::NotAuthorised;
+    case Failure::Gone:
+        return DriveWriteLock::State::Changed;
+    case Failure::AccessDenied:
+        return DriveWriteLock::State::NoAccess;
+    case Failure::Other:
+        break;
+    }
+    return DriveWriteLock::State::Failed;
+}
+
+}  // namespace
+
 DriveWriteLock::DriveWriteLock(int diskNum, const DeviceIdentity& read)
 {
     StorageControl& sc = storage();
     handle_ = sc.open(physicalDrivePath(diskNum), AccessMode::ReadWrite);
-    if (handle_ == kInvalidHandle)
+    if (handle_ == kInvalidHandle) {
+        state_ = refusedBy(sc.lastFailure());
         return;
+    }
     if (!sc.queryDeviceIdentity(handle_, device_))
         return;
     if (read != DeviceIdentity{} && device_ != read) {
@@ -18,12 +42,7 @@ DriveWriteLock::DriveWriteLock(int diskNum, const DeviceIdentity& read)
         state_ = State::Changed;
         return;
     }
-    if (sc.lockForWriting(handle_))
-        state_ = State::Held;
-    else if (sc.lastFailure() == Failure::Locked)
-        state_ = State::Busy;
-    else
-        state_ = sc.lastFailure() == Failure::NotAuthorised ? State::NotAuthorised : State::Failed;
+    state_ = sc.lockForWriting(handle_) ? State::Held : refusedBy(sc.lastFailure());
 }
 
 DriveWriteLock::~DriveWriteLock()

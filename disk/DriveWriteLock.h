@@ -8,12 +8,14 @@
 
 class DriveWriteLock {
 public:
+    // Every state but Held means that nothing was sent to the drive.
     enum class State {
-        Held,     // this object is the drive's writer
-        Busy,     // another writer holds the drive
-        Changed,  // the drive number names another device than the one read
+        Held,           // this object is the drive's writer
+        Busy,           // another writer holds the drive
+        Changed,        // the drive is gone, or the number names another device than the one read
         NotAuthorised,  // the administrator's authorisation to write was refused
-        Failed,   // the drive cannot be opened or locked
+        NoAccess,       // the drive could not be opened for lack of rights
+        Failed,         // the drive could not be opened or locked for another reason
     };
 
     // Opens physical drive diskNum and takes its lock. `read` is the device

@@ -10,46 +10,58 @@
 
 namespace {
 
-// The drive opened for one command; invalid when it cannot be opened or is
-// no longer the expected device.
+// Says why a command did not complete, where the caller asked.
+bool outcome(bool completed, CommandFailure why, CommandFailure* failure)
+{
+    if (failure)
+        *failure = completed ? CommandFailure::None : why;
+    return completed;
+}
+
+// The drive opened for one command: with `expected`, the device that was
+// read, wherever it is now; invalid when it cannot be opened or is gone.
 DeviceHandle openDrive(StorageControl& sc, const std::string& devicePath, const DeviceIdentity* expected)
 {
-    const DeviceHandle drive = sc.open(devicePath, AccessMode::ReadWriteNoBuffering);
-    if (drive == kInvalidHandle || !expected)
-        return drive;
-    DeviceIdentity actual{};
-    if (!sc.queryDeviceIdentity(drive, actual) || actual != *expected) {
-        std::fprintf(stderr, "%s is not the device it was when the drive was read; nothing is sent to it\n",
+    if (!expected)
+        return sc.open(devicePath, AccessMode::ReadWriteNoBuffering);
+    const DeviceHandle drive = sc.openDevice(*expected, AccessMode::ReadWriteNoBuffering);
+    if (drive == kInvalidHandle)
+        std::fprintf(stderr, "%s: the device read from this drive is not there any more; nothing is sent to it\n",
                      devicePath.c_str());
-        sc.close(drive);
-        return kInvalidHandle;
-    }
     return drive;
 }
 
+// Why a request on an opened drive did not go through: refused unsent while
+// a writer holds the drive, otherwise broken on its way.
+CommandFailure requestFailure(StorageControl& sc)
+{
+    return sc.lastFailure() == Failure::Locked ? CommandFailure::Busy : CommandFailure::Failed;
+}
 
 // One ATA command on an opened drive, which is closed after it; false when
-// the request did not go through.
+// the request did not go through (`failure` says why).
 bool sendAta(StorageControl& sc, DeviceHandle drive, const uint8_t taskFile[8], uint8_t* buffer, uint32_t length,
-             bool dataIn, AtaTaskFile& returned)
+             bool dataIn, AtaTaskFile& returned, CommandFailure& failure)
 {
     AtaTaskFile registers{};
     std::copy(taskFile, taskFile + registers.size(), registers.begin());
     const bool sent = sc.ataCommand(drive, registers, buffer, length, dataIn ? DataDirection::In : DataDirection::Out,
                                     dataIn ? kDataInTimeoutSeconds : kAtaDataOutTimeoutSeconds, returned);
+    failure = sent ? CommandFailure::Failed : requestFailure(sc);
     sc.close(drive);
     return sent;
 }
 
 // One SAT command block on an opened drive, which is closed after it; false
-// when the request did not go through.
+// when the request did not go through (`failure` says why).
 bool sendSat(StorageControl& sc, DeviceHandle drive, const uint8_t cdb[12], uint8_t* buffer, uint32_t length,
-             bool dataIn, SatSense& sense)
+             bool dataIn, SatSense& sense, CommandFailure& failure)
 {
     SatCdb command{};
     std::copy(cdb, cdb + command.size(), command.begin());
     const bool sent = sc.satCommand(drive, command, buffer, length, dataIn ? DataDirection::In : DataDirection::Out,
                                     dataIn ? kDataInTimeoutSeconds : kSatDataOutTimeoutSeconds, sense);
+    failure = sent ? CommandFailure::Failed : requestFailure(sc);
     sc.close(drive);
     return sent;
 }
@@ -57,28 +69,31 @@ bool sendSat(StorageControl& sc, DeviceHandle drive, const uint8_t cdb[12], uint
 }  // namespace
 
 bool AtaPassThrough(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
-                    bool dataIn, const DeviceIdentity* expected)
+                    bool dataIn, const DeviceIdentity* expected, CommandFailure* failure)
 {
     StorageControl& sc = storage();
     const DeviceHandle drive = openDrive(sc, devicePath, expected);
     if (drive == kInvalidHandle)
-        return false;
+        return outcome(false, CommandFailure::NotSent, failure);
     AtaTaskFile returned{};
-    return sendAta(sc, drive, taskFile, buffer, sectors * kSectorSize, dataIn, returned) &&
-           !(returned[kReturnedStatus] & 0x01);
+    CommandFailure why = CommandFailure::Failed;
+    const bool sent = sendAta(sc, drive, taskFile, buffer, sectors * kSectorSize, dataIn, returned, why);
+    return outcome(sent && !(returned[kReturnedStatus] & 0x01), why, failure);
 }
 
 bool ScsiPassThrough(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
-                     bool dataIn, const DeviceIdentity* expected)
+                     bool dataIn, const DeviceIdentity* expected, CommandFailure* failure)
 {
     StorageControl& sc = storage();
     const DeviceHandle drive = openDrive(sc, devicePath, expected);
     if (drive == kInvalidHandle)
-        return false;
+        return outcome(false, CommandFailure::NotSent, failure);
     if (dataIn)
         std::memset(buffer, 0, sectors * kSectorSize);
     SatSense sense{};
-    return sendSat(sc, drive, cdb, buffer, sectors * kSectorSize, dataIn, sense) && sense[0] == 0;
+    CommandFailure why = CommandFailure::Failed;
+    const bool sent = sendSat(sc, drive, cdb, buffer, sectors * kSectorSize, dataIn, sense, why);
+    return outcome(sent && sense[0] == 0, why, failure);
 }
 
 bool AtaNonData(const std::string& devicePath, const uint8_t taskFile[8], AtaTaskFile& returned)
@@ -87,7 +102,8 @@ bool AtaNonData(const std::string& devicePath, const uint8_t taskFile[8], AtaTas
     const DeviceHandle drive = openDrive(sc, devicePath, nullptr);
     if (drive == kInvalidHandle)
         return false;
-    return sendAta(sc, drive, taskFile, nullptr, 0, true, returned) && !(returned[kReturnedStatus] & 0x01);
+    CommandFailure why = CommandFailure::Failed;
+    return sendAta(sc, drive, taskFile, nullptr, 0, true, returned, why) && !(returned[kReturnedStatus] & 0x01);
 }
 
 bool ScsiNonData(const std::string& devicePath, const uint8_t cdb[12], AtaTaskFile& returned)
@@ -97,7 +113,8 @@ bool ScsiNonData(const std::string& devicePath, const uint8_t cdb[12], AtaTaskFi
     if (drive == kInvalidHandle)
         return false;
     SatSense sense{};
-    if (!sendSat(sc, drive, cdb, nullptr, 0, true, sense))
+    CommandFailure why = CommandFailure::Failed;
+    if (!sendSat(sc, drive, cdb, nullptr, 0, true, sense, why))
         return false;
     const auto facts = decodeSense(sense.data(), sense.size());
     if (!facts || !registersOnly(*facts) || !facts->ataRegisters)
@@ -107,28 +124,29 @@ bool ScsiNonData(const std::string& devicePath, const uint8_t cdb[12], AtaTaskFi
 }
 
 bool AtaPassThroughOut(const std::string& devicePath, const uint8_t taskFile[8], uint8_t* buffer, uint32_t sectors,
-                       const DeviceIdentity* expected)
+                       const DeviceIdentity* expected, CommandFailure* failure)
 {
-    return AtaPassThrough(devicePath, taskFile, buffer, sectors, false, expected);
+    return AtaPassThrough(devicePath, taskFile, buffer, sectors, false, expected, failure);
 }
 
 bool ScsiPassThroughOut(const std::string& devicePath, const uint8_t cdb[12], uint8_t* buffer, uint32_t sectors,
-                        const DeviceIdentity* expected)
+                        const DeviceIdentity* expected, CommandFailure* failure)
 {
-    return ScsiPassThrough(devicePath, cdb, buffer, sectors, false, expected);
+    return ScsiPassThrough(devicePath, cdb, buffer, sectors, false, expected, failure);
 }
 
 bool NvmeAdminPassThrough(const std::string& devicePath, const NvmeAdminCommand& command, uint8_t* buffer,
-                          uint32_t length)
+                          uint32_t length, CommandFailure* failure)
 {
     StorageControl& sc = storage();
     const DeviceHandle drive = openDrive(sc, devicePath, nullptr);
     if (drive == kInvalidHandle)
-        return false;
+        return outcome(false, CommandFailure::NotSent, failure);
     std::memset(buffer, 0, length);
     uint16_t status = 0;
     uint32_t result = 0;
     const bool sent = sc.nvmeAdminCommand(drive, command, buffer, length, kDataInTimeoutSeconds, status, result);
+    const CommandFailure why = sent ? CommandFailure::Failed : requestFailure(sc);
     sc.close(drive);
-    return sent && status == 0;
+    return outcome(sent && status == 0, why, failure);
 }

@@ -42,6 +42,9 @@ struct PhyDiskInfo {
     uint8_t isNvme;                          // 1 for a drive read over the NVMe route
     uint8_t nvmeHealthRead;                  // 1 when the health log page was read
     uint8_t nvmeHealth[kNvmeHealthLength];   // the log page as the drive sent it
+    // 1 when another program was writing to the drive (updating its
+    // firmware) as it was to be read: nothing was sent to it, and valid is 0.
+    uint8_t busy;
 };
 
 constexpr int kIdentityBlockLength = 3 * kTextLength;

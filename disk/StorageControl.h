@@ -72,12 +72,14 @@ struct NvmeAdminCommand {
     bool operator!=(const NvmeAdminCommand& other) const { return !(*this == other); }
 };
 
-// Kinds of failure that the program tells the user apart.
+// Kinds of failure that the program tells the user apart (the helper's
+// replies carry them as numbers: new kinds go last).
 enum class Failure {
     Other,
     AccessDenied,   // the process lacks the rights
     Locked,         // another writer holds the drive
     NotAuthorised,  // the administrator's authorisation was refused or not given
+    Gone,           // no such device (any more)
 };
 
 struct VolumeSpace {
@@ -123,6 +125,10 @@ public:
 
     // The device behind an opened physical drive.
     virtual bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) = 0;
+    // Opens the physical drive that is `device` now, whatever number it
+    // has (the commands of a transfer go to the device that was read);
+    // kInvalidHandle (Failure::Gone) when no drive is that device.
+    virtual DeviceHandle openDevice(const DeviceIdentity& device, AccessMode mode) = 0;
     // Makes the handle the drive's only writer for as long as it stays open;
     // false when another handle, in this process or another, holds the lock
     // (lastFailure() is then Failure::Locked) or the handle cannot hold one.

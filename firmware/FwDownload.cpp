@@ -28,7 +28,8 @@ uint8_t high(uint16_t value)
 }
 
 // Prepares the image, then sends each planned command through `send`
-// (command, its data) until one fails.
+// (command, its data; how it went) until one fails. A command that never
+// reached the drive is not counted as sent.
 template <typename Send>
 int download(const std::string& imagePath, uint32_t blockSize, FwTransfer* transfer, const FwProgress& report,
              Send send)
@@ -42,11 +43,15 @@ int download(const std::string& imagePath, uint32_t blockSize, FwTransfer* trans
         if (report)
             report(progress);
         for (const FwCommand& command : plan) {
+            const CommandFailure failure = send(command, image.buffer.data() + size_t(command.offset) * kFwSectorSize);
+            if (failure == CommandFailure::NotSent || failure == CommandFailure::Busy) {
+                result = progress.sent == 0 ? kFwDriveChanged : kFwCommandFailed;
+                break;
+            }
             ++progress.sent;
-            const bool sent = send(command, image.buffer.data() + size_t(command.offset) * kFwSectorSize);
             if (report)
                 report(progress);
-            if (!sent) {
+            if (failure != CommandFailure::None) {
                 result = kFwCommandFailed;
                 break;
             }
@@ -93,8 +98,10 @@ int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwT
     const std::string path = physicalDrivePath(diskNum);
     return download(imagePath, bigChunks ? kFwBigBlock : kFwSmallBlock, transfer, progress,
                     [&](const FwCommand& command, uint8_t* data) {
-                        return AtaPassThroughOut(path, FwAtaTaskFile(command).data(), data, command.blockCount,
-                                                 device);
+                        CommandFailure failure = CommandFailure::None;
+                        AtaPassThroughOut(path, FwAtaTaskFile(command).data(), data, command.blockCount, device,
+                                          &failure);
+                        return failure;
                     });
 }
 
@@ -103,6 +110,8 @@ int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfe
 {
     const std::string path = physicalDrivePath(diskNum);
     return download(imagePath, kFwSmallBlock, transfer, progress, [&](const FwCommand& command, uint8_t* data) {
-        return ScsiPassThroughOut(path, FwSatCdb(command).data(), data, command.blockCount, device);
+        CommandFailure failure = CommandFailure::None;
+        ScsiPassThroughOut(path, FwSatCdb(command).data(), data, command.blockCount, device, &failure);
+        return failure;
     });
 }

@@ -34,8 +34,9 @@ std::vector<FwCommand> PlanFwDownload(uint32_t sectors, uint32_t blockSize);
 AtaTaskFile FwAtaTaskFile(const FwCommand& command);
 SatCdb FwSatCdb(const FwCommand& command);
 
-// How far a download got: commands planned and commands sent (the last one
-// sent is the one that failed when the download failed).
+// How far a download got: commands planned and commands sent to the drive
+// (the last one sent is the one that failed when the drive failed one; a
+// command that never reached the drive is not counted).
 struct FwTransfer {
     int planned = 0;
     int sent = 0;
@@ -50,8 +51,8 @@ using FwProgress = std::function<void(const FwTransfer& transfer)>;
 // over the ATA route (256-sector blocks when bigChunks, else 8) or the USB
 // route (always 8). A result code of FwResult.h; the first failing command
 // ends the transfer with kFwCommandFailed. With `device`, a command goes
-// only to that device: when the drive number names another one, the
-// transfer ends there with kFwCommandFailed.
+// only to that device: when the drive number names another one, or none,
+// the transfer ends there, with kFwDriveChanged when nothing was sent yet.
 int DownloadFwAta(bool bigChunks, int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr,
                   const DeviceIdentity* device = nullptr, const FwProgress& progress = {});
 int DownloadFwUsb(int diskNum, const std::string& imagePath, FwTransfer* transfer = nullptr,

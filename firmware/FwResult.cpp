@@ -14,6 +14,7 @@ constexpr ResultText kResultTexts[] = {
     {kFwNoMemory, "内存申请失败"},
     {kFwReadFailed, "读升级文件失败"},
     {kFwTooLarge, "升级文件过大"},
+    {kFwDriveChanged, kFwDriveChangedText},
 };
 
 constexpr const char* kSuccessText = "固件升级成功";

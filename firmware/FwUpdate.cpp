@@ -78,6 +78,25 @@ const FwImageChoice* chooseImage(const FwUpdateState& state, const std::string& 
     return nullptr;
 }
 
+// Why an update whose writer's lock was not had sent nothing.
+FwOutcomeKind nothingSent(DriveWriteLock::State state)
+{
+    switch (state) {
+    case DriveWriteLock::State::Busy:
+        return FwOutcomeKind::Busy;
+    case DriveWriteLock::State::NotAuthorised:
+        return FwOutcomeKind::NotAuthorised;
+    case DriveWriteLock::State::Changed:
+        return FwOutcomeKind::DriveChanged;
+    case DriveWriteLock::State::NoAccess:
+        return FwOutcomeKind::NoAccess;
+    case DriveWriteLock::State::Held:
+    case DriveWriteLock::State::Failed:
+        break;
+    }
+    return FwOutcomeKind::NotOpened;
+}
+
 // The maker's images are for its SATA drives: an NVMe drive is offered none.
 FirmwareDecision nvmeDecision()
 {
@@ -143,8 +162,8 @@ FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision&
         return outcome;
     }
     const DriveWriteLock writer(state.diskNum, state.device);
-    if (writer.state() == DriveWriteLock::State::Busy || writer.state() == DriveWriteLock::State::NotAuthorised) {
-        outcome.kind = writer.state() == DriveWriteLock::State::Busy ? FwOutcomeKind::Busy : FwOutcomeKind::NotAuthorised;
+    if (writer.state() != DriveWriteLock::State::Held) {
+        outcome.kind = nothingSent(writer.state());
         return outcome;
     }
     uint32_t busType = 0;
@@ -153,10 +172,6 @@ FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision&
         return outcome;
     }
     outcome.kind = FwOutcomeKind::Download;
-    if (writer.state() != DriveWriteLock::State::Held) {
-        outcome.code = kFwCommandFailed;
-        return outcome;
-    }
     const DeviceIdentity* device = &writer.device();
     outcome.code = busType == kBusTypeUsb
                        ? DownloadFwUsb(state.diskNum, decision.imagePath, &outcome.transfer, device, progress)
@@ -183,6 +198,12 @@ std::optional<FwMessage> FwOutcomeMessage(const FwUpdateOutcome& outcome)
         return FwMessage{FwDialog::Notice, kFwBusyText};
     case FwOutcomeKind::NotAuthorised:
         return FwMessage{FwDialog::Notice, kFwNotAuthorisedText};
+    case FwOutcomeKind::DriveChanged:
+        return FwMessage{FwDialog::Notice, kFwDriveChangedText};
+    case FwOutcomeKind::NoAccess:
+        return FwMessage{FwDialog::Notice, kFwNoAccessText};
+    case FwOutcomeKind::NotOpened:
+        return FwMessage{FwDialog::Notice, kFwNotOpenedText};
     case FwOutcomeKind::Download:
         return FwResultMessage(outcome.code);
     }

@@ -57,12 +57,15 @@ FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::stri
 const char* FwNoUpdateText(const FirmwareDecision& decision);
 
 enum class FwOutcomeKind {
-    Latest,     // nothing to update
-    NotForNvme, // an NVMe drive: nothing offered, nothing sent
-    NoBusType,  // the bus-type query failed: nothing sent, nothing shown
-    Busy,       // another writer holds the drive: nothing sent
+    Latest,         // nothing to update
+    NotForNvme,     // an NVMe drive: nothing offered, nothing sent
+    NoBusType,      // the bus-type query failed: nothing sent, nothing shown
+    Busy,           // another writer holds the drive: nothing sent
     NotAuthorised,  // the administrator's authorisation was refused: nothing sent
-    Download,   // a download was attempted; `code` says how it ended
+    DriveChanged,   // the drive is gone, or another device stands under its number: nothing sent
+    NoAccess,       // the drive could not be opened for lack of rights: nothing sent
+    NotOpened,      // the drive could not be opened or locked otherwise: nothing sent
+    Download,       // a download was attempted; `code` says how it ended
 };
 
 struct FwUpdateOutcome {
@@ -74,9 +77,10 @@ struct FwUpdateOutcome {
 // Sends the decided image to the state's drive: through the USB route on a
 // USB bus, otherwise the ATA route. The drive's writer's lock is held for the
 // whole transfer, and every command goes to the device the record was read
-// from: a drive number that names another device by now ends the transfer
-// with kFwCommandFailed before anything more is sent. `progress` is told how
-// far the download is (see FwProgress).
+// from: a drive that is not that device by now is sent nothing
+// (DriveChanged, or kFwDriveChanged before the first command), or nothing
+// more (kFwCommandFailed). `progress` is told how far the download is (see
+// FwProgress).
 FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision,
                              const FwProgress& progress = {});
 // DecideFwUpdate, then SendFwUpdate when an update is due.

@@ -10,7 +10,6 @@ using namespace helper;
 
 namespace {
 
-constexpr int kProbedDrives = 26;
 constexpr uint32_t kMaxTimeoutSeconds = 60;
 
 // The reply's head: success, the failure's number and kind.
@@ -63,18 +62,22 @@ const HelperServer::Opened* HelperServer::opened(DeviceHandle handle) const
     return found == opened_.end() ? nullptr : &found->second;
 }
 
-bool HelperServer::downloadAllowed(DeviceHandle handle, std::string& reason) const
+bool HelperServer::served(uint8_t op) const
 {
-    if (mode_ != Mode::Firmware) {
-        reason = "DOWNLOAD MICROCODE without the firmware update's authorisation";
-        return false;
-    }
-    const Opened* lock = opened(writer_);
-    if (!lock || lock->path != opened(handle)->path) {
-        reason = "DOWNLOAD MICROCODE to a drive whose writer's lock this helper does not hold";
-        return false;
-    }
-    return true;
+    // What one firmware update needs: its drive opened by device, the lock,
+    // the bus type and the commands.
+    const bool firmwareOp = op == uint8_t(Op::OpenDevice) || op == uint8_t(Op::Lock);
+    if (mode_ == Mode::Read)
+        return !firmwareOp;
+    return firmwareOp || op == uint8_t(Op::Close) || op == uint8_t(Op::Identity) || op == uint8_t(Op::BusType) ||
+           op == uint8_t(Op::Ata) || op == uint8_t(Op::Sat);
+}
+
+bool HelperServer::onLockedDevice(DeviceHandle handle)
+{
+    DeviceIdentity locked{}, target{};
+    return writer_ != kInvalidHandle && storage_.queryDeviceIdentity(writer_, locked) &&
+           storage_.queryDeviceIdentity(handle, target) && locked == target;
 }
 
 std::vector<uint8_t> HelperServer::reply(const std::vector<uint8_t>& request)
@@ -93,6 +96,9 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
     uint8_t op = 0;
     if (!in.u8(op))
         return refusal("an empty request");
+    if (!served(op))
+        return refusal(mode_ == Mode::Firmware ? "a request a firmware update does not make"
+                                               : "a request only a firmware update makes");
     int64_t handle = kInvalidHandle;
     const bool takesHandle = op == uint8_t(Op::Close) || op == uint8_t(Op::BusType) || op == uint8_t(Op::DiskLength) ||
                              op == uint8_t(Op::DeviceNumber) || op == uint8_t(Op::Ata) || op == uint8_t(Op::Sat) ||
@@ -113,7 +119,26 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
         const DeviceHandle opened = storage_.open(path, static_cast<AccessMode>(mode));
         if (opened == kInvalidHandle)
             return failed(storage_).bytes();
-        opened_[opened] = {path, parseDevicePath(path)->kind == DeviceName::Kind::PhysicalDrive};
+        opened_[opened] = {parseDevicePath(path)->kind == DeviceName::Kind::PhysicalDrive};
+        return replyHead(true).i64(opened).bytes();
+    }
+    case Op::OpenDevice: {
+        DeviceIdentity device{};
+        uint8_t mode = 0;
+        if (!in.u64(device.device) || !in.u64(device.sequence) || !in.u8(mode) || !in.finished() ||
+            mode > uint8_t(AccessMode::ReadWriteNoBuffering))
+            return refusal("a malformed open request");
+        if (opened_.size() >= kMaxOpen)
+            return refusal("too many open handles");
+        const DeviceHandle opened = storage_.openDevice(device, static_cast<AccessMode>(mode));
+        if (opened == kInvalidHandle)
+            return failed(storage_).bytes();
+        opened_[opened] = {true};
+        if (locked_ && !onLockedDevice(opened)) {
+            storage_.close(opened);
+            opened_.erase(opened);
+            return refusal("a drive other than the one this firmware update locked");
+        }
         return replyHead(true).i64(opened).bytes();
     }
     case Op::Close:
@@ -121,8 +146,11 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
             return refusal("a malformed close request");
         storage_.close(handle);
         opened_.erase(handle);
-        if (handle == writer_)
+        if (handle == writer_) {
+            // The update is over, and with it this helper's authorisation.
             writer_ = kInvalidHandle;
+            finished_ = true;
+        }
         return replyHead(true).bytes();
     case Op::BusType: {
         uint32_t busType = 0;
@@ -154,13 +182,12 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
     case Op::Lock:
         if (!in.finished())
             return refusal("a malformed request");
-        if (mode_ != Mode::Firmware)
-            return refusal("a writer's lock without the firmware update's authorisation");
-        if (!opened(handle)->drive || writer_ != kInvalidHandle)
-            return refusal("a second writer's lock, or one on a volume");
+        if (locked_)
+            return refusal("a second writer's lock: one firmware update locks one drive once");
         if (!storage_.lockForWriting(handle))
             return failed(storage_).bytes();
         writer_ = handle;
+        locked_ = true;
         return replyHead(true).bytes();
     case Op::Ata:
     case Op::Sat: {
@@ -182,9 +209,10 @@ std::vector<uint8_t> HelperServer::handle(const std::vector<uint8_t>& request)
         const CommandVerdict verdict = ata ? checkAtaCommand(taskFile, way, length) : checkSatCommand(cdb, way, length);
         if (!verdict.allowed)
             return refusal(verdict.reason);
-        std::string reason;
-        if (verdict.download && !downloadAllowed(handle, reason))
-            return refusal(reason);
+        if (verdict.download && mode_ != Mode::Firmware)
+            return refusal("DOWNLOAD MICROCODE without the firmware update's authorisation");
+        if (mode_ == Mode::Firmware && !onLockedDevice(handle))
+            return refusal("a command to a drive that is not the device this firmware update locked");
         data.resize(length);
         AtaTaskFile returned{};
         SatSense sense{};
@@ -281,6 +309,8 @@ int HelperServer::serve(int in, int out)
         case FrameRead::Frame:
             if (!writeFrame(out, reply(request)))
                 return 1;
+            if (finished_)
+                return 0;
             break;
         case FrameRead::TooLarge:
             if (!writeFrame(out, refusal("a request larger than any this program sends")))

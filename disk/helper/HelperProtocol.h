@@ -8,6 +8,11 @@
 // little-endian; texts and data are a 4-byte length and their bytes.
 //
 // The helper starts with a hello frame naming the protocol and its mode.
+//
+// A helper in read mode names drives by the numbers of its own enumeration.
+// A helper in firmware mode serves one firmware update: it names drives by
+// the device (the number and disk sequence its client read), takes one
+// writer's lock, and ends when that lock's handle is closed.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +21,7 @@
 
 namespace helper {
 
-constexpr uint32_t kProtocolVersion = 3;
+constexpr uint32_t kProtocolVersion = 4;
 // Far above the largest request (a 256-sector DOWNLOAD MICROCODE piece).
 constexpr uint32_t kMaxFrame = 1u << 20;
 constexpr uint32_t kMaxCommandData = 256 * 512;
@@ -42,6 +47,7 @@ enum class Op : uint8_t {
     Nvme,              // i64 handle, u8 opcode, u32 nsid, 6 × u32 CDW10-15, u32 length, u32 timeout
                        //   -> u32 status, u32 result, data in
     SystemName = 20,   // text path (a physical drive or a root path) -> text
+    OpenDevice,        // u64 device, u64 sequence, u8 mode -> i64 handle (firmware mode)
 };
 
 // The helper's modes: reading drives, or updating the firmware of one.

@@ -1,5 +1,6 @@
 #include "disk/helper/HelperStorage.h"
 
+#include "disk/DevicePath.h"
 #include "disk/helper/HelperProtocol.h"
 
 #include <algorithm>
@@ -60,7 +61,8 @@ bool HelperStorage::call(HelperConnection* connection, const std::vector<uint8_t
     if (!connection)
         return false;
     if (!connection->call(request, reply)) {
-        // The helper has gone: a new one is started for the next operation.
+        // The helper has gone: its handles fail from now on, and a new
+        // reading helper is started for the next operation that needs one.
         if (connection == reader_.get())
             reader_.reset();
         return fail(EPIPE, Failure::Other);
@@ -68,7 +70,7 @@ bool HelperStorage::call(HelperConnection* connection, const std::vector<uint8_t
     Reader in(reply);
     uint8_t ok = 0, failure = 0;
     uint32_t error = 0;
-    if (!in.u8(ok) || !in.u32(error) || !in.u8(failure) || failure > uint8_t(Failure::NotAuthorised))
+    if (!in.u8(ok) || !in.u32(error) || !in.u8(failure) || failure > uint8_t(Failure::Gone))
         return fail(EPROTO, Failure::Other);
     if (!ok)
         return fail(error, static_cast<Failure>(failure));
@@ -88,9 +90,7 @@ const HelperStorage::Remote* HelperStorage::remote(DeviceHandle handle)
 
 DeviceHandle HelperStorage::open(const std::string& devicePath, AccessMode mode)
 {
-    // The drive being written is reached through the writer's helper.
-    const Remote* lock = lockHandle_ != kInvalidHandle ? remote(lockHandle_) : nullptr;
-    HelperConnection* connection = lock && lock->path == devicePath ? writer_.get() : reader();
+    HelperConnection* connection = reader();
     std::vector<uint8_t> values;
     if (!call(connection, request(Op::Open).text(devicePath).u8(static_cast<uint8_t>(mode)).bytes(), values))
         return kInvalidHandle;
@@ -101,21 +101,68 @@ DeviceHandle HelperStorage::open(const std::string& devicePath, AccessMode mode)
         return kInvalidHandle;
     }
     const DeviceHandle local = nextHandle_++;
-    handles_[local] = {connection, handle, devicePath};
+    handles_[local] = {reader_, handle};
     return local;
+}
+
+DeviceHandle HelperStorage::openLocked(AccessMode mode)
+{
+    std::vector<uint8_t> values;
+    int64_t handle = kInvalidHandle;
+    Writer message = request(Op::OpenDevice);
+    message.u64(lockDevice_.device).u64(lockDevice_.sequence).u8(static_cast<uint8_t>(mode));
+    if (!call(writer_.get(), message.bytes(), values))
+        return kInvalidHandle;
+    if (!Reader(values).i64(handle)) {
+        fail(EPROTO, Failure::Other);
+        return kInvalidHandle;
+    }
+    const DeviceHandle local = nextHandle_++;
+    handles_[local] = {writer_, handle};
+    return local;
+}
+
+DeviceHandle HelperStorage::openDevice(const DeviceIdentity& device, AccessMode mode)
+{
+    if (lockHandle_ != kInvalidHandle && device == lockDevice_)
+        return openLocked(mode);
+    // Any other device through the reading helper's drive numbers, asked
+    // on query-only handles.
+    beginEnumeration();
+    for (int n = 0; n < kProbedDrives; ++n) {
+        const DeviceHandle query = open(physicalDrivePath(n), AccessMode::QueryOnly);
+        if (query == kInvalidHandle)
+            continue;
+        DeviceIdentity identity{};
+        const bool found = queryDeviceIdentity(query, identity) && identity == device;
+        close(query);
+        if (!found)
+            continue;
+        const DeviceHandle drive = open(physicalDrivePath(n), mode);
+        if (drive == kInvalidHandle || (queryDeviceIdentity(drive, identity) && identity == device))
+            return drive;
+        close(drive);
+        break;
+    }
+    fail(ENODEV, Failure::Gone);
+    return kInvalidHandle;
 }
 
 void HelperStorage::close(DeviceHandle handle)
 {
-    const Remote* opened = remote(handle);
-    if (!opened)
+    const auto found = handles_.find(handle);
+    if (found == handles_.end()) {
+        fail(EBADF, Failure::Other);
         return;
+    }
+    const Remote opened = found->second;
+    handles_.erase(found);
     std::vector<uint8_t> values;
-    call(opened->connection, request(Op::Close).i64(opened->handle).bytes(), values);
-    handles_.erase(handle);
+    call(opened.connection.get(), request(Op::Close).i64(opened.handle).bytes(), values);
     if (handle == lockHandle_) {
-        // The update has ended: so does its helper, and its authorisation.
+        // The update has ended: so has its helper, and its authorisation.
         lockHandle_ = kInvalidHandle;
+        lockDevice_ = {};
         writer_.reset();
     }
 }
@@ -124,7 +171,7 @@ bool HelperStorage::queryBusType(DeviceHandle drive, uint32_t& busType)
 {
     const Remote* opened = remote(drive);
     std::vector<uint8_t> values;
-    if (!opened || !call(opened->connection, request(Op::BusType).i64(opened->handle).bytes(), values))
+    if (!opened || !call(opened->connection.get(), request(Op::BusType).i64(opened->handle).bytes(), values))
         return false;
     Reader in(values);
     return in.u32(busType) || fail(EPROTO, Failure::Other);
@@ -134,7 +181,7 @@ bool HelperStorage::queryDiskLength(DeviceHandle drive, int64_t& bytes)
 {
     const Remote* opened = remote(drive);
     std::vector<uint8_t> values;
-    if (!opened || !call(opened->connection, request(Op::DiskLength).i64(opened->handle).bytes(), values))
+    if (!opened || !call(opened->connection.get(), request(Op::DiskLength).i64(opened->handle).bytes(), values))
         return false;
     Reader in(values);
     return in.i64(bytes) || fail(EPROTO, Failure::Other);
@@ -144,7 +191,7 @@ bool HelperStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumbe
 {
     const Remote* opened = remote(volume);
     std::vector<uint8_t> values;
-    if (!opened || !call(opened->connection, request(Op::DeviceNumber).i64(opened->handle).bytes(), values))
+    if (!opened || !call(opened->connection.get(), request(Op::DeviceNumber).i64(opened->handle).bytes(), values))
         return false;
     Reader in(values);
     return in.u32(deviceNumber) || fail(EPROTO, Failure::Other);
@@ -154,7 +201,7 @@ bool HelperStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& iden
 {
     const Remote* opened = remote(drive);
     std::vector<uint8_t> values;
-    if (!opened || !call(opened->connection, request(Op::Identity).i64(opened->handle).bytes(), values))
+    if (!opened || !call(opened->connection.get(), request(Op::Identity).i64(opened->handle).bytes(), values))
         return false;
     Reader in(values);
     return (in.u64(identity.device) && in.u64(identity.sequence)) || fail(EPROTO, Failure::Other);
@@ -172,7 +219,7 @@ bool HelperStorage::command(DeviceHandle drive, uint8_t op, const uint8_t* block
     message.i64(opened->handle).raw(block, blockLength).u8(out ? 1 : 0).u32(length).u32(timeoutSeconds);
     message.data(out ? buffer : nullptr, out ? length : 0);
     std::vector<uint8_t> values, data;
-    if (!call(opened->connection, message.bytes(), values))
+    if (!call(opened->connection.get(), message.bytes(), values))
         return false;
     Reader in(values);
     if (!in.raw(answer, answerLength) || !in.data(data, kMaxCommandData) || (!out && data.size() != length))
@@ -208,7 +255,7 @@ bool HelperStorage::nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand&
         message.u32(dword);
     message.u32(length).u32(timeoutSeconds);
     std::vector<uint8_t> values, data;
-    if (!call(opened->connection, message.bytes(), values))
+    if (!call(opened->connection.get(), message.bytes(), values))
         return false;
     Reader in(values);
     uint32_t answer = 0;
@@ -227,27 +274,32 @@ bool HelperStorage::lockForWriting(DeviceHandle drive)
         return false;
     if (lockHandle_ != kInvalidHandle)
         return fail(EBUSY, Failure::Locked);
+    // The device as the reading helper has it open: the firmware update's
+    // helper finds it by that, not by a drive number of its own.
+    DeviceIdentity device{};
+    if (!queryDeviceIdentity(drive, device))
+        return false;
     // The firmware update's own authorisation, asked every time.
-    writer_ = start_(kFirmwareMode);
-    if (!writer_)
+    Connection writer = start_(kFirmwareMode);
+    if (!writer)
         return fail(EACCES, Failure::NotAuthorised);
     std::vector<uint8_t> values;
     int64_t handle = kInvalidHandle;
-    if (!call(writer_.get(), request(Op::Open).text(opened->path).u8(uint8_t(AccessMode::ReadWrite)).bytes(),
-              values) ||
-        !Reader(values).i64(handle)) {
-        writer_.reset();
+    Writer openRequest = request(Op::OpenDevice);
+    openRequest.u64(device.device).u64(device.sequence).u8(uint8_t(AccessMode::ReadWrite));
+    if (!call(writer.get(), openRequest.bytes(), values))
         return false;
-    }
-    if (!call(writer_.get(), request(Op::Lock).i64(handle).bytes(), values)) {
-        writer_.reset();
+    if (!Reader(values).i64(handle))
+        return fail(EPROTO, Failure::Other);
+    if (!call(writer.get(), request(Op::Lock).i64(handle).bytes(), values))
         return false;
-    }
     // From now on this handle is the writer's; the reader's is given back.
-    std::vector<uint8_t> ignored;
-    call(opened->connection, request(Op::Close).i64(opened->handle).bytes(), ignored);
-    handles_[drive] = {writer_.get(), handle, opened->path};
+    const Remote reading = *opened;
+    call(reading.connection.get(), request(Op::Close).i64(reading.handle).bytes(), values);
+    handles_[drive] = {writer, handle};
+    writer_ = std::move(writer);
     lockHandle_ = drive;
+    lockDevice_ = device;
     return true;
 }
 

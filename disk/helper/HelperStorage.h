@@ -2,14 +2,18 @@
 // The storage-control interface served by quillfence-helper: the window and
 // the CLI, running as the user, forward every operation to the privileged
 // helper. The helper is started on the first operation through the
-// launcher (pkexec, which asks for the administrator's password for the
-// action "read drives"); a writer's lock starts a second helper for the
-// firmware update (its own action, asked every time), which takes the lock
-// and every command to that drive until the lock's handle is closed.
+// launcher (pkexec, with polkit's action "read drives"); a writer's lock
+// starts a second helper for the firmware update (its own action, asked
+// every time). That helper is told the device the reading helper opened
+// (its number and disk sequence), not a drive number, which the two
+// processes may give to different disks; it opens and locks that device.
+// The transfer's commands go to it by that device (openDevice) until the
+// lock's handle is closed, when the helper ends.
 //
 // When an authorisation is refused or cancelled, operations fail with
 // Failure::NotAuthorised and no new one is asked for until
-// retryAuthorisation().
+// retryAuthorisation(). When a helper dies, the handles it served fail;
+// the next operation that needs the reading helper starts a new one.
 
 #include "disk/StorageControl.h"
 #include "disk/helper/HelperConnection.h"
@@ -43,6 +47,9 @@ public:
     bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer, uint32_t length,
                           uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
+    // The locked drive through the firmware update's helper; any other is
+    // looked for among the reading helper's drive numbers.
+    DeviceHandle openDevice(const DeviceIdentity& device, AccessMode mode) override;
     bool lockForWriting(DeviceHandle drive) override;
     void beginEnumeration() override;
     void retryAuthorisation() override;
@@ -55,13 +62,17 @@ public:
     Failure lastFailure() override;
 
 private:
+    using Connection = std::shared_ptr<HelperConnection>;
+    // A handle of a helper. It keeps its connection, which fails every call
+    // once that helper is gone.
     struct Remote {
-        HelperConnection* connection;
+        Connection connection;
         DeviceHandle handle;
-        std::string path;
     };
     // The reading helper, started when first needed; null when refused.
     HelperConnection* reader();
+    // Opens the locked drive again through the firmware update's helper.
+    DeviceHandle openLocked(AccessMode mode);
     // One request on `connection`; the reply's values after its head, or
     // nothing when the operation failed (the failure is kept).
     bool call(HelperConnection* connection, const std::vector<uint8_t>& request, std::vector<uint8_t>& values);
@@ -74,10 +85,11 @@ private:
     bool fail(uint32_t error, Failure failure);
 
     Starter start_;
-    std::unique_ptr<HelperConnection> reader_;
+    Connection reader_;
     bool refused_ = false;
-    std::unique_ptr<HelperConnection> writer_;  // while a drive's lock is held
+    Connection writer_;  // while a drive's lock is held
     DeviceHandle lockHandle_ = kInvalidHandle;
+    DeviceIdentity lockDevice_{};  // the device locked
     std::map<DeviceHandle, Remote> handles_;
     DeviceHandle nextHandle_ = 1;
     uint32_t lastError_ = 0;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/statvfs.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +30,24 @@ uint64_t deviceNumber(const std::string& majMin)
     if (std::sscanf(majMin.c_str(), "%u:%u", &major, &minor) != 2)
         return 0;
     return makedev(major, minor);
+}
+
+// How long a writer waits for the commands of readers, and how often it tries.
+constexpr auto kReadersWait = std::chrono::seconds(5);
+constexpr auto kReadersPoll = std::chrono::milliseconds(10);
+
+// The device an open descriptor is on: its number and the kernel's disk
+// sequence number (0 where the kernel has none); false with errno set.
+bool descriptorIdentity(int fd, DeviceIdentity& identity)
+{
+    struct stat status {};
+    if (fstat(fd, &status) != 0)
+        return false;
+    uint64_t sequence = 0;
+    if (ioctl(fd, BLKGETDISKSEQ, &sequence) != 0)
+        sequence = 0;
+    identity = {static_cast<uint64_t>(status.st_rdev), sequence};
+    return true;
 }
 }  // namespace
 
@@ -66,46 +86,79 @@ DeviceHandle LinuxStorage::open(const std::string& devicePath, AccessMode mode)
         failWith(ENOENT);
         return kInvalidHandle;
     }
+    if (name->kind == DeviceName::Kind::PhysicalDrive) {
+        const std::string disk = numbering_.diskOf(name->diskNum);
+        const BlockDevice* found = disk.empty() ? nullptr : snapshot().blocks.byName(disk);
+        if (!found) {
+            failWith(ENOENT);
+            return kInvalidHandle;
+        }
+        return openDisk(*found, mode);
+    }
+    // Everything asked of a volume is in the snapshot.
+    if (!snapshot().volume(name->letter)) {
+        failWith(ENOENT);
+        return kInvalidHandle;
+    }
     OpenDevice opened;
-    if (name->kind == DeviceName::Kind::Volume) {
-        // Everything asked of a volume is in the snapshot.
-        if (!snapshot().volume(name->letter)) {
-            failWith(ENOENT);
+    opened.letter = name->letter;
+    const DeviceHandle handle = nextHandle_++;
+    handles_.emplace(handle, opened);
+    return handle;
+}
+
+DeviceHandle LinuxStorage::openDisk(const BlockDevice& disk, AccessMode mode)
+{
+    OpenDevice opened;
+    opened.disk = disk.name;
+    // The bus type and the identity of a query-only handle come from sysfs.
+    if (mode != AccessMode::QueryOnly) {
+        const std::string node = reader_->devRoot() + "/" + disk.name;
+        // Read-only: a close after writing would make udev re-read the
+        // disk, and read-only disks could not be opened at all.
+        opened.fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+        if (opened.fd < 0) {
+            const int error = errno;
+            std::fprintf(stderr, "%s: %s\n", node.c_str(), std::strerror(error));
+            failWith(error);
             return kInvalidHandle;
         }
-        opened.letter = name->letter;
-    } else {
-        opened.disk = numbering_.diskOf(name->diskNum);
-        const BlockDevice* disk = snapshot().blocks.byName(opened.disk);
-        if (opened.disk.empty() || !disk) {
-            failWith(ENOENT);
+        // The node must still be the device sysfs named.
+        struct stat status {};
+        if (fstat(opened.fd, &status) != 0 || !S_ISBLK(status.st_mode) ||
+            status.st_rdev != deviceNumber(disk.majMin)) {
+            ::close(opened.fd);
+            std::fprintf(stderr, "%s: not the device %s any more\n", node.c_str(), disk.majMin.c_str());
+            failWith(ENODEV);
             return kInvalidHandle;
-        }
-        // The bus type and the identity of a query-only handle come from sysfs.
-        if (mode != AccessMode::QueryOnly) {
-            const std::string node = reader_->devRoot() + "/" + opened.disk;
-            // Read-only: a close after writing would make udev re-read the
-            // disk, and read-only disks could not be opened at all.
-            opened.fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-            if (opened.fd < 0) {
-                const int error = errno;
-                std::fprintf(stderr, "%s: %s\n", node.c_str(), std::strerror(error));
-                failWith(error);
-                return kInvalidHandle;
-            }
-            // The node must still be the device sysfs named.
-            struct stat status {};
-            if (fstat(opened.fd, &status) != 0 || !S_ISBLK(status.st_mode) ||
-                status.st_rdev != deviceNumber(disk->majMin)) {
-                ::close(opened.fd);
-                std::fprintf(stderr, "%s: not the device %s any more\n", node.c_str(), disk->majMin.c_str());
-                failWith(ENODEV);
-                return kInvalidHandle;
-            }
         }
     }
     const DeviceHandle handle = nextHandle_++;
     handles_.emplace(handle, opened);
+    return handle;
+}
+
+DeviceHandle LinuxStorage::openDevice(const DeviceIdentity& device, AccessMode mode)
+{
+    // A fresh look at the block devices: the drive's number in any earlier
+    // enumeration, here or in another process, does not matter.
+    const BlockDevices blocks = BlockDevices::read(*reader_);
+    const BlockDevice* disk = blocks.byMajMin(majMinText(device.device));
+    if (!disk || !isPhysicalDiskName(disk->name) || !disk->disk.empty() || disk->sequence != device.sequence) {
+        failWith(ENODEV);
+        return kInvalidHandle;
+    }
+    const DeviceHandle handle = openDisk(*disk, mode);
+    if (handle == kInvalidHandle)
+        return kInvalidHandle;
+    // What the handle is open on must be that device: its number, and its
+    // sequence where the kernel has one.
+    DeviceIdentity opened{};
+    if (!queryDeviceIdentity(handle, opened) || opened != device) {
+        close(handle);
+        failWith(ENODEV);
+        return kInvalidHandle;
+    }
     return handle;
 }
 
@@ -188,15 +241,57 @@ bool LinuxStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& ident
         return true;
     }
     // What the descriptor itself is open on, whatever sysfs says by now.
-    struct stat status {};
-    if (fstat(opened->fd, &status) != 0)
+    if (!descriptorIdentity(opened->fd, identity))
         return failWith(errno);
-    uint64_t sequence = 0;
-    if (ioctl(opened->fd, BLKGETDISKSEQ, &sequence) != 0)
-        sequence = 0;
-    identity = {static_cast<uint64_t>(status.st_rdev), sequence};
     return true;
 }
+
+bool LinuxStorage::writes(int fd) const
+{
+    DeviceIdentity target{};
+    if (!descriptorIdentity(fd, target))
+        return false;
+    for (const auto& entry : handles_) {
+        DeviceIdentity locked{};
+        if (entry.second.writer && descriptorIdentity(entry.second.fd, locked) && locked == target)
+            return true;
+    }
+    return false;
+}
+
+// A drive held against writers for one command: a shared flock on its node,
+// which a writer's exclusive one excludes, unless this object is the drive's
+// writer itself.
+class LinuxStorage::CommandHold {
+public:
+    CommandHold(LinuxStorage& storage, int fd) : fd_(fd)
+    {
+        if (storage.writes(fd))
+            return;
+        if (flock(fd, LOCK_SH | LOCK_NB) == 0) {
+            shared_ = true;
+            return;
+        }
+        const int error = errno;
+        storage.failWith(error == EWOULDBLOCK ? EBUSY : error);
+        storage.lastFailureLocked_ = error == EWOULDBLOCK;
+        held_ = false;
+    }
+    ~CommandHold()
+    {
+        if (shared_)
+            flock(fd_, LOCK_UN);
+    }
+    CommandHold(const CommandHold&) = delete;
+    CommandHold& operator=(const CommandHold&) = delete;
+    // False when the command must not go: a writer holds the drive.
+    bool held() const { return held_; }
+
+private:
+    int fd_;
+    bool shared_ = false;
+    bool held_ = true;
+};
 
 bool LinuxStorage::lockForWriting(DeviceHandle drive)
 {
@@ -204,12 +299,22 @@ bool LinuxStorage::lockForWriting(DeviceHandle drive)
     if (fd < 0)
         return false;
     // The lock udev and the partitioning tools honour as "being written".
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Readers hold the drive for one command at a time, so the writer tries
+    // again for a while; another writer it does not wait for.
+    const auto giveUp = std::chrono::steady_clock::now() + kReadersWait;
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
-        failWith(error);
-        lastFailureLocked_ = error == EWOULDBLOCK;
-        return false;
+        const bool onlyReaders = error == EWOULDBLOCK && flock(fd, LOCK_SH | LOCK_NB) == 0;
+        if (onlyReaders)
+            flock(fd, LOCK_UN);
+        if (!onlyReaders || std::chrono::steady_clock::now() >= giveUp) {
+            failWith(error);
+            lastFailureLocked_ = error == EWOULDBLOCK;
+            return false;
+        }
+        std::this_thread::sleep_for(kReadersPoll);
     }
+    handles_.at(drive).writer = true;
     return true;
 }
 
@@ -218,6 +323,9 @@ bool LinuxStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, u
 {
     const int fd = driveDescriptor(drive);
     if (fd < 0)
+        return false;
+    const CommandHold hold(*this, fd);
+    if (!hold.held())
         return false;
     const Cdb16 cdb = packAtaPassThrough16(taskFile, direction, length);
     const SgIoResult result = sendSgIo(fd, cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
@@ -241,6 +349,9 @@ bool LinuxStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* bu
 {
     const int fd = driveDescriptor(drive);
     if (fd < 0)
+        return false;
+    const CommandHold hold(*this, fd);
+    if (!hold.held())
         return false;
     const SgIoResult result = sendSgIo(fd, cdb.data(), cdb.size(), buffer, length, direction, timeoutSeconds);
     if (!result.sent)
@@ -278,6 +389,9 @@ bool LinuxStorage::nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& 
 {
     const int fd = driveDescriptor(drive);
     if (fd < 0)
+        return false;
+    const CommandHold hold(*this, fd);
+    if (!hold.held())
         return false;
     const NvmeIoctlResult answer = sendNvmeAdminCommand(fd, command, buffer, length, timeoutSeconds);
     if (!answer.sent)
@@ -342,5 +456,7 @@ Failure LinuxStorage::lastFailure()
 {
     if (lastFailureLocked_)
         return Failure::Locked;
+    if (lastError_ == ENOENT || lastError_ == ENODEV || lastError_ == ENXIO)
+        return Failure::Gone;
     return lastError_ == EACCES || lastError_ == EPERM ? Failure::AccessDenied : Failure::Other;
 }

@@ -9,6 +9,12 @@
 // the next. Drive numbers stay with their disk for the life of this object.
 // Volume queries are answered from the snapshot without opening any device;
 // drives are opened read-only, which neither ioctl needs more than.
+//
+// A drive's writer holds an exclusive flock on its node for the whole
+// transfer (the lock udev honours). Every other drive command holds a shared
+// one for as long as it runs, so no command of another process of the
+// program reaches a drive while it is being written; a command to a drive
+// locked by a writer fails at once as Failure::Locked.
 
 #include "disk/StorageControl.h"
 #include "disk/linux/DriveNumbering.h"
@@ -36,6 +42,11 @@ public:
     bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer, uint32_t length,
                           uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
+    // Found in sysfs by its device number and disk sequence, without the
+    // drive numbers of any enumeration.
+    DeviceHandle openDevice(const DeviceIdentity& device, AccessMode mode) override;
+    // Waits a few seconds for commands of other processes that hold the
+    // drive (readers), never for another writer.
     bool lockForWriting(DeviceHandle drive) override;
     void beginEnumeration() override;
     bool systemName(const std::string& path, std::string& name) override;
@@ -51,13 +62,19 @@ public:
 
 private:
     struct OpenDevice {
-        std::string disk;  // kernel name of a drive; empty for a volume
-        char letter = 0;   // a volume's letter
-        int fd = -1;       // a drive opened for requests; -1 for queries only
+        std::string disk;     // kernel name of a drive; empty for a volume
+        char letter = 0;      // a volume's letter
+        int fd = -1;          // a drive opened for requests; -1 for queries only
+        bool writer = false;  // holds the drive's writer's lock
     };
+    class CommandHold;
     OpenDevice* device(DeviceHandle handle);
     // The descriptor of a drive handle opened for requests.
     int driveDescriptor(DeviceHandle handle);
+    // Opens the node of whole disk `disk`, which must be the device `rdev`.
+    DeviceHandle openDisk(const BlockDevice& disk, AccessMode mode);
+    // Whether this object holds the writer's lock of the device `fd` is open on.
+    bool writes(int fd) const;
     const LinuxVolume* volumeAt(const std::string& rootPath);
     bool failWith(int error);
 

@@ -563,7 +563,7 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
 {
     checkKeys(object, where,
               {"number", "bus", "length", "volumes", "faults", "failCommand", "delayMs", "identity", "smart",
-               "health", "sectors", "power"});
+               "health", "sectors", "power", "locked"});
     FleetDrive drive;
     const json* number = member(object, "number");
     drive.number = driveNumber(number ? *number : json(), where + ".number");
@@ -597,6 +597,8 @@ FleetDrive parseDrive(const json& object, const std::string& where, const std::s
             fail(where + ".power", "expected \"active\" or \"standby\", got " + power->dump());
         drive.behaviour.standby = mode == "standby";
     }
+    if (const json* locked = member(object, "locked"))
+        drive.lockedElsewhere = boolValue(*locked, where + ".locked");
 
     if (const json* list = member(object, "volumes")) {
         arrayValue(*list, where + ".volumes", "volumes");

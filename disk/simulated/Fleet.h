@@ -33,6 +33,9 @@ struct FleetDrive {
     bool lengthFails = false;
     DriveBehaviour behaviour;     // its answers to commands
     bool senseOnSuccess = false;  // a USB bridge that adds sense data to every answer
+    // Another program holds the drive's writer's lock: commands from this
+    // one are refused as busy and its own lock is refused.
+    bool lockedElsewhere = false;
 };
 
 struct Fleet {

@@ -8,6 +8,33 @@
 #include <cstdlib>
 #include <iterator>
 
+namespace {
+
+// A drive's number and a digest (FNV-1a) of what tells it from another.
+DeviceIdentity identityOf(const FleetDrive& drive)
+{
+    uint64_t digest = 0xcbf29ce484222325ull;
+    const auto mix = [&](const void* data, size_t length) {
+        for (size_t i = 0; i < length; ++i) {
+            digest ^= static_cast<const uint8_t*>(data)[i];
+            digest *= 0x100000001b3ull;
+        }
+    };
+    mix(&drive.busType, sizeof drive.busType);
+    mix(&drive.length, sizeof drive.length);
+    const DriveBehaviour& answers = drive.behaviour;
+    if (answers.identify)
+        mix(answers.identify->data(), answers.identify->size());
+    mix(answers.smartData.data(), answers.smartData.size());
+    mix(answers.smartThresholds.data(), answers.smartThresholds.size());
+    if (answers.nvmeIdentify)
+        mix(answers.nvmeIdentify->data(), answers.nvmeIdentify->size());
+    mix(answers.healthLog.data(), answers.healthLog.size());
+    return {static_cast<uint64_t>(drive.number), digest};
+}
+
+}  // namespace
+
 SimulatedStorage::SimulatedStorage(Fleet fleet) : fleet_(std::move(fleet))
 {
     if (const char* log = std::getenv(kDeviceLogVariable))
@@ -38,6 +65,13 @@ bool SimulatedStorage::failWith(uint32_t error)
     return false;
 }
 
+bool SimulatedStorage::failLocked()
+{
+    failWith(kErrorSharingViolation);
+    lastFailureLocked_ = true;
+    return false;
+}
+
 DeviceHandle SimulatedStorage::open(const std::string& devicePath, AccessMode mode)
 {
     const auto name = parseDevicePath(devicePath);
@@ -57,6 +91,7 @@ DeviceHandle SimulatedStorage::open(const std::string& devicePath, AccessMode mo
             return kInvalidHandle;
         }
         opened.driveNumber = drive->number;
+        opened.device = identityOf(*drive);
     } else {
         const FleetVolume* volume = fleet_.volume(name->letter);
         if (!volume) {
@@ -146,6 +181,15 @@ const FleetDrive* SimulatedStorage::commandDrive(DeviceHandle handle)
     const FleetDrive* drive = openedDrive(handle);
     if (drive && handles_.at(handle).mode == AccessMode::QueryOnly) {
         failWith(kErrorAccessDenied);
+        return nullptr;
+    }
+    // The drive the handle was opened on was replaced: it is gone.
+    if (drive && identityOf(*drive) != handles_.at(handle).device) {
+        failWith(kErrorFileNotFound);
+        return nullptr;
+    }
+    if (drive && drive->lockedElsewhere) {
+        failLocked();
         return nullptr;
     }
     return drive;
@@ -283,29 +327,19 @@ bool SimulatedStorage::nvmeAdminCommand(DeviceHandle handle, const NvmeAdminComm
 
 bool SimulatedStorage::queryDeviceIdentity(DeviceHandle handle, DeviceIdentity& identity)
 {
-    const FleetDrive* drive = openedDrive(handle);
-    if (!drive)
+    if (!openedDrive(handle))
         return false;
-    // FNV-1a over what tells one drive from another.
-    uint64_t digest = 0xcbf29ce484222325ull;
-    const auto mix = [&](const void* data, size_t length) {
-        for (size_t i = 0; i < length; ++i) {
-            digest ^= static_cast<const uint8_t*>(data)[i];
-            digest *= 0x100000001b3ull;
-        }
-    };
-    mix(&drive->busType, sizeof drive->busType);
-    mix(&drive->length, sizeof drive->length);
-    const DriveBehaviour& answers = drive->behaviour;
-    if (answers.identify)
-        mix(answers.identify->data(), answers.identify->size());
-    mix(answers.smartData.data(), answers.smartData.size());
-    mix(answers.smartThresholds.data(), answers.smartThresholds.size());
-    if (answers.nvmeIdentify)
-        mix(answers.nvmeIdentify->data(), answers.nvmeIdentify->size());
-    mix(answers.healthLog.data(), answers.healthLog.size());
-    identity = {static_cast<uint64_t>(drive->number), digest};
+    identity = handles_.at(handle).device;
     return true;
+}
+
+DeviceHandle SimulatedStorage::openDevice(const DeviceIdentity& device, AccessMode mode)
+{
+    for (const FleetDrive& drive : fleet_.drives)
+        if (identityOf(drive) == device)
+            return open(physicalDrivePath(drive.number), mode);
+    failWith(kErrorFileNotFound);
+    return kInvalidHandle;
 }
 
 bool SimulatedStorage::lockForWriting(DeviceHandle handle)
@@ -314,11 +348,8 @@ bool SimulatedStorage::lockForWriting(DeviceHandle handle)
     if (!drive)
         return false;
     const auto holder = writers_.find(drive->number);
-    if (holder != writers_.end() && holder->second != handle) {
-        failWith(kErrorSharingViolation);
-        lastFailureLocked_ = true;
-        return false;
-    }
+    if (drive->lockedElsewhere || (holder != writers_.end() && holder->second != handle))
+        return failLocked();
     writers_[drive->number] = handle;
     return true;
 }
@@ -386,5 +417,7 @@ Failure SimulatedStorage::lastFailure()
 {
     if (lastFailureLocked_)
         return Failure::Locked;
+    if (lastError_ == kErrorFileNotFound)
+        return Failure::Gone;
     return lastError_ == kErrorAccessDenied ? Failure::AccessDenied : Failure::Other;
 }

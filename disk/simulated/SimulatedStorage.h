@@ -60,9 +60,13 @@ public:
                           uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     // A drive's identity is its number and a digest of how the fleet
     // describes it: a drive replaced by another under the same number
-    // changes it, a fleet read again unchanged does not.
+    // changes it, a fleet read again unchanged does not. A handle stays with
+    // the drive it was opened on, as a descriptor does: once that drive is
+    // replaced, the handle's commands fail (the device is gone).
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
-    // Writers' locks are held within this process.
+    DeviceHandle openDevice(const DeviceIdentity& device, AccessMode mode) override;
+    // Writers' locks are held within this process; a drive the fleet says
+    // is `locked` is held by another program.
     bool lockForWriting(DeviceHandle drive) override;
     bool systemName(const std::string& path, std::string& name) override;
     uint32_t logicalDrives() override;
@@ -96,12 +100,15 @@ private:
         AccessMode mode;
         int driveNumber;  // -1 for a volume
         char letter;      // 0 for a drive
+        DeviceIdentity device{};  // the drive it was opened on
     };
     const OpenDevice* device(DeviceHandle handle);
     const FleetDrive* openedDrive(DeviceHandle handle);
-    // The drive behind a handle opened for commands (not query-only).
+    // The drive behind a handle opened for commands (not query-only), when
+    // no other program is writing to it.
     const FleetDrive* commandDrive(DeviceHandle handle);
     bool failWith(uint32_t error);
+    bool failLocked();
     // Opens the log for the line of the command about to run; false when the
     // command must be refused.
     bool openDeviceLog(DeviceLogFile& log);

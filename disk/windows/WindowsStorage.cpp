@@ -49,6 +49,13 @@ bool storageDeviceNumber(DeviceHandle device, STORAGE_DEVICE_NUMBER& number)
 {
     return control(device, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof number);
 }
+
+// The name of the object that is a drive's writer's lock, shared by every
+// process of the program.
+std::string writerLockName(const STORAGE_DEVICE_NUMBER& number)
+{
+    return "Global\\QvtQuillfenceDrive" + std::to_string(number.DeviceNumber);
+}
 }  // namespace
 
 std::unique_ptr<StorageControl> makePlatformStorage()
@@ -58,6 +65,7 @@ std::unique_ptr<StorageControl> makePlatformStorage()
 
 DeviceHandle WindowsStorage::open(const std::string& devicePath, AccessMode mode)
 {
+    lastFailureLocked_ = false;
     const OpenFlags flags = openFlags(mode);
     const HANDLE handle = CreateFileA(devicePath.c_str(), flags.access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, flags.attributes, nullptr);
@@ -114,6 +122,8 @@ bool WindowsStorage::queryDeviceNumber(DeviceHandle volume, uint32_t& deviceNumb
 bool WindowsStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile, uint8_t* buffer, uint32_t length,
                                 DataDirection direction, uint32_t timeoutSeconds, AtaTaskFile& returned)
 {
+    if (!noWriterElsewhere(drive))
+        return false;
     ATA_PASS_THROUGH_DIRECT request;
     fillAtaRequest(request, taskFile, buffer, length, direction, timeoutSeconds);
     if (!control(drive, IOCTL_ATA_PASS_THROUGH_DIRECT, &request, sizeof request, &request, sizeof request))
@@ -125,6 +135,8 @@ bool WindowsStorage::ataCommand(DeviceHandle drive, const AtaTaskFile& taskFile,
 bool WindowsStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* buffer, uint32_t length,
                                 DataDirection direction, uint32_t timeoutSeconds, SatSense& sense)
 {
+    if (!noWriterElsewhere(drive))
+        return false;
     ScsiRequest request;
     fillSatRequest(request, cdb, buffer, length, direction, timeoutSeconds);
     if (!control(drive, IOCTL_SCSI_PASS_THROUGH_DIRECT, &request, sizeof request, &request, sizeof request))
@@ -136,6 +148,8 @@ bool WindowsStorage::satCommand(DeviceHandle drive, const SatCdb& cdb, uint8_t* 
 bool WindowsStorage::nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer,
                                       uint32_t length, uint32_t, uint16_t& status, uint32_t& result)
 {
+    if (!noWriterElsewhere(drive))
+        return false;
     std::vector<uint8_t> query;
     if (!fillNvmeQuery(query, command, length)) {
         SetLastError(ERROR_NOT_SUPPORTED);
@@ -167,15 +181,47 @@ bool WindowsStorage::queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& ide
     return true;
 }
 
+DeviceHandle WindowsStorage::openDevice(const DeviceIdentity& device, AccessMode mode)
+{
+    // A physical drive's device number is the n of its path.
+    const DeviceHandle drive = open(physicalDrivePath(static_cast<int>(device.device & 0xFFFFFFFFu)), mode);
+    if (drive == kInvalidHandle)
+        return kInvalidHandle;
+    DeviceIdentity opened{};
+    if (queryDeviceIdentity(drive, opened) && opened == device)
+        return drive;
+    close(drive);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return kInvalidHandle;
+}
+
+bool WindowsStorage::noWriterElsewhere(DeviceHandle drive)
+{
+    lastFailureLocked_ = false;
+    STORAGE_DEVICE_NUMBER number{};
+    if (!storageDeviceNumber(drive, number))
+        return true;  // the command itself will fail on such a handle
+    for (const auto& held : writerLocks_) {
+        STORAGE_DEVICE_NUMBER writing{};
+        if (storageDeviceNumber(held.first, writing) && writing.DeviceNumber == number.DeviceNumber)
+            return true;  // this process is the drive's writer
+    }
+    const HANDLE lock = OpenMutexA(SYNCHRONIZE, FALSE, writerLockName(number).c_str());
+    if (!lock)
+        return true;
+    CloseHandle(lock);
+    SetLastError(ERROR_SHARING_VIOLATION);
+    lastFailureLocked_ = true;
+    return false;
+}
+
 bool WindowsStorage::lockForWriting(DeviceHandle drive)
 {
     lastFailureLocked_ = false;
     STORAGE_DEVICE_NUMBER number{};
     if (!storageDeviceNumber(drive, number))
         return false;
-    char name[64];
-    std::snprintf(name, sizeof name, "Global\\QvtQuillfenceDrive%lu", static_cast<unsigned long>(number.DeviceNumber));
-    const HANDLE lock = CreateMutexA(nullptr, FALSE, name);
+    const HANDLE lock = CreateMutexA(nullptr, FALSE, writerLockName(number).c_str());
     if (!lock)
         return false;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -244,5 +290,8 @@ Failure WindowsStorage::lastFailure()
 {
     if (lastFailureLocked_)
         return Failure::Locked;
-    return GetLastError() == ERROR_ACCESS_DENIED ? Failure::AccessDenied : Failure::Other;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return Failure::Gone;
+    return error == ERROR_ACCESS_DENIED ? Failure::AccessDenied : Failure::Other;
 }

@@ -25,6 +25,7 @@ public:
     bool nvmeAdminCommand(DeviceHandle drive, const NvmeAdminCommand& command, uint8_t* buffer, uint32_t length,
                           uint32_t timeoutSeconds, uint16_t& status, uint32_t& result) override;
     bool queryDeviceIdentity(DeviceHandle drive, DeviceIdentity& identity) override;
+    DeviceHandle openDevice(const DeviceIdentity& device, AccessMode mode) override;
     bool lockForWriting(DeviceHandle drive) override;
     bool systemName(const std::string& path, std::string& name) override;
     uint32_t logicalDrives() override;
@@ -35,6 +36,10 @@ public:
     Failure lastFailure() override;
 
 private:
+    // True when a drive command may go to `drive`: no other writer holds
+    // its lock (a reader's commands wait for no one; they are refused).
+    bool noWriterElsewhere(DeviceHandle drive);
+
     // The writer's lock of a drive handle: a named object per drive number,
     // closed with the handle.
     std::map<DeviceHandle, void*> writerLocks_;

@@ -9,7 +9,9 @@
 #include "FwFixture.h"
 
 #include "disk/DiskIdentity.h"
+#include "disk/DevicePath.h"
 #include "disk/DiskList.h"
+#include "disk/DriveWriteLock.h"
 #include "disk/IdentityCommands.h"
 #include "disk/PowerMode.h"
 #include "disk/StorageBackend.h"
@@ -220,6 +222,96 @@ TEST_F(HelperTest, AnUpdateWhoseAuthorisationIsRefusedSendsNothing)
     EXPECT_TRUE(machine_->received().empty());
 }
 
+// A disk replaced under a firmware update's lock, and the list read again
+// so that its drive number names the new disk: no command reaches the new
+// disk, whether the caller names the device it read or not.
+TEST_F(HelperTest, ALockedDiskReplacedAndListedAgainReceivesNothing)
+{
+    serve("{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0)) + ", " +
+          driveJson(1, 256ull << 30, "", identityJson("OLD1", "QY-M7A0-128G", "0208a")) + "]}");
+    DiskListStatus status{};
+    const auto disks = readAll(status);
+    ASSERT_EQ(disks.size(), 1u);
+    const DeviceIdentity read = disks[0].device;
+    const DriveWriteLock writer(1, read);
+    ASSERT_EQ(writer.state(), DriveWriteLock::State::Held);
+    EXPECT_EQ(helpers_->started, (std::vector<std::string>{kReadMode, kFirmwareMode}));
+
+    machine_->fleet().drives[1] = parseFleet("{\"drives\": [" +
+                                             driveJson(1, 256ull << 30, "", identityJson("NEW2", "QY-M7A0-128G", "0208a")) +
+                                             "]}").drives.front();
+    const auto again = readAll(status);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_STREQ(again[0].serialNumber, "NEW2") << "drive 1 now names the new disk";
+    const size_t readsBefore = machine_->received().size();
+
+    uint8_t piece[8 * 512] = {};
+    const AtaTaskFile download = {0x03, 0x08, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
+    // Named by the device read, the command finds it gone; named by the
+    // drive number alone, it goes to the reading helper, which refuses it.
+    CommandFailure failure = CommandFailure::None;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(AtaPassThroughOut(physicalDrivePath(1), download.data(), piece, 8, &read, &failure));
+    EXPECT_EQ(failure, CommandFailure::NotSent);
+    EXPECT_FALSE(AtaPassThroughOut(physicalDrivePath(1), download.data(), piece, 8));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("refused: DOWNLOAD MICROCODE without"), std::string::npos);
+    EXPECT_EQ(machine_->received().size(), readsBefore) << "nothing reached the new disk";
+}
+
+// The reading helper dies while the client holds handles of it: they fail,
+// closing them is safe, and the next operation starts a new helper.
+TEST_F(HelperTest, TheClientSurvivesADeadReadingHelper)
+{
+    serve("{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0)) + ", " +
+          driveJson(1, kGiB, "", identityJson("S1", "M", "F")) + "]}");
+    StorageControl& sc = storage();
+    sc.beginEnumeration();
+    const DeviceHandle drive = sc.open(physicalDrivePath(1), AccessMode::ReadWriteNoBuffering);
+    const DeviceHandle volume = sc.open(volumePath('C'), AccessMode::ReadWrite);
+    ASSERT_NE(drive, kInvalidHandle);
+    ASSERT_NE(volume, kInvalidHandle);
+    helpers_->kill(0);
+
+    uint32_t bus = 0;
+    EXPECT_FALSE(sc.queryBusType(drive, bus)) << "the helper that opened it is gone";
+    sc.close(drive);
+    sc.close(volume);
+    DiskListStatus status{};
+    const auto disks = readAll(status);
+    EXPECT_EQ(status, DiskListStatus::Listed);
+    ASSERT_EQ(disks.size(), 1u);
+    EXPECT_STREQ(disks[0].serialNumber, "S1");
+    EXPECT_EQ(helpers_->started, (std::vector<std::string>{kReadMode, kReadMode}));
+}
+
+// A drive another program is writing to (its writer's lock held) is read as
+// busy: nothing is sent to it, directly or through the helper, and an update
+// is refused before it sends anything.
+TEST_F(HelperTest, ADriveAnotherProgramWritesToIsBusyAndSentNothing)
+{
+    const std::string fleet = "{\"drives\": [" + driveJson(0, kGiB, volumeJson('C', kGiB, 0)) + ", " +
+                              driveJson(1, 256ull << 30, "", identityJson("S1", "QY-M7A0-128G", "0208a") +
+                                                                 ", \"locked\": true") +
+                              "]}";
+    serve(fleet);
+    writeImage("DCBFCBCC.bin", 20 * 512);
+    DiskListStatus status{};
+    const auto throughHelper = readAll(status);
+    ASSERT_EQ(throughHelper.size(), 1u);
+    EXPECT_EQ(throughHelper[0].busy, 1);
+    EXPECT_EQ(throughHelper[0].valid, 0);
+    const FwUpdateOutcome outcome = UpdateFirmware(maker("QYD-M7A0-128G"), "0208a", appDir());
+    EXPECT_EQ(outcome.kind, FwOutcomeKind::Busy);
+    EXPECT_TRUE(machine_->received().empty());
+
+    SimulatedStorage& direct = install(fleet);
+    const auto read = readAll(status);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].busy, 1);
+    EXPECT_EQ(std::memcmp(&read[0], &throughHelper[0], sizeof(PhyDiskInfo)), 0);
+    EXPECT_TRUE(direct.received().empty());
+}
+
 // The server itself, request by request.
 class HelperServerTest : public FleetTest {
 protected:
@@ -307,6 +399,42 @@ protected:
     {
         return succeeded(server.reply(Writer().u8(uint8_t(Op::LogicalDrives)).bytes()));
     }
+    // The device drive `number` of the simulated machine is now.
+    DeviceIdentity deviceOf(int number)
+    {
+        const DeviceHandle query = sim().open("\\\\.\\PHYSICALDRIVE" + std::to_string(number), AccessMode::QueryOnly);
+        DeviceIdentity device{};
+        EXPECT_TRUE(sim().queryDeviceIdentity(query, device));
+        sim().close(query);
+        return device;
+    }
+    static std::vector<uint8_t> openDevice(const DeviceIdentity& device)
+    {
+        return Writer().u8(uint8_t(Op::OpenDevice)).u64(device.device).u64(device.sequence).u8(2).bytes();
+    }
+    // A firmware helper's handle of `device`; kInvalidHandle when refused.
+    static DeviceHandle open(HelperServer& server, const DeviceIdentity& device)
+    {
+        const auto reply = server.reply(openDevice(device));
+        Reader in(reply);
+        uint8_t ok = 0, kind = 0;
+        uint32_t error = 0;
+        int64_t handle = kInvalidHandle;
+        in.u8(ok) && in.u32(error) && in.u8(kind) && in.i64(handle);
+        return ok ? handle : kInvalidHandle;
+    }
+    static std::vector<uint8_t> lock(DeviceHandle handle) { return Writer().u8(uint8_t(Op::Lock)).i64(handle).bytes(); }
+    static std::vector<uint8_t> close(DeviceHandle handle) { return Writer().u8(uint8_t(Op::Close)).i64(handle).bytes(); }
+    // The failure kind of a refused or failed reply.
+    static Failure failureOf(const std::vector<uint8_t>& reply)
+    {
+        Reader in(reply);
+        uint8_t ok = 1, kind = 0;
+        uint32_t error = 0;
+        in.u8(ok) && in.u32(error) && in.u8(kind);
+        return static_cast<Failure>(kind);
+    }
+    static constexpr AtaTaskFile kPiece = {0x03, 0x08, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
 };
 
 TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
@@ -352,7 +480,7 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
         {"CHECK POWER MODE through the bridge without CK_COND", sat(usb, checkPowerModeCdb(0x00), false, 0)},
         {"CHECK POWER MODE through the bridge as PIO data-in",
          sat(usb, {0xA1, 0x08, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0xE5, 0x00, 0x00}, false, 512)},
-        {"a writer's lock without the firmware authorisation", Writer().u8(uint8_t(Op::Lock)).i64(drive).bytes()},
+        {"a writer's lock without the firmware authorisation", lock(drive)},
         {"Identify Namespace", nvme(nvmeDrive, {0x06, 1, {0x00, 0, 0, 0, 0, 0}}, 4096)},
         {"Identify Controller into 512 bytes", nvme(nvmeDrive, kNvmeIdentifyController, 512)},
         {"Identify Controller into 8192 bytes", nvme(nvmeDrive, kNvmeIdentifyController, 8192)},
@@ -400,55 +528,94 @@ TEST_F(HelperServerTest, RequestsThatBreakARuleAreRefusedAndTheHelperServesOn)
     EXPECT_EQ(sim().received().size(), 3u);
 }
 
-// CHECK POWER MODE passes in both modes and both forms, and the registers
-// that carry its answer come back: the returned task file, or the sense data
-// of a command with CK_COND.
+// CHECK POWER MODE passes, through the bridge too, and the registers that
+// carry its answer come back: the returned task file, or the sense data of
+// a command with CK_COND.
 TEST_F(HelperServerTest, CheckPowerModePassesAndItsAnswerComesBack)
 {
-    for (const auto mode : {HelperServer::Mode::Read, HelperServer::Mode::Firmware}) {
-        HelperServer server(sim(), mode);
-        const DeviceHandle sata = open(server, "\\\\.\\PHYSICALDRIVE1");
-        const DeviceHandle usb = open(server, "\\\\.\\PHYSICALDRIVE2");
-        struct Case {
-            const char* what;
-            std::vector<uint8_t> request;
-            size_t answerLength;
-            size_t countAt;  // where the answer's sector count lies
-            uint8_t count;
-        };
-        const Case cases[] = {
-            {"task file of an active drive", ata(sata, checkPowerMode(), false, 0, 0), 8, kReturnedCount, 0xFF},
-            {"SAT to a drive in standby", sat(usb, checkPowerModeCdb(), false, 0), 32, 13, 0x00},
-        };
-        for (const Case& c : cases) {
-            const auto reply = server.reply(c.request);
-            ASSERT_TRUE(succeeded(reply)) << c.what;
-            Reader in(reply);
-            uint8_t ok = 0, kind = 0;
-            uint32_t error = 0;
-            std::vector<uint8_t> answer(c.answerLength), data;
-            ASSERT_TRUE(in.u8(ok) && in.u32(error) && in.u8(kind) && in.raw(answer.data(), answer.size()) &&
-                        in.data(data, 0) && in.finished())
-                << c.what;
-            EXPECT_EQ(answer[c.countAt], c.count) << c.what;
-        }
-        EXPECT_TRUE(sim().driveState(2).inStandby(sim().fleet().drive(2)->behaviour)) << "asking did not wake it";
+    HelperServer server(sim(), HelperServer::Mode::Read);
+    const DeviceHandle sata = open(server, "\\\\.\\PHYSICALDRIVE1");
+    const DeviceHandle usb = open(server, "\\\\.\\PHYSICALDRIVE2");
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> request;
+        size_t answerLength;
+        size_t countAt;  // where the answer's sector count lies
+        uint8_t count;
+    };
+    const Case cases[] = {
+        {"task file of an active drive", ata(sata, checkPowerMode(), false, 0, 0), 8, kReturnedCount, 0xFF},
+        {"SAT to a drive in standby", sat(usb, checkPowerModeCdb(), false, 0), 32, 13, 0x00},
+    };
+    for (const Case& c : cases) {
+        const auto reply = server.reply(c.request);
+        ASSERT_TRUE(succeeded(reply)) << c.what;
+        Reader in(reply);
+        uint8_t ok = 0, kind = 0;
+        uint32_t error = 0;
+        std::vector<uint8_t> answer(c.answerLength), data;
+        ASSERT_TRUE(in.u8(ok) && in.u32(error) && in.u8(kind) && in.raw(answer.data(), answer.size()) &&
+                    in.data(data, 0) && in.finished())
+            << c.what;
+        EXPECT_EQ(answer[c.countAt], c.count) << c.what;
     }
+    EXPECT_TRUE(sim().driveState(2).inStandby(sim().fleet().drive(2)->behaviour)) << "asking did not wake it";
 }
 
-TEST_F(HelperServerTest, DownloadMicrocodeOnlyToTheDriveThisWritersHelperLocked)
+// Each mode serves its own requests: a reading helper names drives by its
+// enumeration's numbers and never locks; a firmware update's names its one
+// drive by device and serves nothing else.
+TEST_F(HelperServerTest, EachModeRefusesTheOtherModesRequests)
+{
+    HelperServer reading(sim(), HelperServer::Mode::Read);
+    HelperServer firmware(sim(), HelperServer::Mode::Firmware);
+    const DeviceHandle drive = open(reading, "\\\\.\\PHYSICALDRIVE1");
+    ASSERT_NE(drive, kInvalidHandle);
+    struct Case {
+        HelperServer* server;
+        const char* what;
+        std::vector<uint8_t> request;
+    };
+    const Case cases[] = {
+        {&reading, "a drive opened by its device", openDevice(deviceOf(1))},
+        {&reading, "a writer's lock", lock(drive)},
+        {&firmware, "a drive opened by its number", Writer().u8(uint8_t(Op::Open)).text("\\\\.\\PHYSICALDRIVE1").u8(2).bytes()},
+        {&firmware, "a volume", Writer().u8(uint8_t(Op::Open)).text("\\\\.\\C:").u8(0).bytes()},
+        {&firmware, "an enumeration", Writer().u8(uint8_t(Op::BeginEnumeration)).bytes()},
+        {&firmware, "the lettered volumes", Writer().u8(uint8_t(Op::LogicalDrives)).bytes()},
+        {&firmware, "a volume's free space", Writer().u8(uint8_t(Op::FreeSpace)).text("C:\\").bytes()},
+        {&firmware, "a drive's system name", Writer().u8(uint8_t(Op::SystemName)).text("\\\\.\\PHYSICALDRIVE1").bytes()},
+        {&firmware, "the system directory", Writer().u8(uint8_t(Op::SystemDirectory)).bytes()},
+        {&firmware, "an NVMe command", nvme(drive, kNvmeIdentifyController, 4096)},
+    };
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        const auto reply = c.server->reply(c.request);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(succeeded(reply)) << c.what;
+        EXPECT_NE(said.find("refused"), std::string::npos) << c.what;
+    }
+    EXPECT_TRUE(stillServes(reading));
+    EXPECT_NE(open(firmware, deviceOf(1)), kInvalidHandle) << "and a firmware helper still serves";
+}
+
+TEST_F(HelperServerTest, DownloadMicrocodeOnlyToTheDeviceThisWritersHelperLocked)
 {
     HelperServer server(sim(), HelperServer::Mode::Firmware);
-    const DeviceHandle other = open(server, "\\\\.\\PHYSICALDRIVE2");
-    const DeviceHandle lock = open(server, "\\\\.\\PHYSICALDRIVE1");
-    const DeviceHandle drive = open(server, "\\\\.\\PHYSICALDRIVE1");
-    const AtaTaskFile piece = {0x03, 0x08, 0x00, 0x00, 0x00, 0x00, 0x92, 0x00};
+    const DeviceHandle lockHandle = open(server, deviceOf(1));
+    const DeviceHandle drive = open(server, deviceOf(1));
+    const DeviceHandle other = open(server, deviceOf(2));
+    ASSERT_NE(lockHandle, kInvalidHandle);
+    ASSERT_NE(drive, kInvalidHandle);
+    ASSERT_NE(other, kInvalidHandle);
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(succeeded(server.reply(ata(drive, piece, true, 4096, 4096)))) << "before the lock";
-    ASSERT_TRUE(succeeded(server.reply(Writer().u8(uint8_t(Op::Lock)).i64(lock).bytes())));
-    EXPECT_FALSE(succeeded(server.reply(Writer().u8(uint8_t(Op::Lock)).i64(other).bytes()))) << "a second lock";
-    EXPECT_FALSE(succeeded(server.reply(ata(other, piece, true, 4096, 4096)))) << "another drive";
-    EXPECT_FALSE(succeeded(server.reply(ata(drive, piece, true, 512, 512)))) << "8 sectors counted, 1 sent";
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, kPiece, true, 4096, 4096)))) << "before the lock";
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, identify(), false, 512, 0)))) << "any command before the lock";
+    ASSERT_TRUE(succeeded(server.reply(lock(lockHandle))));
+    EXPECT_FALSE(succeeded(server.reply(lock(other)))) << "a second lock";
+    EXPECT_FALSE(succeeded(server.reply(ata(other, kPiece, true, 4096, 4096)))) << "another drive";
+    EXPECT_EQ(open(server, deviceOf(2)), kInvalidHandle) << "another drive, opened after the lock";
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, kPiece, true, 512, 512)))) << "8 sectors counted, 1 sent";
     EXPECT_FALSE(succeeded(server.reply(ata(drive, {0x03, 0x01, 0x01, 0, 0, 0, 0x92, 0}, true, 257 * 512, 257 * 512))))
         << "more than 256 sectors";
     EXPECT_FALSE(succeeded(server.reply(
@@ -456,15 +623,77 @@ TEST_F(HelperServerTest, DownloadMicrocodeOnlyToTheDriveThisWritersHelperLocked)
         << "a SAT piece larger than the USB route's";
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(sim().received().empty());
-    EXPECT_TRUE(succeeded(server.reply(ata(drive, piece, true, 4096, 4096))));
+    EXPECT_TRUE(succeeded(server.reply(ata(drive, kPiece, true, 4096, 4096))));
     ASSERT_EQ(sim().received().size(), 1u);
 
-    // Once the lock's handle is closed, the drive takes no more.
-    ASSERT_TRUE(succeeded(server.reply(Writer().u8(uint8_t(Op::Close)).i64(lock).bytes())));
+    // Once the lock's handle is closed, the update is over: the helper has
+    // served its one lock and takes nothing more.
+    EXPECT_FALSE(server.finished());
+    ASSERT_TRUE(succeeded(server.reply(close(lockHandle))));
+    EXPECT_TRUE(server.finished());
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(succeeded(server.reply(ata(drive, piece, true, 4096, 4096))));
+    EXPECT_FALSE(succeeded(server.reply(ata(drive, kPiece, true, 4096, 4096))));
+    EXPECT_FALSE(succeeded(server.reply(lock(drive)))) << "a lock after the lock";
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(sim().received().size(), 1u);
+}
+
+// The disk under a lock is replaced (hot-plug): the lock's device is gone,
+// and nothing reaches the disk that took its place, whether the command goes
+// to a handle opened before or after the change.
+TEST_F(HelperServerTest, TheDiskThatReplacesALockedOneReceivesNothing)
+{
+    HelperServer server(sim(), HelperServer::Mode::Firmware);
+    const DeviceHandle lockHandle = open(server, deviceOf(1));
+    const DeviceHandle before = open(server, deviceOf(1));
+    ASSERT_TRUE(succeeded(server.reply(lock(lockHandle))));
+    const DeviceIdentity locked = deviceOf(1);
+
+    sim().fleet().drives[1] = parseFleet("{\"drives\": [" +
+                                         driveJson(1, 256ull << 30, "", identityJson("S9", "QY-M7A0-128G", "0208a")) +
+                                         "]}").drives.front();
+    ASSERT_NE(deviceOf(1), locked) << "another disk under the same number";
+    testing::internal::CaptureStderr();
+    const auto gone = server.reply(openDevice(locked));
+    EXPECT_FALSE(succeeded(gone));
+    EXPECT_EQ(failureOf(gone), Failure::Gone);
+    EXPECT_EQ(open(server, deviceOf(1)), kInvalidHandle) << "the new disk was never locked";
+    EXPECT_FALSE(succeeded(server.reply(ata(before, kPiece, true, 4096, 4096))));
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(sim().received().empty());
+}
+
+// A firmware update's helper ends once its lock is given back, while its
+// client still holds the stream.
+TEST_F(HelperServerTest, AFirmwareHelperEndsWhenItsLockIsGivenBack)
+{
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    int status = -1;
+    const DeviceIdentity device = deviceOf(1);
+    std::thread serving([&] {
+        HelperServer server(sim(), HelperServer::Mode::Firmware);
+        status = server.serve(ends[1], ends[1]);
+        ::close(ends[1]);
+    });
+    std::vector<uint8_t> reply;
+    ASSERT_EQ(readFrame(ends[0], reply), FrameRead::Frame) << "the hello";
+    ASSERT_TRUE(writeFrame(ends[0], openDevice(device)));
+    ASSERT_EQ(readFrame(ends[0], reply), FrameRead::Frame);
+    Reader in(reply);
+    uint8_t ok = 0, kind = 0;
+    uint32_t error = 0;
+    int64_t handle = kInvalidHandle;
+    ASSERT_TRUE(in.u8(ok) && in.u32(error) && in.u8(kind) && in.i64(handle) && ok);
+    for (const auto& request : {lock(handle), close(handle)}) {
+        ASSERT_TRUE(writeFrame(ends[0], request));
+        ASSERT_EQ(readFrame(ends[0], reply), FrameRead::Frame);
+        EXPECT_EQ(reply[0], 1);
+    }
+    EXPECT_EQ(readFrame(ends[0], reply), FrameRead::End) << "the helper closed its end";
+    serving.join();
+    ::close(ends[0]);
+    EXPECT_EQ(status, 0);
 }
 
 TEST_F(HelperServerTest, TheStreamSurvivesGarbageAndEndsWithItsClient)

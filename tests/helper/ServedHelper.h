@@ -25,7 +25,8 @@ public:
     {
         // Each helper ends when its client has closed the socket.
         for (auto& thread : threads_)
-            thread.join();
+            if (thread.joinable())
+                thread.join();
     }
 
     // The starter to give HelperStorage; modes in `refused` do not start.
@@ -39,6 +40,7 @@ public:
             if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
                 return nullptr;
             const auto served = mode == helper::kFirmwareMode ? HelperServer::Mode::Firmware : HelperServer::Mode::Read;
+            sockets_.push_back(ends[1]);
             threads_.emplace_back([this, served, socket = ends[1]] {
                 HelperServer server(machine_, served);
                 server.serve(socket, socket);
@@ -48,10 +50,20 @@ public:
         };
     }
 
+    // The helper started `index`-th dies: its stream breaks, and its client
+    // finds it gone at the next request. Returns once it has ended.
+    void kill(size_t index)
+    {
+        ::shutdown(sockets_.at(index), SHUT_RDWR);
+        threads_.at(index).join();
+        threads_.at(index) = std::thread();
+    }
+
     std::vector<std::string> started;  // the modes asked for, in order
     std::set<std::string> refused;
 
 private:
     SimulatedStorage& machine_;
     std::vector<std::thread> threads_;
+    std::vector<int> sockets_;  // the helpers' ends
 };

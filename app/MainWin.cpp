@@ -41,8 +41,10 @@ const char* levelPicture(smart::HealthLevel level)
 // In place of the ring when a maker's disk brings no remaining life.
 const char kLifeUnreadable[] = "未能读取剩余寿命";
 // In place of the model in the selector entry of a disk whose identity
-// could not be read.
+// could not be read, and of one that another program was updating (its
+// writer's lock kept every command out).
 const char kIdentityUnreadable[] = "未能读取磁盘信息";
+const char* const kDiskBusy = QT_TRANSLATE_NOOP("MainWin", "正在升级固件");
 
 // The refresh button while the list is being read.
 const char kRefreshText[] = "刷新";
@@ -294,8 +296,9 @@ void MainWin::applyDiskList(const DiskListReading& reading)
         lives[i] = reading.disks[i].life;
         // A disk whose identity cannot be read is listed all the same, saying
         // so: the user sees it was found, and the count matches the list.
-        const QString name = diskList[i].valid ? QString::fromLatin1(diskList[i].model)
-                                               : QString::fromUtf8(kIdentityUnreadable);
+        const QString name = diskList[i].valid  ? QString::fromLatin1(diskList[i].model)
+                             : diskList[i].busy ? tr(kDiskBusy)
+                                                : QString::fromUtf8(kIdentityUnreadable);
         ui->cbDiskInfo->addItem(QIcon(), tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(name));
     }
 

@@ -28,6 +28,9 @@ struct DriveReading {
     bool skipped = false;                     // in standby: CHECK POWER MODE was all it received
 };
 
+// What a drive that another program was writing to is said to be.
+constexpr const char* kBusyText = "busy: another program is updating its firmware; nothing was sent to it";
+
 // The whole list, each drive read once. A status other than Listed has its
 // message on standard error.
 DiskListStatus readDrives(const ReadOptions& options, std::vector<DriveReading>& drives);

@@ -99,7 +99,8 @@ Json driveJson(const DriveReading& drive)
             {"bus", busName ? Json(busName) : Json()},
             {"wwn", disk.wwn ? Json(hex16(disk.wwn)) : Json()},
             {"power_mode", drive.powerMode ? Json(PowerModeName(*drive.powerMode)) : Json()},
-            {"skipped", drive.skipped}};
+            {"skipped", drive.skipped},
+            {"busy", disk.busy != 0}};
 }
 
 void addSmartJson(Json& out, const SmartReport& report)

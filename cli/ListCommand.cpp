@@ -34,6 +34,8 @@ void printTable(const std::vector<DriveReading>& drives)
                 (disk.isSystemDisk ? "  (system disk)" : "") + '\n';
         if (drive.skipped)
             text += "  in standby: not read\n";
+        else if (disk.busy)
+            text += std::string("  ") + kBusyText + '\n';
         else if (disk.valid)
             text += "  model " + quoted(disk.model) + "  serial " + quoted(disk.serialNumber) + "  firmware " +
                     quoted(disk.firmware) + (disk.isMakerDisk ? "  (maker's drive)" : "") + '\n';

@@ -34,6 +34,8 @@ std::string tableText(const DriveReading& drive, const SmartReport& report)
     std::string text = "PhysicalDrive" + std::to_string(disk.diskNum) + "  ";
     if (drive.skipped)
         return text + "in standby: not read\n";
+    if (disk.busy)
+        return text + kBusyText + '\n';
     if (!disk.valid)
         return text + "identity could not be read\n";
     text += printable(latin1ToUtf8(disk.model)) + (disk.isMakerDisk ? "  (maker's drive)" : "") + '\n';
@@ -85,6 +87,10 @@ int smartCommand(const Arguments& args)
         // A drive that cannot be shown is only named on standard error.
         if (!drive)
             return kExitDeviceUnreadable;
+        if (drive->disk.busy) {
+            std::fprintf(stderr, "quillfence-cli: physical drive %d is %s\n", drive->disk.diskNum, kBusyText);
+            return kExitDeviceUnreadable;
+        }
         if (!drive->skipped && !drive->disk.valid) {
             std::fprintf(stderr, "quillfence-cli: the identity of physical drive %d could not be read\n",
                          drive->disk.diskNum);

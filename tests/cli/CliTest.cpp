@@ -69,7 +69,7 @@ TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
         "capacity_bytes": 1000204886016, "isSystemDisk": false, "busType": 17, "bus": "nvme",
         "device": "\\\\.\\PHYSICALDRIVE17", "serialNumber": "CV3N1T0A27718", "model": "Corvid NV3 1TB",
         "firmware": "3B2QGXA7", "valid": 1, "isMakerDisk": false, "wwn": null, "power_mode": null,
-        "skipped": false, "partitions": [{"letter": "S", "total": 931.0, "free": 569.5909576416016,
+        "skipped": false, "busy": false, "partitions": [{"letter": "S", "total": 931.0, "free": 569.5909576416016,
         "total_bytes": 999653638144, "free_bytes": 611593633792, "mount_point": null}]})"));
 }
 

@@ -25,7 +25,3 @@ std::unique_ptr<StorageControl> makePlatformStorage();
 
 // Environment variable naming a fleet file.
 constexpr const char* kDevicesVariable = "QUILLFENCE_DEVICES";
-// Test aids: the program that starts the privileged helper instead of
-// pkexec, and the helper program to start.
-constexpr const char* kHelperLauncherVariable = "QUILLFENCE_HELPER_LAUNCHER";
-constexpr const char* kHelperVariable = "QUILLFENCE_HELPER";

@@ -15,6 +15,7 @@ test_packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace
+  polkitd pkexec dbus-daemon dbus-bin
   g++-mingw-w64-x86-64 wine wine64
   debootstrap lintian desktop-file-utils appstream libxml2-utils man-db x11-utils
 )

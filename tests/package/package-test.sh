@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package on a clean Debian 12: builds the package, unpacks a
-# minimal Debian 12 (debootstrap --variant=minbase) into a temporary folder,
+# The Debian package on a clean Debian 12: takes the package that
+# scripts/package.sh built in WORK_DIR/build, unpacks a minimal Debian 12 (debootstrap --variant=minbase) into a temporary folder,
 # installs the package there with apt as a user would, and checks what it
 # installed: the files and nothing else, the programs' --version and --help,
 # quillfence-cli on the demo fleet, the desktop entry, the AppStream data, the
@@ -10,7 +10,7 @@
 # WORK_DIR/installed-window.png. Prints the time of each step.
 #
 # Usage: package-test.sh WORK_DIR VERSION
-# WORK_DIR keeps the package build between runs. The bootstrapped system and
+# WORK_DIR/build holds the package build (scripts/package.sh WORK_DIR/build). The bootstrapped system and
 # the downloaded packages are kept in $QUILLFENCE_PACKAGE_CACHE (default
 # ~/.cache/quillfence-package), so later runs bootstrap nothing and download
 # only what changed.
@@ -55,8 +55,8 @@ mount_in_system() {  # mount_in_system MOUNT_ARGUMENTS... MOUNT_POINT
 }
 
 step "Package"
-package=$("$root/scripts/package.sh" "$work/build" 2>"$work/package.log" | tail -n1)
-[ -f "$package" ] || { tail -n 40 "$work/package.log"; echo "FAILED: the package was not built"; exit 1; }
+package=$(ls "$work"/build/quillfence_"$version"_*.deb 2>/dev/null | tail -n1)
+[ -f "$package" ] || { echo "FAILED: no package in $work/build: run scripts/package.sh $work/build"; exit 1; }
 echo "$(basename "$package"): $(du -k "$package" | cut -f1) KiB"
 dpkg-deb --field "$package" Depends
 

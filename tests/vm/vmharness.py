@@ -51,9 +51,13 @@ What a guest can have (see the fields of Disk and Partition, and run()):
   re-read of its partition table: its partitions are removed and added).
   A command can watch `udevadm monitor --kernel --udev`. Without udevd /dev
   is the kernel's devtmpfs alone (disk nodes root:root 0600).
-- An unprivileged user, "qfuser" (uid 1000, gid 1000, home /home/qfuser);
-  group "disk" is gid 6 without members. `qf-user COMMAND [ARGS]` runs a
-  command as that user.
+- Unprivileged users, "qfuser" (uid 1000, gid 1000, home /home/qfuser) and
+  "qfother" (uid 1001); group "disk" is gid 6 without members. `qf-user
+  COMMAND [ARGS]` runs a command as qfuser.
+- Real polkit: run(polkit_rules=JS) starts the system bus and polkitd (the
+  host's) with that rules file, and installs Debian's pkexec set-user-ID
+  root; programs the test installs at their real paths come as
+  run(installed={guest path: host path}).
 - Other tools come as programs with their libraries, e.g.
   programs=["/usr/bin/strace"] for `strace -f -e trace=openat,open ...` and
   `strace -e inject=ioctl:delay_exit=...`.
@@ -117,12 +121,50 @@ UDEV_START = ("mount -t tmpfs -o mode=0755,nosuid,nodev tmpfs /run && "
               " && udevadm settle --timeout=120")
 BTRFS = "/usr/bin/btrfs"
 
-# The guest's accounts; /home/qfuser is the user's own.
+# The guest's accounts; /home/qfuser and /home/qfother are the users' own.
+# messagebus and polkitd are the system bus's and polkit's.
 ACCOUNTS = {
     "/etc/passwd": b"root:x:0:0:root:/root:/bin/sh\n"
-                   b"qfuser:x:1000:1000:Quillfence test user:/home/qfuser:/bin/sh\n",
-    "/etc/group": b"root:x:0:\ndisk:x:6:\nqfuser:x:1000:\n",
+                   b"messagebus:x:100:100::/nonexistent:/usr/sbin/nologin\n"
+                   b"polkitd:x:101:101:polkit:/nonexistent:/usr/sbin/nologin\n"
+                   b"qfuser:x:1000:1000:Quillfence test user:/home/qfuser:/bin/sh\n"
+                   b"qfother:x:1001:1001:Quillfence second user:/home/qfother:/bin/sh\n",
+    "/etc/group": b"root:x:0:\ndisk:x:6:\nmessagebus:x:100:\npolkitd:x:101:\nqfuser:x:1000:\n"
+                  b"qfother:x:1001:\n",
+    "/etc/shells": b"/bin/sh\n/usr/bin/sh\n",
 }
+
+# Real polkit, for run(polkit_rules=...): the system bus and polkitd from the
+# host's packages, Debian's pkexec set-user-ID root, and PAM letting pkexec
+# open its session (what is authorised is polkit's to decide, through the
+# rules given). {guest path: host path}.
+POLKIT_PROGRAMS = {
+    "/usr/bin/dbus-daemon": "/usr/bin/dbus-daemon",
+    "/usr/bin/dbus-send": "/usr/bin/dbus-send",
+    "/usr/bin/dbus-uuidgen": "/usr/bin/dbus-uuidgen",
+    "/usr/lib/polkit-1/polkitd": "/usr/lib/polkit-1/polkitd",
+    "/usr/bin/pkexec": "/usr/bin/pkexec",
+    "/usr/lib/x86_64-linux-gnu/security/pam_permit.so": "/usr/lib/x86_64-linux-gnu/security/pam_permit.so",
+}
+POLKIT_FILES = {
+    "/usr/share/dbus-1/system.conf": "/usr/share/dbus-1/system.conf",
+    "/usr/share/dbus-1/system.d/org.freedesktop.PolicyKit1.conf":
+        "/usr/share/dbus-1/system.d/org.freedesktop.PolicyKit1.conf",
+    "/usr/share/polkit-1/actions/org.freedesktop.policykit.policy":
+        "/usr/share/polkit-1/actions/org.freedesktop.policykit.policy",
+    "/etc/pam.d/polkit-1": b"auth required pam_permit.so\naccount required pam_permit.so\n"
+                           b"password required pam_permit.so\nsession required pam_permit.so\n",
+}
+POLKIT_RULES = "/etc/polkit-1/rules.d/50-quillfence-test.rules"
+# The bus, then polkitd, which is ready once it owns its name on the bus.
+POLKIT_START = ("mount -t tmpfs -o mode=0755,nosuid,nodev tmpfs /run && mkdir -p /run/dbus /var/lib/dbus && "
+                "ln -sfn /run /var/run && "
+                "dbus-uuidgen --ensure && dbus-daemon --system --fork && "
+                "chmod 4755 /usr/bin/pkexec && "
+                "(/usr/lib/polkit-1/polkitd --no-debug </dev/null >/tmp/polkitd.log 2>&1 &) && "
+                "for i in $(seq 600); do dbus-send --system --print-reply --dest=org.freedesktop.DBus / "
+                "org.freedesktop.DBus.GetNameOwner string:org.freedesktop.PolicyKit1 >/dev/null 2>&1 && exit 0; "
+                "sleep 0.1; done; cat /tmp/polkitd.log >&2; exit 1")
 
 
 @dataclasses.dataclass
@@ -230,12 +272,15 @@ def require_qemu():
 
 
 def run(disks, commands, programs=(), files=None, timeout: float = 180,
-        binds=None, udevd: bool = False) -> RunResult:
+        binds=None, udevd: bool = False, installed=None, polkit_rules=None) -> RunResult:
     """Boot a guest with `disks` (exactly one of them the system disk), copy
-    in `programs` and `files` ({guest path: host path or bytes}), make the
-    bind mounts `binds` ({mount point: source folder}, both made when
-    missing) after the partitions' mounts, start udevd when asked, run each
-    shell command of `commands` from "/" and power off."""
+    in `programs` (to /usr/local/bin), `installed` programs ({guest path:
+    host path}, with their libraries) and `files` ({guest path: host path
+    or bytes}), make the bind mounts `binds` ({mount point: source folder},
+    both made when missing) after the partitions' mounts, start udevd when
+    asked, start the system bus and polkitd with the rules `polkit_rules`
+    (JavaScript text) when given, run each shell command of `commands` from
+    "/" and power off."""
     started = time.monotonic()
     binds = binds or {}
     _check(disks, binds)
@@ -243,7 +288,7 @@ def run(disks, commands, programs=(), files=None, timeout: float = 180,
     work = pathlib.Path(tempfile.mkdtemp(prefix="quillfence-vm-"))
     try:
         qemu_command, steps = _prepare(work, kernel, disks, commands, programs, files or {},
-                                       binds, udevd)
+                                       binds, udevd, installed or {}, polkit_rules)
         result = _boot(work, qemu_command, disks, commands, steps, timeout)
         result.seconds = time.monotonic() - started
         return result
@@ -342,14 +387,20 @@ def _pools(disks) -> dict:
     return pools
 
 
-def _prepare(work, kernel, disks, commands, programs, files, binds, udevd):
+def _prepare(work, kernel, disks, commands, programs, files, binds, udevd, installed, polkit_rules):
     """Builds the root tree, disk images and initramfs; returns the QEMU
     command and the guest's setup steps."""
     if vmimages.shared_libraries(pathlib.Path(BUSYBOX)):
         raise VmError(f"{BUSYBOX} must be statically linked (busybox-static)")
     steps = _setup_steps(disks, binds, udevd)
     guest_programs = {f"/usr/local/bin/{pathlib.Path(p).name}": p for p in programs}
+    guest_programs.update(installed)
     guest_files = dict(ACCOUNTS)
+    if polkit_rules is not None:
+        guest_programs.update(POLKIT_PROGRAMS)
+        guest_files.update(POLKIT_FILES)
+        guest_files[POLKIT_RULES] = polkit_rules.encode()
+        steps.append(POLKIT_START)
     if any(part.subvolumes for disk in disks for part in disk.partitions):
         guest_programs.setdefault(BTRFS, BTRFS)
     if udevd:
@@ -361,6 +412,7 @@ def _prepare(work, kernel, disks, commands, programs, files, binds, udevd):
     tree = work / "root"
     vmimages.build_root_tree(tree, BUSYBOX, guest_programs, guest_files)
     (tree / "home/qfuser").mkdir(parents=True)
+    (tree / "home/qfother").mkdir(parents=True)
     vmimages.place(tree, "/qf/system-init.sh", (GUEST / "system-init.sh").read_bytes(), 0o755)
     vmimages.place(tree, "/usr/bin/qf-dev", (GUEST / "qf-dev.sh").read_bytes(), 0o755)
     vmimages.place(tree, "/usr/bin/qf-user", (GUEST / "qf-user.sh").read_bytes(), 0o755)

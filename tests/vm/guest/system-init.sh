@@ -24,6 +24,7 @@ if [ "$(stat -c %u /usr/bin/busybox)" != 0 ]; then
     done
 fi
 chown 1000:1000 /home/qfuser
+chown 1001:1001 /home/qfother
 
 while read -r name dev; do
     echo "QF-DISK $name $dev" >$host

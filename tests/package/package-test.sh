@@ -170,6 +170,14 @@ if $has_policy; then
   check "the policy names two actions" '[ "$(wc -l <<<"$actions")" -eq 2 ]'
   paths=$(xmllint --xpath '//annotate[@key="org.freedesktop.policykit.exec.path"]/text()' "$system$policy" 2>/dev/null | sort -u)
   check "the actions' exec.path is the installed helper" '[ "$paths" = "$helper" ] && [ -x "$system$helper" ]'
+  defaults() {  # defaults ACTION: its allow_any, allow_inactive and allow_active
+    local d="//action[@id=\"$1\"]/defaults"
+    xmllint --xpath "concat($d/allow_any, \" \", $d/allow_inactive, \" \", $d/allow_active)" "$system$policy"
+  }
+  check "reading asks no password in the active session, the administrator's elsewhere" \
+    '[ "$(defaults example.quillfence.read-drives)" = "auth_admin auth_admin yes" ]'
+  check "a firmware update asks the administrator's password every time" \
+    '[ "$(defaults example.quillfence.update-firmware)" = "auth_admin auth_admin auth_admin" ]'
 fi
 
 step "The window from its desktop entry"

@@ -53,9 +53,10 @@ void printTable(const std::vector<DriveReading>& drives)
 
 int listCommand(const Arguments& args)
 {
-    const auto options = parseOptions(args, {true, false, false});
+    std::string problem;
+    const auto options = parseOptions(args, {true, false, false}, problem);
     if (!options)
-        return usage();
+        return usage("list", problem);
     std::vector<DriveReading> drives;
     const DiskListStatus status = readDrives(options->read, drives);
 

@@ -169,9 +169,10 @@ void addDrive(Exposition& out, const DriveReading& drive, const SmartReport& rep
 
 int metricsCommand(const Arguments& args)
 {
-    const auto options = parseOptions(args, {false, false, true});
+    std::string problem;
+    const auto options = parseOptions(args, {false, false, true}, problem);
     if (!options)
-        return usage();
+        return usage("metrics", problem);
     std::vector<DriveReading> drives;
     const bool listed = readDrives(options->read, drives) == DiskListStatus::Listed;
     int bits = listed ? kExitOk : kExitDeviceUnreadable;

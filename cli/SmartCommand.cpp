@@ -71,9 +71,10 @@ Json smartJson(const DriveReading& drive, const SmartReport& report)
 
 int smartCommand(const Arguments& args)
 {
-    const auto options = parseOptions(args, {true, true, false});
+    std::string problem;
+    const auto options = parseOptions(args, {true, true, false}, problem);
     if (!options)
-        return usage();
+        return usage("smart", problem);
 
     std::vector<DriveReading> drives;
     int bits = kExitOk;

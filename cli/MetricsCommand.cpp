@@ -10,6 +10,7 @@
 #include "cli/Options.h"
 #include "cli/Print.h"
 #include "cli/SmartReport.h"
+#include "cli/TextEscape.h"
 #include "files/SafeFiles.h"
 #include "smart/core/SmartNames.h"
 
@@ -186,8 +187,9 @@ int metricsCommand(const Arguments& args)
     }
     if (options->output.empty()) {
         printOut(out.text());
-    } else if (!files::replaceFile(options->output, out.text())) {
-        printErr("quillfence-cli: the metrics could not be written to " + options->output + "\n");
+    } else if (std::error_code error; !files::replaceFile(options->output, out.text(), &error)) {
+        printErr("quillfence-cli: the metrics could not be written to " + printable(options->output) + ": " +
+                 error.message() + "\n");
         bits |= kExitOutputFailed;
     }
     return bits;

@@ -10,6 +10,7 @@
 #include "cli/Print.h"
 #include "cli/TextEscape.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -69,5 +70,10 @@ int listCommand(const Arguments& args)
     } else {
         printTable(drives);
     }
-    return status == DiskListStatus::Listed ? kExitOk : kExitDeviceUnreadable;
+    // A drive whose identity could not be read is listed, and fails the run
+    // as it fails smart and metrics; one left in standby does not.
+    const bool unidentified = std::any_of(drives.begin(), drives.end(), [](const DriveReading& drive) {
+        return !drive.skipped && !drive.disk.valid;
+    });
+    return status == DiskListStatus::Listed && !unidentified ? kExitOk : kExitDeviceUnreadable;
 }

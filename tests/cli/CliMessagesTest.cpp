@@ -1,5 +1,6 @@
 // What quillfence-cli tells people when something fails: a metrics file that
-// cannot be written is named with the system's reason.
+// cannot be written is named with the system's reason, and a list fails for a
+// drive it could not identify.
 
 #include "RunCommand.h"
 
@@ -12,6 +13,8 @@
 #include <string>
 
 namespace {
+
+const std::string kDemo = QUILLFENCE_SOURCE_DIR "/data/demo-fleet.json";
 
 std::string fileText(const std::string& path)
 {
@@ -67,6 +70,44 @@ TEST(CliMetrics, AFileThatCannotBeWrittenIsNamedWithTheSystemsReason)
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "nothing left behind";
     std::filesystem::remove_all(folder);
+}
+
+TEST(CliExitStatus, ListFailsForADriveItCouldNotIdentify)
+{
+    const std::string fleet = writeFleet("identify-fleet.json", R"({"drives": [
+      {"number": 0, "length": 1073741824, "volumes": [{"letter": "C", "total": 1073741824, "free": 0}]},
+      {"number": 1, "length": 1073741824, "identity": {"serial": "S1", "model": "Plain", "firmware": "1"}},
+      {"number": 2, "length": 1073741824, "power": "standby",
+       "identity": {"serial": "S2", "model": "Sleepy", "firmware": "1"}},
+      {"number": 3, "length": 1073741824, "bus": "usb", "faults": ["identify"]}]})");
+    const std::string identified = writeFleet("identified-fleet.json", R"({"drives": [
+      {"number": 0, "length": 1073741824, "volumes": [{"letter": "C", "total": 1073741824, "free": 0}]},
+      {"number": 1, "length": 1073741824, "identity": {"serial": "S1", "model": "Plain", "firmware": "1"}}]})");
+    struct Case {
+        std::string arguments;
+        std::string fleet;
+        int exit;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"list", identified, 0, "every drive identified"},
+        {"list --json", identified, 0, "the same in JSON"},
+        {"list", fleet, 1, "drive 3's bridge fails IDENTIFY"},
+        {"list --json --nocheck standby", fleet, 1, "drive 2 left in standby, drive 3 still unidentified"},
+        {"list", kDemo, 1, "drive 15 of the demo fleet fails IDENTIFY"},
+        {"metrics", fleet, 1, "metrics fail for it as well"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = cli(c.arguments, c.fleet);
+        EXPECT_EQ(run.exitCode, c.exit) << c.arguments << ": " << c.why;
+        EXPECT_FALSE(run.out.empty()) << c.arguments << ": the list is printed all the same";
+    }
+    const CliRun standby = cli("list --json --nocheck standby", writeFleet("standby-fleet.json", R"({"drives": [
+      {"number": 0, "length": 1073741824, "volumes": [{"letter": "C", "total": 1073741824, "free": 0}]},
+      {"number": 1, "length": 1073741824, "power": "standby",
+       "identity": {"serial": "S1", "model": "Sleepy", "firmware": "1"}}]})"));
+    EXPECT_EQ(standby.exitCode, 0) << "a drive left in standby sets no bit";
+    EXPECT_EQ(nlohmann::json::parse(standby.out).at("disks")[0].at("valid"), 0);
 }
 
 }  // namespace

@@ -161,7 +161,7 @@ TEST(CliExitStatus, EachBit)
         {"smart --all", 1 | 4 | 8, "every listed drive, each what it calls for"},
         {"metrics", 1 | 4 | 8, "the same for the metrics"},
         {"metrics --output '" + unwritable + "'", 1 | 4 | 8 | 16, "and the file cannot be written"},
-        {"list", 0, "the list does not judge SMART"},
+        {"list", 1, "drive 15's identity could not be read; the list judges no SMART"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(logged(c.arguments, kDemo).run.exitCode, c.status) << c.arguments << ": " << c.why;

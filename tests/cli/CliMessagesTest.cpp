@@ -1,7 +1,8 @@
 // What quillfence-cli tells people: a table whose columns line up on a
 // terminal, a SMART table without rows that says why, a metrics file that
-// cannot be written named with the system's reason, and a list that fails for
-// a drive it could not identify.
+// cannot be written named with the system's reason, the disk layer's
+// diagnostics in Linux terms, and a list that fails for a drive it could not
+// identify.
 
 #include "RunCommand.h"
 #include "cli/DisplayWidth.h"
@@ -252,6 +253,41 @@ TEST(CliMetrics, AFileThatCannotBeWrittenIsNamedWithTheSystemsReason)
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "nothing left behind";
     std::filesystem::remove_all(folder);
+}
+
+// The disk layer names what failed as a Linux user knows it: no Windows call
+// and no bare error number.
+TEST(CliDiagnostics, TheDiskLayerSpeaksInLinuxTerms)
+{
+    struct Case {
+        const char* fleet;
+        int exit;
+        const char* err;
+    };
+    const Case cases[] = {
+        {R"({"faults": ["systemDirectory"], "drives": [{"number": 0, "length": 1073741824}]})", 1,
+         "quillfence: the volume mounted on / could not be found: Numerical result out of range\n"
+         "quillfence-cli: the system disk could not be determined, so no disk is listed\n"},
+        {R"({"systemDirectory": "X:\\Windows", "drives": [{"number": 0, "length": 1073741824}]})", 1,
+         "quillfence: volume X: could not be looked up: No such file or directory\n"
+         "quillfence-cli: the system disk could not be determined, so no disk is listed\n"},
+        {R"({"drives": [
+            {"number": 0, "length": 1073741824, "volumes": [{"letter": "C", "total": 1073741824, "free": 0}]},
+            {"number": 1, "length": 1073741824, "identity": {"serial": "S1", "model": "Plain", "firmware": "1"},
+             "volumes": [{"letter": "D", "total": 1073741824, "free": 0, "faults": ["open"]},
+                         {"letter": "E", "total": 1073741824, "free": 0, "mountPoint": "/srv/e",
+                          "faults": ["deviceNumber"]}]}]})",
+         0,
+         "quillfence: volume D: could not be looked up: Permission denied\n"
+         "quillfence: the disk of volume E: (/srv/e) could not be determined: Inappropriate ioctl for device\n"},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fleet);
+        const CliRun run = cli("list", writeFleet("diagnostics-fleet" + std::to_string(number++) + ".json", c.fleet));
+        EXPECT_EQ(run.exitCode, c.exit);
+        EXPECT_EQ(run.err, c.err);
+    }
 }
 
 TEST(CliExitStatus, ListFailsForADriveItCouldNotIdentify)

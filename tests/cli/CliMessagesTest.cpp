@@ -5,6 +5,7 @@
 // identify.
 
 #include "RunCommand.h"
+#include "TestFiles.h"
 #include "cli/DisplayWidth.h"
 
 #include <gtest/gtest.h>
@@ -25,19 +26,6 @@ const std::string kDemo = QUILLFENCE_SOURCE_DIR "/data/demo-fleet.json";
 // NVMe drives with every critical-warning bit, eight sensors and counters up
 // to 2^128 - 1; an ATA drive with all 30 attribute slots.
 const std::string kEdges = QUILLFENCE_SOURCE_DIR "/tests/cli/edge-fleet.json";
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string writeFleet(const std::string& name, const std::string& json)
-{
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path) << json;
-    return path;
-}
 
 std::vector<std::string> linesOf(const std::string& text)
 {

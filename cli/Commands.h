@@ -12,5 +12,7 @@ int smartCommand(const Arguments& args);
 int metricsCommand(const Arguments& args);
 int firmwareCommand(const Arguments& args);
 
-// The exit code for bad arguments, after printing the usage.
-int usage();
+// The exit code for bad arguments, after printing what was wrong with them
+// ("quillfence-cli smart: -1 is not a drive number") and the usage.
+// `command` is empty when the command itself is wrong.
+int usage(const std::string& command, const std::string& problem);

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/DiskLookup.h"
 #include "cli/Latin1.h"
+#include "cli/Options.h"
 #include "cli/Print.h"
 #include "firmware/FwImage.h"
 #include "firmware/FwImageFolders.h"
@@ -21,22 +22,34 @@ struct FirmwareArguments {
     std::string appDir;  // empty: the program's own folder, then the data folders
 };
 
-std::optional<FirmwareArguments> parse(const Arguments& args)
+// Nothing, with `problem` saying why, when the words are not N [--yes] [--app-dir DIR].
+std::optional<FirmwareArguments> parse(const Arguments& args, std::string& problem)
 {
-    if (args.empty())
+    if (args.empty()) {
+        problem = "give the drive number N";
         return std::nullopt;
+    }
     const auto diskNum = parseDiskNumber(args[0]);
-    if (!diskNum)
+    if (!diskNum) {
+        problem = args[0].rfind("--", 0) == 0 ? "give the drive number N before the options"
+                                              : unexpectedWord(args[0], true);
         return std::nullopt;
+    }
     FirmwareArguments parsed;
     parsed.diskNum = *diskNum;
     for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--yes")
+        if (args[i] == "--yes") {
             parsed.send = true;
-        else if (args[i] == "--app-dir" && i + 1 < args.size() && !args[i + 1].empty())
+        } else if (args[i] == "--app-dir") {
+            if (i + 1 == args.size() || args[i + 1].empty()) {
+                problem = "--app-dir needs a folder";
+                return std::nullopt;
+            }
             parsed.appDir = args[++i];
-        else
+        } else {
+            problem = unexpectedWord(args[i], false);
             return std::nullopt;
+        }
     }
     return parsed;
 }
@@ -45,9 +58,10 @@ std::optional<FirmwareArguments> parse(const Arguments& args)
 
 int firmwareCommand(const Arguments& args)
 {
-    const auto parsed = parse(args);
+    std::string problem;
+    const auto parsed = parse(args, problem);
     if (!parsed)
-        return usage();
+        return usage("update-firmware", problem);
     const std::vector<std::string> folders =
         parsed->appDir.empty() ? FwImageFolders() : std::vector<std::string>{parsed->appDir};
     if (folders.empty()) {

@@ -10,6 +10,7 @@
 #include "cli/Print.h"
 #include "cli/TextEscape.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -55,9 +56,10 @@ void printTable(const std::vector<DriveReading>& drives)
 
 int listCommand(const Arguments& args)
 {
-    const auto options = parseOptions(args, {true, false, false});
+    std::string problem;
+    const auto options = parseOptions(args, {true, false, false}, problem);
     if (!options)
-        return usage();
+        return usage("list", problem);
     std::vector<DriveReading> drives;
     const DiskListStatus status = readDrives(options->read, drives);
 
@@ -70,5 +72,10 @@ int listCommand(const Arguments& args)
     } else {
         printTable(drives);
     }
-    return status == DiskListStatus::Listed ? kExitOk : kExitDeviceUnreadable;
+    // A drive whose identity could not be read is listed, and fails the run
+    // as it fails smart and metrics; one left in standby does not.
+    const bool unidentified = std::any_of(drives.begin(), drives.end(), [](const DriveReading& drive) {
+        return !drive.skipped && !drive.disk.valid;
+    });
+    return status == DiskListStatus::Listed && !unidentified ? kExitOk : kExitDeviceUnreadable;
 }

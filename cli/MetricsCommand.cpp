@@ -10,6 +10,7 @@
 #include "cli/Options.h"
 #include "cli/Print.h"
 #include "cli/SmartReport.h"
+#include "cli/TextEscape.h"
 #include "files/SafeFiles.h"
 #include "smart/core/SmartNames.h"
 
@@ -169,9 +170,10 @@ void addDrive(Exposition& out, const DriveReading& drive, const SmartReport& rep
 
 int metricsCommand(const Arguments& args)
 {
-    const auto options = parseOptions(args, {false, false, true});
+    std::string problem;
+    const auto options = parseOptions(args, {false, false, true}, problem);
     if (!options)
-        return usage();
+        return usage("metrics", problem);
     std::vector<DriveReading> drives;
     const bool listed = readDrives(options->read, drives) == DiskListStatus::Listed;
     int bits = listed ? kExitOk : kExitDeviceUnreadable;
@@ -185,8 +187,9 @@ int metricsCommand(const Arguments& args)
     }
     if (options->output.empty()) {
         printOut(out.text());
-    } else if (!files::replaceFile(options->output, out.text())) {
-        printErr("quillfence-cli: the metrics could not be written to " + options->output + "\n");
+    } else if (std::error_code error; !files::replaceFile(options->output, out.text(), &error)) {
+        printErr("quillfence-cli: the metrics could not be written to " + printable(options->output) + ": " +
+                 error.message() + "\n");
         bits |= kExitOutputFailed;
     }
     return bits;

@@ -23,5 +23,10 @@ struct AcceptedOptions {
     bool output = false;
 };
 
-// Nothing when a word is not one the command takes, or a needed one is missing.
-std::optional<CommandOptions> parseOptions(const Arguments& args, AcceptedOptions accepted);
+// Nothing when a word is not one the command takes, or a needed one is
+// missing; `problem` then says which ("unknown option --jsn").
+std::optional<CommandOptions> parseOptions(const Arguments& args, AcceptedOptions accepted, std::string& problem);
+
+// What is wrong with `word`, a word the command does not take where it
+// stands; `driveExpected` when a drive number could stand there.
+std::string unexpectedWord(const std::string& word, bool driveExpected);

@@ -3,6 +3,7 @@
 // page shows it, with the remaining life and the health level.
 
 #include "cli/Commands.h"
+#include "cli/DisplayWidth.h"
 #include "cli/DriveJson.h"
 #include "cli/ExitStatus.h"
 #include "cli/Latin1.h"
@@ -15,17 +16,28 @@
 
 namespace {
 
-// Display width of a UTF-8 text, counting each CJK character as two columns.
-size_t displayWidth(const std::string& text)
+// The column titles and the rows, each column as wide as its widest text
+// on a terminal, two blanks apart.
+std::string alignedRows(const std::vector<smart::SmartTableRow>& rows)
 {
-    size_t width = 0;
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        width += length >= 3 ? 2 : 1;
-        i += length;
+    std::array<size_t, smart::kSmartColumnCount> widths{};
+    for (int c = 0; c < smart::kSmartColumnCount; ++c) {
+        widths[c] = displayWidth(smart::kSmartColumnTitles[c]);
+        for (const auto& row : rows)
+            widths[c] = std::max(widths[c], displayWidth(row.cells[c]));
     }
-    return width;
+    std::string text;
+    auto addRow = [&](auto cellOf) {
+        for (int c = 0; c < smart::kSmartColumnCount; ++c) {
+            const std::string cell = cellOf(c);
+            text += cell + std::string(widths[c] - displayWidth(cell) + 2, ' ');
+        }
+        text += '\n';
+    };
+    addRow([](int c) { return std::string(smart::kSmartColumnTitles[c]); });
+    for (const auto& row : rows)
+        addRow([&](int c) { return row.cells[c]; });
+    return text;
 }
 
 std::string tableText(const DriveReading& drive, const SmartReport& report)
@@ -39,22 +51,13 @@ std::string tableText(const DriveReading& drive, const SmartReport& report)
     if (!disk.valid)
         return text + "identity could not be read\n";
     text += printable(latin1ToUtf8(disk.model)) + (disk.isMakerDisk ? "  (maker's drive)" : "") + '\n';
-    std::array<size_t, smart::kSmartColumnCount> widths{};
-    for (int c = 0; c < smart::kSmartColumnCount; ++c) {
-        widths[c] = displayWidth(smart::kSmartColumnTitles[c]);
-        for (const auto& row : report.rows)
-            widths[c] = std::max(widths[c], displayWidth(row.cells[c]));
+    if (report.rows.empty()) {
+        // As the SMART page says it: the drive did not answer, or answered
+        // with no attribute the table shows.
+        text += std::string(report.healthRead ? smart::kSmartNoAttributesText : smart::kSmartUnreadableText) + '\n';
+    } else {
+        text += alignedRows(report.rows);
     }
-    auto addRow = [&](auto cellOf) {
-        for (int c = 0; c < smart::kSmartColumnCount; ++c) {
-            const std::string cell = cellOf(c);
-            text += cell + std::string(widths[c] - displayWidth(cell) + 2, ' ');
-        }
-        text += '\n';
-    };
-    addRow([](int c) { return std::string(smart::kSmartColumnTitles[c]); });
-    for (const auto& row : report.rows)
-        addRow([&](int c) { return row.cells[c]; });
     if (report.life)
         text += "剩余寿命 " + std::to_string(*report.life) + "%\n";
     if (report.health)
@@ -73,9 +76,10 @@ Json smartJson(const DriveReading& drive, const SmartReport& report)
 
 int smartCommand(const Arguments& args)
 {
-    const auto options = parseOptions(args, {true, true, false});
+    std::string problem;
+    const auto options = parseOptions(args, {true, true, false}, problem);
     if (!options)
-        return usage();
+        return usage("smart", problem);
 
     std::vector<DriveReading> drives;
     int bits = kExitOk;

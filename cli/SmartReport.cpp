@@ -1,7 +1,6 @@
 #include "cli/SmartReport.h"
 
 #include "cli/ExitStatus.h"
-#include "smart/core/SmartSector.h"
 
 #include <algorithm>
 
@@ -23,10 +22,10 @@ SmartReport evaluateSmart(const DriveReading& drive)
     report.rows = smart::BuildSmartTable(drive.disk, [&](int life) { report.life = life; });
     if (report.life)
         report.health = smart::HealthLevelOf(*report.life);
+    report.healthRead = smart::HealthDataRead(drive.disk);
     // An NVMe drive answers with its health log page, which has no thresholds.
-    report.smartRead = drive.disk.isNvme ? smart::HealthDataRead(drive.disk)
-                                         : smart::SmartDataRead(drive.disk.smartData) &&
-                                               answered(drive.disk.smartThreshold, sizeof drive.disk.smartThreshold);
+    report.smartRead = report.healthRead && (drive.disk.isNvme || answered(drive.disk.smartThreshold,
+                                                                            sizeof drive.disk.smartThreshold));
     return report;
 }
 

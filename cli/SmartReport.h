@@ -14,6 +14,7 @@ struct SmartReport {
     std::optional<int> life;                  // the "剩余寿命" attribute's normalized value
     std::optional<smart::HealthLevel> health;
     bool smartRead = false;                   // both SMART sectors were answered
+    bool healthRead = false;                  // SMART READ DATA (an NVMe drive: its health log) was answered
 };
 
 // Nothing is evaluated for a drive that was skipped or not identified.

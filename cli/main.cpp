@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitStatus.h"
 #include "cli/Print.h"
+#include "cli/TextEscape.h"
 #include "common/ProgramInfo.h"
 #include "disk/simulated/DeviceLog.h"
 #include "disk/StorageBackend.h"
@@ -45,9 +46,9 @@ std::string usageText()
 
 }  // namespace
 
-int usage()
+int usage(const std::string& command, const std::string& problem)
 {
-    printErr(usageText());
+    printErr("quillfence-cli" + (command.empty() ? "" : " " + command) + ": " + problem + "\n" + usageText());
     return kExitUsage;
 }
 
@@ -61,8 +62,10 @@ int main(int argc, char** argv)
         {"metrics", metricsCommand},
         {"update-firmware", firmwareCommand},
     };
-    if (argc < 2 || !commands.count(argv[1]))
-        return usage();
+    if (argc < 2)
+        return usage("", "no command given");
+    if (!commands.count(argv[1]))
+        return usage("", "unknown command " + printable(argv[1]));
     selectStorageFromEnvironment();
     const int code = commands.at(argv[1])(Arguments(argv + 2, argv + argc));
     // The simulated drives refused commands for want of their log (the

@@ -1,11 +1,11 @@
 #include "disk/DiskList.h"
 
 #include "disk/DevicePath.h"
+#include "disk/DiskDiagnostics.h"
 #include "disk/DiskIdentity.h"
 #include "disk/Partitions.h"
 #include "disk/StorageBackend.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -17,7 +17,7 @@ int systemDisk(StorageControl& sc)
 {
     std::string systemDirectory;
     if (!sc.systemDirectory(systemDirectory) || systemDirectory.empty()) {
-        std::fprintf(stderr, "GetSystemDirectory() Error: %ld\n", static_cast<long>(sc.lastError()));
+        reportNoSystemDirectory(sc);
         return -1;
     }
     return GetDiskNumOfVolume(systemDirectory[0]);

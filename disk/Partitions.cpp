@@ -1,9 +1,8 @@
 #include "disk/Partitions.h"
 
 #include "disk/DevicePath.h"
+#include "disk/DiskDiagnostics.h"
 #include "disk/StorageBackend.h"
-
-#include <cstdio>
 
 namespace {
 constexpr int kLetters = 26;
@@ -15,13 +14,12 @@ int GetDiskNumOfVolume(char letter)
     StorageControl& sc = storage();
     const DeviceHandle handle = sc.open(volumePath(letter), AccessMode::ReadWrite);
     if (handle == kInvalidHandle) {
-        std::fprintf(stderr, "CreateFile() Error: %ld\n", static_cast<long>(sc.lastError()));
+        reportVolumeNotOpened(sc, letter);
         return -1;
     }
     uint32_t deviceNumber = 0;
     if (!sc.queryDeviceNumber(handle, deviceNumber)) {
-        std::fprintf(stderr, "IOCTL_STORAGE_GET_DEVICE_NUMBER Error: %ld\n",
-                     static_cast<long>(sc.lastError()));
+        reportVolumeWithoutDrive(sc, letter);
         sc.close(handle);
         return -1;
     }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace files {
 
@@ -18,8 +19,9 @@ namespace files {
 // disk and renames it to `path`, replacing whatever stood there (a file, a
 // symbolic link, a FIFO) without writing through it. Nothing is left behind
 // on failure (no such folder, not writable, `path` is a folder) and false is
-// returned; what stood at `path` is then unchanged.
-bool replaceFile(const std::filesystem::path& path, const std::string& content);
+// returned, with the system's reason in `error` when one is given; what
+// stood at `path` is then unchanged.
+bool replaceFile(const std::filesystem::path& path, const std::string& content, std::error_code* error = nullptr);
 
 // The content of the regular file at `path`, when one is there and at most
 // `maxBytes` long: nothing for a missing file, a symbolic link (whatever it

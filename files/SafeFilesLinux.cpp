@@ -22,6 +22,8 @@ bool writeAll(int fd, const std::string& content)
         const ssize_t written = ::write(fd, data, left);
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = EIO;
         if (written <= 0)
             return false;
         data += written;
@@ -32,7 +34,7 @@ bool writeAll(int fd, const std::string& content)
 
 }  // namespace
 
-bool replaceFile(const std::filesystem::path& path, const std::string& content)
+bool replaceFile(const std::filesystem::path& path, const std::string& content, std::error_code* error)
 {
     // Hidden beside the target, so the rename stays within one file system.
     std::filesystem::path temporary = path;
@@ -41,16 +43,27 @@ bool replaceFile(const std::filesystem::path& path, const std::string& content)
     std::vector<char> pattern(name.begin(), name.end());
     pattern.push_back('\0');
 
+    // The reason of the first step that failed, taken before any other call.
+    int reason = 0;
+    const auto step = [&reason](bool done) {
+        if (!done && reason == 0)
+            reason = errno;
+        return done;
+    };
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // mkstemp() creates the file for its owner only; the replaced file was
-    // readable by everyone, as files created by the program usually are.
-    bool done = ::fchmod(fd, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
-    done = ::close(fd) == 0 && done;
-    done = done && ::rename(pattern.data(), path.c_str()) == 0;
-    if (!done)
-        ::unlink(pattern.data());
+    bool done = step(fd >= 0);
+    if (done) {
+        // mkstemp() creates the file for its owner only; the replaced file was
+        // readable by everyone, as files created by the program usually are.
+        done = step(::fchmod(fd, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) == 0) && step(writeAll(fd, content)) &&
+               step(::fsync(fd) == 0);
+        done = step(::close(fd) == 0) && done;
+        done = done && step(::rename(pattern.data(), path.c_str()) == 0);
+        if (!done)
+            ::unlink(pattern.data());
+    }
+    if (!done && error)
+        *error = std::error_code(reason, std::generic_category());
     return done;
 }
 

@@ -20,8 +20,12 @@ bool writeAll(HANDLE file, const std::string& content)
     while (left > 0) {
         const DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
         DWORD written = 0;
-        if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0)
+        if (!WriteFile(file, data, chunk, &written, nullptr))
             return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
         data += written;
         left -= written;
     }
@@ -30,8 +34,20 @@ bool writeAll(HANDLE file, const std::string& content)
 
 }  // namespace
 
-bool replaceFile(const std::filesystem::path& path, const std::string& content)
+bool replaceFile(const std::filesystem::path& path, const std::string& content, std::error_code* error)
 {
+    // The reason of the first step that failed, taken before any other call.
+    DWORD reason = 0;
+    const auto step = [&reason](bool done) {
+        if (!done && reason == 0)
+            reason = GetLastError();
+        return done;
+    };
+    const auto failed = [&] {
+        if (error)
+            *error = std::error_code(static_cast<int>(reason), std::system_category());
+        return false;
+    };
     HANDLE file = INVALID_HANDLE_VALUE;
     std::filesystem::path temporary;
     for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
@@ -39,17 +55,21 @@ bool replaceFile(const std::filesystem::path& path, const std::string& content)
         temporary.replace_filename(L"." + path.filename().wstring() + L"." + std::to_wstring(GetCurrentProcessId())
                                    + L"." + std::to_wstring(GetTickCount() + attempt));
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            return false;
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+            step(false);
+            return failed();
+        }
     }
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool done = writeAll(file, content) && FlushFileBuffers(file);
-    done = CloseHandle(file) && done;
-    done = done && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!done)
+    if (!step(file != INVALID_HANDLE_VALUE))
+        return failed();
+    bool done = step(writeAll(file, content)) && step(FlushFileBuffers(file));
+    done = step(CloseHandle(file)) && done;
+    done = done && step(MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    if (!done) {
         DeleteFileW(temporary.c_str());
-    return done;
+        return failed();
+    }
+    return true;
 }
 
 std::optional<std::string> readRegularFile(const std::filesystem::path& path, std::size_t maxBytes)

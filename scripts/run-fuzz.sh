@@ -41,7 +41,7 @@ case $target in
     ;;
   fleet)
     # The simulated backend as the program builds it on Linux.
-    sources=("$root"/disk/simulated/{AtaSectors,DeviceLog,Fleet,NvmeData,RegularFilePosix,Sha256,SimulatedDrive,SimulatedStorage}.cpp
+    sources=("$root"/disk/simulated/{AtaSectors,DeviceLog,Fleet,NvmeData,RegularFilePosix,Sha256,SimulatedDrive,SimulatedErrorsPosix,SimulatedStorage}.cpp
              "$root"/disk/{BusTypes,DevicePath}.cpp "$root/tests/fuzz/FleetFuzzTarget.cpp")
     common+=(-DQUILLFENCE_FUZZ_DATA_DIR="\"$root/data\"")
     cp "$root"/data/*.json "$build/seeds/"
@@ -56,7 +56,7 @@ case $target in
     cp /proc/self/mountinfo "$build/seeds/this-machine" 2>/dev/null || true
     ;;
   helper)
-    sources=("$root"/disk/simulated/{AtaSectors,DeviceLog,Fleet,NvmeData,RegularFilePosix,Sha256,SimulatedDrive,SimulatedStorage}.cpp
+    sources=("$root"/disk/simulated/{AtaSectors,DeviceLog,Fleet,NvmeData,RegularFilePosix,Sha256,SimulatedDrive,SimulatedErrorsPosix,SimulatedStorage}.cpp
              "$root"/disk/{BusTypes,DevicePath}.cpp "$root/disk/helper/HelperProtocol.cpp"
              "$root"/helper/{CommandPolicy,HelperServer}.cpp "$root/tests/fuzz/HelperFuzzTarget.cpp")
     ;;

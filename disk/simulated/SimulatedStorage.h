@@ -5,7 +5,7 @@
 // environment variable QUILLFENCE_DEVICE_LOG names a file, appended to it.
 // A log is a test aid that must not fall silent: once it cannot be written,
 // the command at hand and every later one are refused (the request fails with
-// ERROR_WRITE_FAULT), and deviceLogFailed() tells the run to fail.
+// kErrorWriteFault), and deviceLogFailed() tells the run to fail.
 
 #include "disk/simulated/DeviceLog.h"
 #include "disk/simulated/Fleet.h"
@@ -20,15 +20,18 @@
 
 class SimulatedStorage : public StorageControl {
 public:
-    // Windows error numbers the simulation reports through lastError().
-    static constexpr uint32_t kErrorInvalidFunction = 1;
-    static constexpr uint32_t kErrorFileNotFound = 2;
-    static constexpr uint32_t kErrorAccessDenied = 5;
-    static constexpr uint32_t kErrorInvalidHandle = 6;
-    static constexpr uint32_t kErrorWriteFault = 29;
-    static constexpr uint32_t kErrorSharingViolation = 32;
-    static constexpr uint32_t kErrorNotSupported = 50;
-    static constexpr uint32_t kErrorInsufficientBuffer = 122;
+    // The error numbers the simulation reports through lastError(), the
+    // platform's own as its real interface reports them (Windows error
+    // numbers, errno values on Linux), so that they read the same in the
+    // diagnostics. Defined in the platform's file.
+    static const uint32_t kErrorInvalidFunction;     // the device takes no such request
+    static const uint32_t kErrorFileNotFound;
+    static const uint32_t kErrorAccessDenied;
+    static const uint32_t kErrorInvalidHandle;
+    static const uint32_t kErrorWriteFault;
+    static const uint32_t kErrorSharingViolation;    // another writer holds the drive
+    static const uint32_t kErrorNotSupported;
+    static const uint32_t kErrorInsufficientBuffer;  // the answer does not fit
 
     // Status register of a completed and of an aborted ATA command.
     static constexpr uint8_t kStatusGood = 0x50;

@@ -3,6 +3,7 @@
 // standby, the system disk on request, drive texts made safe for a terminal.
 
 #include "RunCommand.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -18,20 +19,6 @@
 namespace {
 
 const std::string kDemo = QUILLFENCE_SOURCE_DIR "/data/demo-fleet.json";
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A fleet file in the test's folder.
-std::string writeFleet(const std::string& name, const std::string& json)
-{
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path) << json;
-    return path;
-}
 
 // Runs the CLI on `fleet` with a fresh device log; standard error is dropped.
 struct LoggedRun {
@@ -161,7 +148,7 @@ TEST(CliExitStatus, EachBit)
         {"smart --all", 1 | 4 | 8, "every listed drive, each what it calls for"},
         {"metrics", 1 | 4 | 8, "the same for the metrics"},
         {"metrics --output '" + unwritable + "'", 1 | 4 | 8 | 16, "and the file cannot be written"},
-        {"list", 0, "the list does not judge SMART"},
+        {"list", 1, "drive 15's identity could not be read; the list judges no SMART"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(logged(c.arguments, kDemo).run.exitCode, c.status) << c.arguments << ": " << c.why;

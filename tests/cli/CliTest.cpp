@@ -26,7 +26,7 @@ const std::string kDemo = QUILLFENCE_SOURCE_DIR "/data/demo-fleet.json";
 TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
 {
     const CommandRun run = cli("list --json", kDemo);
-    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.exitCode, 1) << "drive 15's identity could not be read";
     const auto disks = nlohmann::json::parse(run.out).at("disks");
 
     std::vector<int> numbers;
@@ -76,23 +76,61 @@ TEST(CliList, JsonListsTheDemoDisksWithTheirPartitions)
 TEST(CliList, TableNamesEveryDiskAndPartition)
 {
     const CommandRun run = cli("list", kDemo);
-    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.exitCode, 1) << "drive 15's identity could not be read";
     EXPECT_NE(run.out.find("PhysicalDrive2  931.51 GB"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("E:  558.79 GB free of 931.51 GB"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("PhysicalDrive0"), std::string::npos) << run.out;
 }
 
-TEST(CliList, BadArgumentsPrintUsageAndExitTwo)
+// What was wrong comes first, then the usage; nothing is read.
+TEST(CliArguments, EachMistakeIsNamedBeforeTheUsage)
 {
-    for (const char* arguments : {"", "lst", "list --jsn", "list --json extra"}) {
-        const std::string err = testing::TempDir() + "cli-usage.txt";
-        const CommandRun run = cli(arguments, kDemo, err);
-        EXPECT_EQ(run.exitCode, 2) << arguments;
-        EXPECT_TRUE(run.out.empty()) << arguments;
+    struct Case {
+        const char* arguments;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"", "quillfence-cli: no command given"},
+        {"lst", "quillfence-cli: unknown command lst"},
+        {"list --jsn", "quillfence-cli list: unknown option --jsn"},
+        {"list --json extra", "quillfence-cli list: unexpected argument extra"},
+        {"list -1", "quillfence-cli list: unknown option -1"},
+        {"smart abc", "quillfence-cli smart: abc is not a drive number"},
+        {"smart -1", "quillfence-cli smart: -1 is not a drive number"},
+        {"smart 1000", "quillfence-cli smart: 1000 is not a drive number"},
+        {"smart \"$(printf 'a\\033b')\"", "quillfence-cli smart: a\\x1Bb is not a drive number"},
+        {"smart", "quillfence-cli smart: give a drive number N or --all"},
+        {"smart --json", "quillfence-cli smart: give a drive number N or --all"},
+        {"smart 7 --all", "quillfence-cli smart: give a drive number N or --all, not both"},
+        {"smart 7 8", "quillfence-cli smart: unexpected argument 8"},
+        {"smart --all --all", "quillfence-cli smart: --all is given twice"},
+        {"smart 7 --nocheck", "quillfence-cli smart: --nocheck takes the word standby"},
+        {"smart 7 --nocheck idle", "quillfence-cli smart: --nocheck takes the word standby"},
+        {"metrics --json", "quillfence-cli metrics: unknown option --json"},
+        {"metrics --output", "quillfence-cli metrics: --output needs a file name"},
+        {"metrics --output ''", "quillfence-cli metrics: --output needs a file name"},
+        {"metrics --output a --output b", "quillfence-cli metrics: --output is given twice"},
+        {"update-firmware", "quillfence-cli update-firmware: give the drive number N"},
+        {"update-firmware x", "quillfence-cli update-firmware: x is not a drive number"},
+        {"update-firmware --yes 7", "quillfence-cli update-firmware: give the drive number N before the options"},
+        {"update-firmware 7 --app-dir", "quillfence-cli update-firmware: --app-dir needs a folder"},
+        {"update-firmware 7 --force", "quillfence-cli update-firmware: unknown option --force"},
+    };
+    const std::string err = testing::TempDir() + "cli-usage.txt";
+    for (const Case& c : cases) {
+        const std::string log = testing::TempDir() + "cli-usage-device.log";
+        std::filesystem::remove(log);
+        const CommandRun run = runCommand("QUILLFENCE_DEVICES='" + kDemo + "' QUILLFENCE_DEVICE_LOG='" + log + "' '"
+                                          QUILLFENCE_CLI "' " + c.arguments + " 2>" + err);
+        EXPECT_EQ(run.exitCode, 2) << c.arguments;
+        EXPECT_TRUE(run.out.empty()) << c.arguments;
+        EXPECT_FALSE(std::filesystem::exists(log)) << c.arguments << ": no drive received anything";
         std::ifstream usage(err);
-        std::string first;
+        std::string problem, first;
+        std::getline(usage, problem);
         std::getline(usage, first);
-        EXPECT_EQ(first, "usage: quillfence-cli list [--json] [--include-system] [--nocheck standby]") << arguments;
+        EXPECT_EQ(problem, c.problem) << c.arguments;
+        EXPECT_EQ(first, "usage: quillfence-cli list [--json] [--include-system] [--nocheck standby]") << c.arguments;
     }
 }
 

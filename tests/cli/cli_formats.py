@@ -46,6 +46,7 @@ class Formats(unittest.TestCase):
         Draft202012Validator.check_schema(cls.schema)
         cls.validator = Draft202012Validator(cls.schema)
         cls.demo = os.path.join(SOURCE, "data/demo-fleet.json")
+        cls.edges = os.path.join(SOURCE, "tests/cli/edge-fleet.json")
         cls.folder = tempfile.TemporaryDirectory()
         cls.sleepy = os.path.join(cls.folder.name, "sleepy.json")
         with open(cls.sleepy, "w", encoding="utf-8") as fleet:
@@ -76,6 +77,8 @@ class Formats(unittest.TestCase):
                    (self.sleepy, ["smart", "1", "--json", "--nocheck", "standby"]),
                    (self.sleepy, ["smart", "2", "--json"])]
         outputs += [(self.demo, ["smart", str(n), "--json"]) for n in range(2, 15)]
+        outputs += [(self.edges, ["smart", "--all", "--json"])]
+        outputs += [(self.edges, ["smart", str(n), "--json"]) for n in range(1, 4)]
         for fleet, arguments in outputs:
             with self.subTest(arguments=arguments, fleet=os.path.basename(fleet)):
                 status, out = run(fleet, *arguments)
@@ -83,6 +86,20 @@ class Formats(unittest.TestCase):
                 document = json.loads(out)
                 self.assertValid(document, " ".join(arguments))
                 self.assertNoKeysDifferingOnlyInCase(document)
+
+    def test_the_edge_fleet_reaches_the_edges_of_the_schema(self):
+        """The fleet the schema is checked on holds the longest tables and raw values there are."""
+        _, out = run(self.edges, "smart", "--all", "--json")
+        disks = {disk["diskNum"]: disk for disk in json.loads(out)["disks"]}
+        # Every critical-warning bit (8 rows besides the field's own) and all
+        # eight temperature sensors; the six defined bits only; an ATA drive's
+        # 30 attribute slots.
+        self.assertEqual({n: len(disk["rows"]) for n, disk in disks.items()}, {1: 33, 2: 31, 3: 30})
+        raw_lengths = {len(row["raw_bytes"]) for row in disks[1]["rows"]}
+        self.assertTrue({6, 7, 16} <= raw_lengths, raw_lengths)
+        widest = max(disks[1]["rows"], key=lambda row: len(row["raw_bytes"]))
+        self.assertEqual(widest["RawValue"], "0x" + "FF " * 16)
+        self.assertIsNone(widest["raw_value"], "beyond 64 bits")
 
     def test_the_schema_rejects_what_it_does_not_describe(self):
         _, out = run(self.demo, "smart", "7", "--json")

@@ -1,3 +1,4 @@
+#include "ExpectedDiagnostics.h"
 #include "FleetFixture.h"
 
 #include "disk/DiskList.h"
@@ -91,7 +92,7 @@ TEST_F(DiskListTest, FailingSystemDirectoryGivesFalseAndADiagnostic)
     machine(driveJson(1, kGiB), "\"faults\": [\"systemDirectory\"], ");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(list());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "GetSystemDirectory() Error: 122\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), kExpectedDiagnostics.systemDirectoryFault);
     EXPECT_EQ(count, 0);
 }
 
@@ -100,7 +101,7 @@ TEST_F(DiskListTest, SystemVolumeOnNoDiskGivesFalse)
     install("{\"systemDirectory\": \"X:\\\\Windows\", \"drives\": [" + driveJson(1, kGiB) + "]}");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(list());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "CreateFile() Error: 2\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), kExpectedDiagnostics.systemVolumeMissing);
     EXPECT_EQ(count, 0);
 }
 

@@ -1,3 +1,4 @@
+#include "ExpectedDiagnostics.h"
 #include "FleetFixture.h"
 
 #include "disk/DiskList.h"
@@ -74,15 +75,11 @@ TEST_F(PartitionsTest, VolumesWhoseDiskCannotBeFoundAreLeftOutWithTheirDiagnosti
                                         volumeJson('F', kGiB, 0, ", \"faults\": [\"open\"]") + ", " +
                                         volumeJson('G', kGiB, 0, ", \"faults\": [\"freeSpace\"]") + ", " +
                                         volumeJson('H', kGiB, 0)),
-            "\"volumes\": [" + volumeJson('S', kGiB, 0, ", \"drives\": [1, 2]") + ", " + volumeJson('T', kGiB, 0) +
-                "], ");
+            "\"volumes\": [" + volumeJson('S', kGiB, 0, ", \"drives\": [1, 2], \"mountPoint\": \"/srv/pool\"") + ", " +
+                volumeJson('T', kGiB, 0) + "], ");
     partitions();
     EXPECT_EQ(letters(0), "H");
-    EXPECT_EQ(diagnostics,
-              "IOCTL_STORAGE_GET_DEVICE_NUMBER Error: 1\n"
-              "CreateFile() Error: 5\n"
-              "IOCTL_STORAGE_GET_DEVICE_NUMBER Error: 1\n"
-              "IOCTL_STORAGE_GET_DEVICE_NUMBER Error: 1\n");
+    EXPECT_EQ(diagnostics, kExpectedDiagnostics.volumesWithoutDrive);
 }
 
 TEST_F(PartitionsTest, AnEmptyLetteredVolumeMaskLeavesEveryDiskWithoutPartitions)
@@ -110,7 +107,7 @@ TEST_F(PartitionsTest, VolumeLookupAnswersTheHoldingDrive)
     EXPECT_EQ(GetDiskNumOfVolume('D'), 7);
     testing::internal::CaptureStderr();
     EXPECT_EQ(GetDiskNumOfVolume('Q'), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "CreateFile() Error: 2\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), kExpectedDiagnostics.volumeQMissing);
     EXPECT_EQ(sim().openHandles(), 0u);
 }
 

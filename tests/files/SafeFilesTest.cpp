@@ -76,16 +76,24 @@ TEST_F(SafeFilesTest, ALinkIsReplacedAndItsTargetLeftAlone)
     EXPECT_EQ(entries(), 3u);
 }
 
-TEST_F(SafeFilesTest, AFailedReplacementChangesNothing)
+TEST_F(SafeFilesTest, AFailedReplacementChangesNothingAndSaysWhy)
 {
     const fs::path folder = dir / "config";
     fs::create_directory(folder);
-    EXPECT_FALSE(files::replaceFile(folder, "0\n"));
+    std::error_code error;
+    EXPECT_FALSE(files::replaceFile(folder, "0\n", &error));
+    EXPECT_EQ(error, std::errc::is_a_directory) << error.message();
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(entries(), 1u);
 
-    EXPECT_FALSE(files::replaceFile(dir / "missing" / "config", "0\n"));
+    EXPECT_FALSE(files::replaceFile(dir / "missing" / "config", "0\n", &error));
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory) << error.message();
     EXPECT_EQ(entries(), 1u);
+
+    write(dir / "plain", "");
+    EXPECT_FALSE(files::replaceFile(dir / "plain" / "config", "0\n", &error));
+    EXPECT_EQ(error, std::errc::not_a_directory) << error.message();
+    EXPECT_EQ(entries(), 2u);
 }
 
 TEST_F(SafeFilesTest, ReadsOnlyARegularFile)

@@ -94,8 +94,10 @@ class ListOnEmulatedDisks(unittest.TestCase):
     def setUpClass(cls):
         cls.guest = run(DISKS, COMMANDS, programs=[CLI])
         late, listing, statfs = cls.guest.results
-        for step in (late, listing, statfs):
-            if step.status != 0:
+        # The list exits with 1: the USB disk's bridge answers no ATA command,
+        # so its identity cannot be read.
+        for step, status in ((late, 0), (listing, 1), (statfs, 0)):
+            if step.status != status:
                 raise VmError(f"'{step.command}' ended with {step.status}: {step.stderr}",
                               cls.guest.console)
         try:

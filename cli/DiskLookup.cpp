@@ -98,6 +98,10 @@ std::optional<PhyDiskInfo> readDiskToUpdate(int diskNum)
         return std::nullopt;
     }
     ReadDiskIdentity(disk);
+    if (disk.busy) {
+        std::fprintf(stderr, "quillfence-cli: physical drive %d is %s\n", diskNum, kBusyText);
+        return std::nullopt;
+    }
     if (!disk.valid) {
         std::fprintf(stderr, "quillfence-cli: the identity of physical drive %d could not be read\n", diskNum);
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "disk/PassThrough.h"
 
 #include "disk/AtaSense.h"
+#include "disk/DevicePath.h"
 #include "disk/PhyDiskInfo.h"
 #include "disk/StorageBackend.h"
 
@@ -25,9 +26,10 @@ DeviceHandle openDrive(StorageControl& sc, const std::string& devicePath, const 
     if (!expected)
         return sc.open(devicePath, AccessMode::ReadWriteNoBuffering);
     const DeviceHandle drive = sc.openDevice(*expected, AccessMode::ReadWriteNoBuffering);
-    if (drive == kInvalidHandle)
-        std::fprintf(stderr, "%s: the device read from this drive is not there any more; nothing is sent to it\n",
-                     devicePath.c_str());
+    const auto name = parseDevicePath(devicePath);
+    if (drive == kInvalidHandle && name)
+        std::fprintf(stderr, "physical drive %d: the device read from it is not there any more; nothing is sent to it\n",
+                     name->diskNum);
     return drive;
 }
 

@@ -302,4 +302,49 @@ TEST(CliText, DriveTextsCannotWriteToTheTerminal)
     EXPECT_EQ(json.at("partitions")[0].at("mount_point"), "/media/a\x1b" "b");
 }
 
+// A drive another program is updating (its writer's lock held elsewhere):
+// every command says it is busy and nothing reaches the drive; the other
+// drives are read as ever.
+TEST(CliBusy, ADriveAnotherProgramUpdatesIsBusyAndSentNothing)
+{
+    const std::string fleet = writeFleet("busy-fleet.json", R"({"drives": [
+        {"number": 0, "length": 1073741824, "volumes": [{"letter": "C", "total": 1073741824, "free": 0}]},
+        {"number": 1, "length": 137438953472, "locked": true,
+         "identity": {"serial": "QYBUSY01", "model": "QYD-M7A0-128G", "firmware": "0208a"}},
+        {"number": 2, "length": 1073741824, "identity": {"serial": "FREE02", "model": "Other", "firmware": "1"}}]})");
+    const std::string busy = "busy: another program is updating its firmware; nothing was sent to it";
+    const std::string err = testing::TempDir() + "cli-busy-error.txt";
+    struct Case {
+        const char* arguments;
+        int exitCode;
+        const char* out;    // in standard output; empty: none
+        const char* said;   // on standard error; empty: nothing
+    };
+    const Case cases[] = {
+        {"smart 1", 1, "", "quillfence-cli: physical drive 1 is"},
+        {"smart 1 --json", 1, "", "quillfence-cli: physical drive 1 is"},
+        {"smart --all", 1, "PhysicalDrive1  busy: another program", ""},
+        {"list", 1, "  busy: another program is updating its firmware", ""},
+        {"list --json", 1, R"("busy":true)", ""},
+        {"update-firmware 1 --yes", 1, "", "quillfence-cli: physical drive 1 is"},
+    };
+    for (const Case& c : cases) {
+        const LoggedRun result = logged(c.arguments, fleet);
+        std::filesystem::remove(err);
+        const CommandRun run = runCommand("QUILLFENCE_DEVICES='" + fleet + "' '" QUILLFENCE_CLI "' " + c.arguments +
+                                          " 2>'" + err + "'");
+        EXPECT_EQ(result.run.exitCode, c.exitCode) << c.arguments;
+        EXPECT_EQ(run.out, result.run.out) << c.arguments;
+        if (*c.out)
+            EXPECT_NE(run.out.find(c.out), std::string::npos) << c.arguments << ": " << run.out;
+        else
+            EXPECT_TRUE(run.out.empty()) << c.arguments << ": " << run.out;
+        if (*c.said)
+            EXPECT_NE(fileText(err).find(std::string(c.said) + " " + busy), std::string::npos)
+                << c.arguments << ": " << fileText(err);
+        for (const std::string& line : result.log)
+            EXPECT_NE(driveAndCommand(line).first, 1) << c.arguments << ": " << line;
+    }
+}
+
 }  // namespace

@@ -45,14 +45,17 @@ LIST_CALLS = "strace -f -c -o /tmp/calls quillfence-cli list --json >/dev/null &
 
 
 def remove(names):
-    return " && ".join(f"echo 1 > /sys/block/$(basename $(qf-dev {name}))/device/delete" for name in names) + \
-        " && sleep 1"
+    """Deletes the disks and waits until the kernel has let them go."""
+    nodes = " ".join(f"$(basename $(qf-dev {name}))" for name in names)
+    return (f"for d in {nodes}; do echo 1 > /sys/block/$d/device/delete || exit 1; done && "
+            f"for i in $(seq 600); do gone=1; for d in {nodes}; do [ -e /sys/block/$d ] && gone=0; done; "
+            "[ $gone = 1 ] && break; sleep 0.1; done && [ $gone = 1 ]")
 
 
 MAKE_PARTITIONS = (
     "d=$(qf-dev parts) && "
     "{ echo 'label: gpt'; for i in $(seq " + str(PARTITIONS) + "); do echo 'size=6MiB'; done; } | "
-    "sfdisk -q $d && sleep 1 && "
+    "sfdisk -q $d && for i in $(seq 600); do [ -b $d" + str(PARTITIONS) + " ] && break; sleep 0.1; done && "
     "for i in $(seq " + str(PARTITIONS) + "); do /usr/local/bin/mke2fs -q -F -t ext4 $d$i >/dev/null || exit 1; "
     "mkdir -p /mnt/p$i; done")
 

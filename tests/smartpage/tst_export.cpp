@@ -6,6 +6,7 @@
 #include "smart/page/Smart.h"
 
 #include "MessageButtons.h"
+#include "ModalAnswers.h"
 #include "SampleRecord.h"
 #include "WorkbookReader.h"
 #include "widgets/MyPushButton.h"
@@ -16,11 +17,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -49,66 +48,7 @@ QString describe(QWidget *dialog)
     return QString::fromLatin1(dialog->metaObject()->className());
 }
 
-// Closes a dialog as its window's close button would.
-void reject(QWidget *dialog)
-{
-    if (auto *modal = qobject_cast<QDialog *>(dialog))
-        modal->reject();
-}
-
-// Answers the modal dialogs that open while an action runs, one answer per
-// dialog in order of appearance, and notes what each one showed. A dialog
-// beyond the answers is rejected and noted too.
-class ModalDialogs : public QObject
-{
-public:
-    using Answer = std::function<void(QWidget *)>;
-
-    QStringList run(const std::function<void()> &action, const QList<Answer> &answers)
-    {
-        m_answers = answers;
-        m_seen.clear();
-        QTimer poll;
-        poll.setInterval(10);
-        connect(&poll, &QTimer::timeout, this, &ModalDialogs::answerNewDialog);
-        poll.start();
-        action();
-        return m_seen;
-    }
-
-private:
-    void answerNewDialog()
-    {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (dialog == nullptr || dialog == m_answered)
-            return;
-        m_answered = dialog;
-        m_seen << describe(dialog);
-        if (m_answers.isEmpty())
-            reject(dialog);
-        else
-            m_answers.takeFirst()(dialog);
-    }
-
-    QList<Answer> m_answers;
-    QStringList m_seen;
-    QPointer<QWidget> m_answered;
-};
-
-// An answer for dialogs of type T; any other dialog is rejected, and the
-// notes show it.
-template <typename T>
-ModalDialogs::Answer answerIf(std::function<void(T *)> answer)
-{
-    return [answer](QWidget *dialog) {
-        if (auto *expected = qobject_cast<T *>(dialog))
-            answer(expected);
-        else
-            reject(dialog);
-    };
-}
-
-ModalDialogs::Answer saveAs(const QString &path)
+ModalAnswers::Answer saveAs(const QString &path)
 {
     return answerIf<QFileDialog>([path](QFileDialog *files) {
         // The dialog does not take a name while its name field has the
@@ -127,19 +67,19 @@ ModalDialogs::Answer saveAs(const QString &path)
     });
 }
 
-ModalDialogs::Answer cancelFileDialog()
+ModalAnswers::Answer cancelFileDialog()
 {
     return answerIf<QFileDialog>([](QFileDialog *files) { files->reject(); });
 }
 
 // Clicks 确定 or 取消 of a message dialog.
-ModalDialogs::Answer click(QMessageDlg::emBTN button)
+ModalAnswers::Answer click(QMessageDlg::emBTN button)
 {
     return answerIf<QMessageDlg>([button](QMessageDlg *message) { clickMessageButton(message, button); });
 }
 
 // Clicks a button of the file dialog's own question.
-ModalDialogs::Answer answerQuestion(QMessageBox::StandardButton button)
+ModalAnswers::Answer answerQuestion(QMessageBox::StandardButton button)
 {
     return answerIf<QMessageBox>([button](QMessageBox *question) {
         if (QAbstractButton *shown = question->button(button)) {
@@ -193,7 +133,7 @@ private:
     // The page showing the example drive `sample` ("" for no record).
     void loadPage(const std::string &sample);
     void sheetHoldsTheTable(const Sheet &sheet);
-    QStringList exportWith(const QList<ModalDialogs::Answer> &answers);
+    QStringList exportWith(const QList<ModalAnswers::Answer> &answers);
 
     QTemporaryDir m_home;
     QString m_documents;
@@ -243,11 +183,15 @@ void TestExport::loadPage(const std::string &sample)
     m_page->show();
 }
 
-QStringList TestExport::exportWith(const QList<ModalDialogs::Answer> &answers)
+// Presses the export button and answers the dialogs that open, one answer
+// per dialog in order (one beyond them is rejected); the notes of what each
+// showed.
+QStringList TestExport::exportWith(const QList<ModalAnswers::Answer> &answers)
 {
-    ModalDialogs dialogs;
-    auto *button = m_page->findChild<MyPushButton *>(QStringLiteral("btExport"));
-    return dialogs.run([button] { QTest::mouseClick(button, Qt::LeftButton); }, answers);
+    QStringList seen;
+    ModalAnswers dialogs(answers, [&seen](QWidget *dialog) { seen << describe(dialog); });
+    QTest::mouseClick(m_page->findChild<MyPushButton *>(QStringLiteral("btExport")), Qt::LeftButton);
+    return seen;
 }
 
 void TestExport::confirmOpensWrittenWorkbook()
@@ -415,7 +359,7 @@ void TestExport::missingDocumentsFolderStartsAtHome()
     // Nothing is named yet: the dialog would otherwise offer "Documents" as
     // the file's name.
     QStringList offered;
-    const ModalDialogs::Answer cancel = answerIf<QFileDialog>([&offered](QFileDialog *files) {
+    const ModalAnswers::Answer cancel = answerIf<QFileDialog>([&offered](QFileDialog *files) {
         offered = files->selectedFiles();
         files->reject();
     });

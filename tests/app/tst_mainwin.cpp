@@ -475,6 +475,10 @@ private slots:
         QTest::newRow("identity unreadable")
             << QStringList{kSystemDrive, drive(2, QString(), volumes("D"))}
             << QStringList{"物理磁盘2  未能读取磁盘信息"} << QString();
+        // Another program holds the drive's writer's lock: it is read as busy.
+        QTest::newRow("a drive another program updates")
+            << QStringList{kSystemDrive, drive(2, "Two", volumes("D") + ", \"locked\": true")}
+            << QStringList{"物理磁盘2  正在升级固件"} << QString();
     }
     void emptyStates()
     {

@@ -101,6 +101,8 @@ private slots:
     void button_data();
     void button();
     void cancelSendsNothing();
+    void theDriveAskedAboutIsTheOneSent_data();
+    void theDriveAskedAboutIsTheOneSent();
     void failedBusTypeQueryShowsNothing();
     void nvmeDriveIsOfferedNoUpdate();
     void imageInTheUsersDataFolder();
@@ -403,6 +405,44 @@ void TestFwUpdate::cancelSendsNothing()
         QVERIFY(page.findChild<QProgressBar*>(QStringLiteral("pbTransfer"))->isHidden());
         QVERIFY(page.findChild<QPushButton*>(QStringLiteral("btUpdate"))->isEnabled());
     }
+}
+
+// The list is read again while the question is open, and the page gets the
+// record of its disk anew: the same device goes on to the transfer; another
+// device under the same number and model (the drive was replaced) is sent
+// nothing, and the user is told to try again.
+void TestFwUpdate::theDriveAskedAboutIsTheOneSent_data()
+{
+    QTest::addColumn<quint64>("sequenceAfter");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("the same device") << quint64(0) << true;
+    QTest::newRow("another device") << quint64(7) << false;
+}
+
+void TestFwUpdate::theDriveAskedAboutIsTheOneSent()
+{
+    QFETCH(quint64, sequenceAfter);
+    QFETCH(bool, sent);
+    SimulatedStorage& machine = installDrive(QStringLiteral("sata"));
+    FwUpdate page;
+    PhyDiskInfo asked = makeRecord(1, 238.47, "QF-256G-M7B0", "QF20240017", "0208a", true);
+    PhyDiskInfo after = asked;
+    after.device.sequence = sequenceAfter;
+    page.GetDiskInfo(asked);
+
+    DialogAnswerer answerer;
+    answerer.answers = {[&](QMessageDlg* question) {
+        page.GetDiskInfo(after);
+        clickMessageButton(question, QMessageDlg::BtnOk);
+    }};
+    press(page);
+    QVERIFY(transferEnded(page));
+    QTRY_COMPARE(answerer.dialogs.size(), 2);
+    QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>") +
+                                       (sent ? kSuccess : QStringLiteral("正在读取磁盘信息，固件未发送，请稍后再试")));
+    QCOMPARE(machine.driveState(1).downloads().empty(), !sent);
+    if (!sent)
+        QVERIFY2(machine.openLog().empty(), "not even opened");
 }
 
 void TestFwUpdate::failedBusTypeQueryShowsNothing()

@@ -24,13 +24,6 @@ install -m 755 "$cli" "$work/quillfence-cli"
 install -m 755 "$helper" "$work/quillfence-helper-sim"
 install -m 644 "$fleet" "$work/fleet.json"
 cli=$work/quillfence-cli helper=$work/quillfence-helper-sim
-# The sanitized build names a suppressions file in the source tree, which
-# the leak checker reads when it finds a leak.
-if [[ ${LSAN_OPTIONS:-} =~ (^|:)suppressions=([^:]+) ]]; then
-  suppressions=${BASH_REMATCH[2]}
-  install -m 644 "$suppressions" "$work/lsan.supp"
-  export LSAN_OPTIONS=${LSAN_OPTIONS/"suppressions=$suppressions"/"suppressions=$work/lsan.supp"}
-fi
 cd "$work"
 
 failures=0

@@ -14,7 +14,7 @@ export DEB_BUILD_MAINT_OPTIONS=${DEB_BUILD_MAINT_OPTIONS:-hardening=+all}
 eval "$(dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
-  -DQUILLFENCE_TESTS=OFF >/dev/null
+  -DQUILLFENCE_TESTS=OFF -DQUILLFENCE_TOOLS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" >&2
 rm -f "$build"/quillfence_*.deb
 (cd "$build" && cpack -G DEB >&2)

@@ -24,6 +24,10 @@ seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${3:-${TMPDIR:-/tmp}/quillfence-fuzz/$target}
 cxx=${CLANGXX:-clang++}
+if ! command -v "$cxx" >/dev/null; then
+  echo "$0: $cxx not found: install clang and libclang-rt-14-dev (scripts/setup-deps.sh test)" >&2
+  exit 1
+fi
 
 rm -rf "$build/seeds"
 mkdir -p "$build/corpus" "$build/seeds"

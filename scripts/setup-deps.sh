@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those still missing.
-# Usage: setup-deps.sh build|test   (test includes build)
+# Usage: setup-deps.sh build|test|test-build|test-run [--check]
+#   build       what the window's build needs
+#   test-build  build, and what the test tree's configure and build need
+#   test-run    what only the tests need when they run (scripts/test.sh
+#               installs these while the test tree builds)
+#   test        all of them
+# With --check nothing is installed: the exit status is 1 when a package is
+# missing.
 set -euo pipefail
 
 build_packages=(
@@ -10,8 +17,9 @@ build_packages=(
   fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra
   librsvg2-bin dpkg-dev file
 )
-test_packages=(
-  googletest libgtest-dev python3-jsonschema python3-prometheus-client hdparm
+test_build_packages=(googletest libgtest-dev)
+test_run_packages=(
+  python3-jsonschema python3-prometheus-client hdparm
   clang libclang-rt-14-dev
   xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace
@@ -20,11 +28,12 @@ test_packages=(
   debootstrap lintian desktop-file-utils appstream libxml2-utils man-db x11-utils
 )
 
-packages=("${build_packages[@]}")
 case "${1:-build}" in
-  build) ;;
-  test) packages+=("${test_packages[@]}") ;;
-  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+  build) packages=("${build_packages[@]}") ;;
+  test-build) packages=("${build_packages[@]}" "${test_build_packages[@]}") ;;
+  test-run) packages=("${test_run_packages[@]}") ;;
+  test) packages=("${build_packages[@]}" "${test_build_packages[@]}" "${test_run_packages[@]}") ;;
+  *) echo "usage: $0 build|test|test-build|test-run" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -32,6 +41,7 @@ for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+[ "${2:-}" = --check ] && exit 1
 
 echo "Installing: ${missing[*]}"
 sudo=()

@@ -7,8 +7,27 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLFENCE_BUILD_DIR:-$root/build-test}
-"$root/scripts/setup-deps.sh" test
-QUILLFENCE_BUILD_DIR=$build "$root/scripts/build.sh" -DQUILLFENCE_TESTS=ON -DQUILLFENCE_SANITIZE=ON \
-  -DQUILLFENCE_TOOLS=OFF -DCMAKE_BUILD_TYPE=Debug
+"$root/scripts/setup-deps.sh" test-build
+
+# What only the running tests need is installed while the test tree builds.
+mkdir -p "$build"
+deps_log=$build/setup-deps.log
+if [ "$(id -u)" -ne 0 ] && ! "$root/scripts/setup-deps.sh" test-run --check; then
+  sudo -v # asks for the password here, not in the background
+fi
+"$root/scripts/setup-deps.sh" test-run >"$deps_log" 2>&1 </dev/null &
+deps=$!
+if ! QUILLFENCE_BUILD_DIR=$build "$root/scripts/build.sh" -DQUILLFENCE_TESTS=ON \
+     -DQUILLFENCE_SANITIZE=ON -DQUILLFENCE_TOOLS=OFF -DCMAKE_BUILD_TYPE=Debug; then
+  wait "$deps" || true
+  exit 1
+fi
+if ! wait "$deps"; then
+  cat "$deps_log" >&2
+  echo "$0: installing the packages the tests need failed (log: $deps_log)" >&2
+  exit 1
+fi
+grep -m1 '^Installing: ' "$deps_log" || true
+
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" --timeout 1200

@@ -5,7 +5,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <ctime>
 #include <utility>
 
@@ -226,6 +228,18 @@ void HealthStore::Close()
 
 bool HealthStore::Connect(std::string& error, bool& damaged)
 {
+    // Setting up a new file takes locks that SQLite's busy handler does not
+    // wait for (the switch to the write-ahead log): a second process that
+    // creates it at the same moment tries again while the time-out lasts.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    int code = SQLITE_BUSY;
+    while ((code = ConnectOnce(error, damaged)) == SQLITE_BUSY && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return code == SQLITE_OK;
+}
+
+int HealthStore::ConnectOnce(std::string& error, bool& damaged)
+{
     Close();
     damaged = false;
     int code = sqlite3_open_v2(file_.string().c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -244,7 +258,7 @@ bool HealthStore::Connect(std::string& error, bool& damaged)
         damaged = true;
         error = file_.string() + " is not a health history database";
         Close();
-        return false;
+        return SQLITE_NOTADB;
     }
     if (code == SQLITE_OK && applicationId == 0) {
         code = Execute(db_, "BEGIN IMMEDIATE");
@@ -258,11 +272,11 @@ bool HealthStore::Connect(std::string& error, bool& damaged)
             Execute(db_, "ROLLBACK");
     }
     if (code == SQLITE_OK)
-        return true;
+        return SQLITE_OK;
     damaged = IsDamage(code);
     error = file_.string() + ": " + Said(db_, code);
     Close();
-    return false;
+    return code & 0xFF;
 }
 
 bool HealthStore::Recover(std::string& error)

@@ -85,6 +85,8 @@ private:
     // Opens file_ and sets it up; false with `error` (and `damaged` when the
     // file is not a sound database).
     bool Connect(std::string& error, bool& damaged);
+    // One attempt: SQLite's result code.
+    int ConnectOnce(std::string& error, bool& damaged);
     void Close();
     // Renames the damaged file (and its log) aside and starts a new one.
     bool Recover(std::string& error);

@@ -1,6 +1,7 @@
 #include "history/view/HealthHistoryView.h"
 
 #include "history/view/HistoryChart.h"
+#include "history/view/HistoryFonts.h"
 
 #include <QButtonGroup>
 #include <QDateTime>
@@ -49,14 +50,6 @@ const char kHeaderStyle[] = "QHeaderView{ background:#6e7486; }QHeaderView::sect
                             " color: white; border: 0px; padding-left: 6px;}";
 const char kTableStyle[] = "QTableWidget{alternate-background-color: #e1e2f0; border: 1px solid rgb(200, 200, 220);}"
                            "QTableWidget::item:!alternate:!selected{background-color:#eeeefb;}";
-
-QFont uiFont(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("微软雅黑"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 QString percent(double value, double)
 {
@@ -110,7 +103,7 @@ HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QStri
     // The title bar: painted blue; the title and the close button on it.
     auto* titleRow = new QHBoxLayout;
     auto* title = new QLabel(tr("健康历史"), this);
-    title->setFont(uiFont(16, true));
+    title->setFont(historyCaptionFont(16, true));
     title->setStyleSheet(QStringLiteral("color: white;"));
     auto* close = new QPushButton(QStringLiteral("×"), this);
     close->setObjectName(QStringLiteral("btClose"));
@@ -133,7 +126,7 @@ HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QStri
     auto* driveRow = new QHBoxLayout;
     auto* driveName = new QLabel(diskLabel + QStringLiteral("    ") + tr("序列号 %1").arg(QString::fromStdString(drive.serial)), this);
     driveName->setObjectName(QStringLiteral("lbDrive"));
-    driveName->setFont(uiFont(14, true));
+    driveName->setFont(historyCaptionFont(14, true));
     driveName->setStyleSheet(QStringLiteral("color: rgb(68, 71, 77);"));
     driveRow->addWidget(driveName, 1);
     ranges_ = new QButtonGroup(this);
@@ -141,7 +134,7 @@ HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QStri
         auto* button = new QPushButton(tr(choice.text), this);
         button->setCheckable(true);
         button->setCursor(Qt::PointingHandCursor);
-        button->setFont(uiFont(13));
+        button->setFont(historyCaptionFont(13));
         button->setStyleSheet(QString::fromLatin1(kRangeStyle));
         ranges_->addButton(button, choice.range);
         driveRow->addWidget(button);
@@ -158,7 +151,7 @@ HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QStri
         layout->addWidget(chart, 1);
 
     auto* eventsTitle = new QLabel(tr("健康警报"), this);
-    eventsTitle->setFont(uiFont(13, true));
+    eventsTitle->setFont(historyCaptionFont(13, true));
     eventsTitle->setStyleSheet(QStringLiteral("color: rgb(68, 71, 77);"));
     layout->addWidget(eventsTitle);
     events_ = new QTableWidget(0, 2, this);
@@ -175,13 +168,13 @@ HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QStri
     events_->setSelectionBehavior(QAbstractItemView::SelectRows);
     events_->setAlternatingRowColors(true);
     events_->setStyleSheet(QString::fromLatin1(kTableStyle));
-    events_->setFont(uiFont(12));
+    events_->setFont(historyValueFont(12));
     events_->setFixedHeight(130);
     layout->addWidget(events_);
 
     note_ = new QLabel(this);
     note_->setObjectName(QStringLiteral("lbNote"));
-    note_->setFont(uiFont(12));
+    note_->setFont(historyCaptionFont(12));
     note_->setStyleSheet(QStringLiteral("color: rgb(120, 120, 120);"));
     layout->addWidget(note_);
 

@@ -1,4 +1,5 @@
 #include "history/view/HistoryChart.h"
+#include "history/view/HistoryFonts.h"
 
 #include <QDateTime>
 #include <QLinearGradient>
@@ -18,14 +19,6 @@ const QColor kCard(255, 255, 255);
 const QColor kBorder(200, 200, 220);
 constexpr int kMarginLeft = 70, kMarginRight = 16, kMarginTop = 28, kMarginBottom = 22;
 constexpr int kGridLines = 4;
-
-QFont uiFont(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("微软雅黑"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 QString dateText(qint64 time)
 {
@@ -132,11 +125,11 @@ void HistoryChart::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(card, 4, 4);
 
     painter.setPen(kText);
-    painter.setFont(uiFont(13, true));
+    painter.setFont(historyCaptionFont(13, true));
     painter.drawText(QRectF(12, 4, width() - 24, kMarginTop - 6), Qt::AlignLeft | Qt::AlignVCenter, title_);
 
     const QRectF area = plotArea();
-    painter.setFont(uiFont(11));
+    painter.setFont(historyValueFont(11));
     if (points_.isEmpty()) {
         painter.setPen(kAxisText);
         painter.drawText(area, Qt::AlignCenter, tr("此期间没有数据"));

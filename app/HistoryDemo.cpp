@@ -1,6 +1,7 @@
 #include "app/HistoryDemo.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace history_demo {
@@ -23,11 +24,13 @@ constexpr uint64_t kPowerOnHours = 31877, kPowerCycles = 4410, kBadBlocksRaw = 1
                    kPowerLosses = 5212, kTemperaturesRaw = 304943661096, kHostWrites = 5905620992;
 constexpr int kLife = 8, kFirstLife = 90;
 
-PhyDiskInfo demoDisk(int hour, int hours)
+PhyDiskInfo demoDisk(int hour, int hours, int drive = 0)
 {
     PhyDiskInfo disk{};
     std::strcpy(disk.model, "QX M7A0 120G");
     std::strcpy(disk.serialNumber, "QV7A0C11280455");
+    if (drive > 0)
+        std::snprintf(disk.serialNumber + 14, 8, "-%d", drive);
     std::strcpy(disk.firmware, "0208A");
     disk.valid = 1;
     disk.isMakerDisk = 1;
@@ -65,12 +68,13 @@ history::DriveKey DemoDrive()
     return history::DriveKeyOf(demoDisk(0, 1));
 }
 
-bool FillHistory(history::HealthStore& store, int hours, bool newestFirst, std::string& error, int leaveOut)
+bool FillHistory(history::HealthStore& store, int hours, bool newestFirst, std::string& error, int leaveOut,
+                 int drive)
 {
     const int64_t now = history::Now();
     for (int k = 0; k < hours - leaveOut; ++k) {
         const int hour = newestFirst ? hours - 1 - k : k;
-        const auto sample = history::SampleOf(demoDisk(hour, hours), std::nullopt, now - (hours - 1 - hour) * 3600);
+        const auto sample = history::SampleOf(demoDisk(hour, hours, drive), std::nullopt, now - (hours - 1 - hour) * 3600);
         if (!sample || !store.Record(*sample, error))
             return false;
     }

@@ -15,6 +15,8 @@ history::DriveKey DemoDrive();
 // samples are thinned and the changes become alert events), or newest first
 // (every sample kept: the worst case for the view). Oldest first, the
 // latest `leaveOut` hours are left out, for a reading to find them changed.
-bool FillHistory(history::HealthStore& store, int hours, bool newestFirst, std::string& error, int leaveOut = 0);
+// `drive` above 0 makes another drive of the same kind (its serial numbered).
+bool FillHistory(history::HealthStore& store, int hours, bool newestFirst, std::string& error, int leaveOut = 0,
+                 int drive = 0);
 
 }  // namespace history_demo

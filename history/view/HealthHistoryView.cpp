@@ -85,8 +85,9 @@ struct HealthHistoryView::Data {
     std::vector<history::StoredEvent> events;
 };
 
-HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QString& diskLabel, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), drive_(drive)
+HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QString& diskLabel, QWidget* parent,
+                                     Range range)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), drive_(drive), range_(range)
 {
     setObjectName(QStringLiteral("HealthHistory"));
     setWindowTitle(tr("健康历史"));

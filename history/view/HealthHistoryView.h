@@ -20,7 +20,8 @@ public:
     enum Range { Week, Month, Year, Everything };
 
     // `diskLabel`: how the window names the drive ("物理磁盘8  QX M7A0 120G").
-    HealthHistoryView(const history::DriveKey& drive, const QString& diskLabel, QWidget* parent = nullptr);
+    HealthHistoryView(const history::DriveKey& drive, const QString& diskLabel, QWidget* parent = nullptr,
+                      Range range = Month);
 
     Range range() const { return range_; }
     void setRange(Range range);

@@ -72,6 +72,10 @@ TrayWatch::TrayWatch(MainWin* window, QMenu* trayMenu, QAction* before) : QObjec
 
 TrayWatch::~TrayWatch()
 {
+    if (!thread_.isRunning()) {
+        delete context_;  // the thread never started: nothing deletes it later
+        return;
+    }
     thread_.quit();
     thread_.wait();
 }

@@ -26,7 +26,7 @@ public:
 
     // The points, oldest first; the time axis runs from `from` to `to`.
     void setPoints(QVector<Point> points, qint64 from, qint64 to);
-    int pointCount() const { return points_.size(); }
+    const QVector<Point>& points() const { return points_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -141,7 +141,7 @@ HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QStri
         driveRow->addWidget(button);
     }
     ranges_->button(range_)->setChecked(true);
-    connect(ranges_, QOverload<int>::of(&QButtonGroup::buttonClicked), this,
+    connect(ranges_, &QButtonGroup::idClicked, this,
             [this](int id) { setRange(static_cast<Range>(id)); });
     layout->addLayout(driveRow);
 

@@ -17,6 +17,7 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -85,8 +86,9 @@ class HealthWatchTest : public QObject {
     QDBusConnection stubBus{QStringLiteral("none")};
     TestWin* win = nullptr;
     TrayWatch* watch = nullptr;
-    // Every reading recorded since the window was made.
+    // Every reading recorded since the window was made, and every reading.
     QSignalSpy* readings = nullptr;
+    int lists = 0;
 
     void writeFleet(int life, int badBlocks)
     {
@@ -148,6 +150,13 @@ class HealthWatchTest : public QObject {
         return QTest::qWaitFor([&] { return spy.count() >= readings; }, 20000);
     }
 
+    // Waits until no reading runs or waits to run and every reading is recorded.
+    bool quiet()
+    {
+        return QTest::qWaitFor(
+            [&] { return !win->devices().readingDisks() && readings->count() == lists; }, 20000);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -185,6 +194,7 @@ private slots:
         watch = win->findChild<TrayWatch*>();
         QVERIFY(watch);
         readings = new QSignalSpy(watch, &TrayWatch::recorded);
+        connect(&win->devices(), &DeviceWorker::diskListRead, this, [this] { ++lists; });
         win->show();
     }
 
@@ -276,9 +286,11 @@ private slots:
         QCOMPARE(settings.readAll(), QByteArray("watch-interval=0\n"));
     }
 
-    // The watch is off now: the reading below is the only one.
+    // The watch is off now: once the last reading of the watch is recorded,
+    // the reading below is the only one.
     void aDriveInStandbyReceivesCheckPowerModeOnly()
     {
+        QVERIFY(quiet());
         const int sleepySamples = samplesOf("Sleepy Disk", "SLEEPY");
         const int from = logLength();
         // The fleet as its file says, drive 2 spun down again, read as the
@@ -296,6 +308,20 @@ private slots:
         // The window still shows the sleeping drive as it was last read.
         auto* selector = win->findChild<QComboBox*>(QStringLiteral("cbDiskInfo"));
         QVERIFY(selector->findText(QStringLiteral("物理磁盘2  Sleepy Disk")) >= 0);
+    }
+
+    // 刷新 is a reading the user asked for: every drive is read, the one in
+    // standby too, and each adds a sample.
+    void aRefreshAddsASampleOfEveryDrive()
+    {
+        QVERIFY(quiet());
+        const int maker = samplesOf("QY-M7A0-128G", "QV1");
+        const int sleepy = samplesOf("Sleepy Disk", "SLEEPY");
+        QSignalSpy spy(watch, &TrayWatch::recorded);
+        win->findChild<QPushButton*>(QStringLiteral("btRefresh"))->click();
+        QVERIFY(QTest::qWaitFor([&] { return spy.count() == 1; }, 20000));
+        QCOMPARE(samplesOf("QY-M7A0-128G", "QV1"), maker + 1);
+        QCOMPARE(samplesOf("Sleepy Disk", "SLEEPY"), sleepy + 1);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
+#include "app/TrayWatch.h"
 #include "widgets/QMessageDlg.h"
 #include "worker/DeviceWorker.h"
 
@@ -41,6 +42,8 @@ void MainWin::createTray()
     quitAction->setText(QStringLiteral("退出"));
     trayMenu->addAction(showAction);
     trayMenu->addAction(quitAction);
+    // The watch over the drives and its interval menu, before 退出.
+    new TrayWatch(this, trayMenu, quitAction);
     connect(showAction, &QAction::triggered, this, &MainWin::slotClicked);
     connect(quitAction, &QAction::triggered, this, &MainWin::slotCloseAction);
     if (!useTray)

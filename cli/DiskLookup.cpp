@@ -42,11 +42,12 @@ DriveReading readListed(const PhyDiskInfo& listed, const ReadOptions& options)
     DriveReading drive;
     drive.disk = listed;
     if (options.noCheckStandby) {
-        drive.powerMode = CheckPowerMode(listed.diskNum);
-        drive.skipped = drive.powerMode == PowerMode::Standby;
-    }
-    if (!drive.skipped)
+        const StandbyCheck check = ReadIdentityUnlessStandby(drive.disk);
+        drive.powerMode = check.mode;
+        drive.skipped = check.skipped;
+    } else {
         ReadDiskIdentity(drive.disk);
+    }
     drive.device = systemName(physicalDrivePath(listed.diskNum));
     uint32_t busType = 0;
     if (GetBusType(listed.diskNum, busType))

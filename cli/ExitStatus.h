@@ -15,5 +15,6 @@ constexpr int kExitCommandFailed = 4;
 // A SMART value is over its limit (or a capacitor at risk or abnormal), or
 // the health level is 警告.
 constexpr int kExitWarning = 8;
-// The metrics could not be written to their file.
+// The metrics could not be written to their file, or a sample to the
+// health history.
 constexpr int kExitOutputFailed = 16;

@@ -1,6 +1,7 @@
 #include "disk/PowerMode.h"
 
 #include "disk/DevicePath.h"
+#include "disk/DiskIdentity.h"
 #include "disk/DiskList.h"
 #include "disk/PassThrough.h"
 #include "disk/StorageControl.h"
@@ -39,4 +40,14 @@ std::optional<PowerMode> CheckPowerMode(int diskNum)
     if (!answered)
         return std::nullopt;
     return PowerModeOf(returned[kReturnedCount]);
+}
+
+StandbyCheck ReadIdentityUnlessStandby(PhyDiskInfo& disk)
+{
+    StandbyCheck check;
+    check.mode = CheckPowerMode(disk.diskNum);
+    check.skipped = check.mode == PowerMode::Standby;
+    if (!check.skipped)
+        ReadDiskIdentity(disk);
+    return check;
 }

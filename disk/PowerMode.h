@@ -2,6 +2,7 @@
 // CHECK POWER MODE: whether a drive is spun down, asked without waking it.
 
 #include "disk/IdentityCommands.h"
+#include "disk/PhyDiskInfo.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,3 +30,12 @@ const char* PowerModeName(PowerMode mode);
 // and is sent nothing: its power states are the controller's own, and
 // reading its health log spins nothing up.
 std::optional<PowerMode> CheckPowerMode(int diskNum);
+
+// A listed drive read without waking it: CHECK POWER MODE first, and nothing
+// more to a drive in standby. Any other drive (also one that did not answer
+// the question) has its identity and SMART data read into `disk`.
+struct StandbyCheck {
+    std::optional<PowerMode> mode;  // the drive's answer
+    bool skipped = false;           // in standby: CHECK POWER MODE was all it received
+};
+StandbyCheck ReadIdentityUnlessStandby(PhyDiskInfo& disk);

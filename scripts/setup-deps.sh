@@ -13,7 +13,7 @@ set -euo pipefail
 build_packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev qttranslations5-l10n
-  nlohmann-json3-dev libudev-dev libxlsxwriter-dev zlib1g-dev
+  nlohmann-json3-dev libudev-dev libxlsxwriter-dev zlib1g-dev libsqlite3-dev
   fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra
   librsvg2-bin dpkg-dev file
 )
@@ -21,7 +21,7 @@ test_build_packages=(googletest libgtest-dev)
 test_run_packages=(
   python3-jsonschema python3-prometheus-client hdparm
   clang libclang-rt-14-dev
-  xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
+  xvfb xauth xdotool xcompmgr openbox dunst imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace
   polkitd pkexec dbus-daemon dbus-bin
   g++-mingw-w64-x86-64 wine wine64

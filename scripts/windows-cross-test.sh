@@ -39,7 +39,8 @@ cp /usr/share/cmake/nlohmann_json/*.cmake "$deps/share/cmake/nlohmann_json/"
 
 step "Cross build"
 quietly cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$deps" \
-  -DCMAKE_BUILD_TYPE=Release -DQUILLFENCE_GUI=OFF -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+  -DCMAKE_BUILD_TYPE=Release -DQUILLFENCE_GUI=OFF -DQUILLFENCE_HISTORY=OFF \
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 quietly cmake --build "$build" -j2 --target disk_tests quillfence_smart_tests windows_tests quillfence-cli
 
 step "Wine prefix"

@@ -5,12 +5,33 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace {
 
+// A drive left in standby as it was last read, with the partitions listed now.
+DiskReading asLastRead(const PhyDiskInfo& listed, const std::vector<DiskReading>& lastRead)
+{
+    DiskReading reading{listed, std::nullopt};
+    for (const DiskReading& last : lastRead) {
+        if (last.record.diskNum != listed.diskNum || last.record.device != listed.device || !last.record.valid)
+            continue;
+        reading = last;
+        PhyDiskInfo& record = reading.record;
+        record.partCount = listed.partCount;
+        std::copy(std::begin(listed.partLetter), std::end(listed.partLetter), std::begin(record.partLetter));
+        std::copy(std::begin(listed.partTotal), std::end(listed.partTotal), std::begin(record.partTotal));
+        std::copy(std::begin(listed.partFree), std::end(listed.partFree), std::begin(record.partFree));
+        break;
+    }
+    return reading;
+}
+
 // Runs on the device thread.
-DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation)
+DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation, bool spareStandby,
+                          std::vector<DiskReading>& lastRead)
 {
     if (reloadDevices)
         selectStorageFromEnvironment();
@@ -24,9 +45,19 @@ DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation)
         // Closing the window stops a reading between two drives.
         if (QThread::currentThread()->isInterruptionRequested())
             break;
-        ReadDiskIdentity(list[i]);
-        reading.disks.push_back({list[i], RemainingLifeOf(list[i])});
+        if (!spareStandby) {
+            ReadDiskIdentity(list[i]);
+            reading.disks.push_back({list[i], RemainingLifeOf(list[i])});
+            continue;
+        }
+        const StandbyCheck check = ReadIdentityUnlessStandby(list[i]);
+        DiskReading disk = check.skipped ? asLastRead(list[i], lastRead)
+                                         : DiskReading{list[i], RemainingLifeOf(list[i])};
+        disk.powerMode = check.mode;
+        disk.skipped = check.skipped;
+        reading.disks.push_back(disk);
     }
+    lastRead = reading.disks;
     return reading;
 }
 
@@ -79,18 +110,19 @@ void DeviceWorker::setReading(bool reading)
     emit readingChanged(reading);
 }
 
-void DeviceWorker::readDiskList(bool reloadDevices, bool retryAuthorisation)
+void DeviceWorker::readDiskList(bool reloadDevices, bool retryAuthorisation, bool spareStandby)
 {
     if (stopped_)
         return;
     if (running_ || transferring_) {
-        pending_ = true;
         pendingRequest_.reloadDevices = pendingRequest_.reloadDevices || reloadDevices;
         pendingRequest_.retryAuthorisation = pendingRequest_.retryAuthorisation || retryAuthorisation;
+        pendingRequest_.spareStandby = (pending_ ? pendingRequest_.spareStandby : true) && spareStandby;
+        pending_ = true;
         setReading(true);
         return;
     }
-    startReading({reloadDevices, retryAuthorisation});
+    startReading({reloadDevices, retryAuthorisation, spareStandby});
 }
 
 void DeviceWorker::startReading(ReadingRequest request)
@@ -98,8 +130,8 @@ void DeviceWorker::startReading(ReadingRequest request)
     running_ = true;
     setReading(true);
     post([this, request] {
-        auto reading =
-            std::make_shared<DiskListReading>(readDisks(request.reloadDevices, request.retryAuthorisation));
+        auto reading = std::make_shared<DiskListReading>(
+            readDisks(request.reloadDevices, request.retryAuthorisation, request.spareStandby, lastRead_));
         QMetaObject::invokeMethod(this, [this, reading] { finishReading(*reading); }, Qt::QueuedConnection);
     });
 }

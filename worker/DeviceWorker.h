@@ -15,6 +15,7 @@
 #include <QThread>
 
 #include <functional>
+#include <vector>
 
 class DeviceWorker : public QObject {
     Q_OBJECT
@@ -31,7 +32,10 @@ public:
     // chosen anew before that reading. `retryAuthorisation`: the user asked
     // to try again, so a backend that stopped asking for the administrator's
     // authorisation after a refusal asks again.
-    void readDiskList(bool reloadDevices = false, bool retryAuthorisation = false);
+    // `spareStandby`: a reading nobody asked for (the watch's): a drive in
+    // standby is not woken (ReadIdentityUnlessStandby); merged with a request
+    // that does not spare them, none is spared.
+    void readDiskList(bool reloadDevices = false, bool retryAuthorisation = false, bool spareStandby = false);
     // A reading runs or is waiting to run.
     bool readingDisks() const { return running_ || pending_; }
 
@@ -61,6 +65,7 @@ private:
     struct ReadingRequest {
         bool reloadDevices = false;
         bool retryAuthorisation = false;
+        bool spareStandby = false;
     };
     void startReading(ReadingRequest request);
     void finishReading(const DiskListReading& reading);
@@ -75,6 +80,9 @@ private:
     bool running_ = false;
     bool pending_ = false;
     ReadingRequest pendingRequest_;
+    // The disks as last read, for the drives a reading leaves in standby;
+    // used on the device thread only.
+    std::vector<DiskReading> lastRead_;
     bool readingShown_ = false;  // the state readingChanged last told
     bool transferring_ = false;
     bool stopped_ = false;

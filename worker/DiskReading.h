@@ -6,6 +6,7 @@
 
 #include "disk/DiskList.h"
 #include "disk/PhyDiskInfo.h"
+#include "disk/PowerMode.h"
 #include "firmware/FwUpdate.h"
 
 #include <optional>
@@ -16,6 +17,12 @@
 struct DiskReading {
     PhyDiskInfo record{};
     std::optional<int> life;
+    // A reading that spares drives in standby asks each drive's power mode
+    // first (`powerMode`, its answer); a drive in standby is `skipped`: it
+    // received CHECK POWER MODE only, and `record` and `life` are those it
+    // was last read with (as listed, when it never was).
+    std::optional<PowerMode> powerMode;
+    bool skipped = false;
 };
 
 // One whole refresh: the list status and the disks in list order.

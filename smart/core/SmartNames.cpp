@@ -73,10 +73,22 @@ std::string Lookup(const Name (&names)[N], const std::string& text) {
     return {};
 }
 
+template <size_t N>
+std::string ReverseLookup(const Name (&names)[N], const std::string& word) {
+    for (const Name& name : names) {
+        if (word == name.word) return name.text;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string ValueKey(const std::string& description) { return Lookup(kValueKeys, description); }
 
 std::string UnitWord(const std::string& unit) { return Lookup(kUnitWords, unit); }
+
+std::string DescriptionOfKey(const std::string& key) { return ReverseLookup(kValueKeys, key); }
+
+std::string UnitOfWord(const std::string& word) { return ReverseLookup(kUnitWords, word); }
 
 }  // namespace smart

@@ -11,5 +11,9 @@ namespace smart {
 std::string ValueKey(const std::string& description);
 // "hours" for "小时", ...; empty for a text the catalogues do not use.
 std::string UnitWord(const std::string& unit);
+// The other way round: "带电工作时间" for "power_on_time", "小时" for
+// "hours"; empty for a word not in the tables.
+std::string DescriptionOfKey(const std::string& key);
+std::string UnitOfWord(const std::string& word);
 
 }  // namespace smart

@@ -19,6 +19,8 @@
 #include "smart/core/SmartStatus.h"
 #include "smart/export/SmartExport.h"
 #include "smart/page/SmartClipboardText.h"
+#include "history/view/HealthHistoryView.h"
+#include "widgets/MyPushButton.h"
 
 namespace {
 
@@ -91,6 +93,13 @@ void Smart::GetDiskInfo(PhyDiskInfo &record)
     }
     showRows(table);
     showEmptyNote(smart::HealthDataRead(record), static_cast<int>(table.size()));
+
+    historyDrive.reset();
+    if (record.valid) {
+        historyDrive = history::DriveKeyOf(record);
+        historyLabel = tr("物理磁盘%1  %2").arg(record.diskNum).arg(QString::fromStdString(historyDrive->model));
+    }
+    btHistory->setEnabled(historyDrive.has_value());
 }
 
 void Smart::BuildAttrTable(const QString &modelText, bool isMakerDisk)
@@ -151,6 +160,17 @@ void Smart::on_btCopyClipBoard_clicked()
 void Smart::on_btExport_clicked()
 {
     ExportSmartTable(this, *model);
+}
+
+void Smart::on_btHistory_clicked()
+{
+    if (!historyDrive)
+        return;
+    QWidget *window = this->window();
+    auto *view = new HealthHistoryView(*historyDrive, historyLabel, window);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->move(window->geometry().center() - view->rect().center());
+    view->open();
 }
 
 QPropertyAnimation *Smart::newSlide(const QRect &from, const QRect &to)

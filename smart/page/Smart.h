@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 #include "disk/PhyDiskInfo.h"
@@ -13,6 +14,7 @@
 #include "smart/core/SmartRow.h"
 #include "smart/core/SmartSector.h"
 #include "smart/core/SmartTable.h"
+#include "history/HealthSample.h"
 
 class MyPushButton;
 class QGridLayout;
@@ -48,6 +50,8 @@ public slots:
     void GetDiskInfo(PhyDiskInfo &record);
     void on_btCopyClipBoard_clicked();
     void on_btExport_clicked();
+    // The selected drive's health history, in a dialog of its own.
+    void on_btHistory_clicked();
 
 private:
     void setupForm();
@@ -69,6 +73,7 @@ private:
     QLabel *label = nullptr;
     MyPushButton *btCopyClipBoard = nullptr;
     MyPushButton *btExport = nullptr;
+    MyPushButton *btHistory = nullptr;
     QTableView *tableView = nullptr;
     QLabel *lbEmptyTable = nullptr;
 
@@ -77,4 +82,8 @@ private:
     bool isMakerDisk = false;
     std::vector<smart::SmartAttrDesc> attrTable;
     int pageHeight = 0;
+    // The drive whose history btHistory opens, and how the window names it;
+    // none while the record shown has no identity.
+    std::optional<history::DriveKey> historyDrive;
+    QString historyLabel;
 };

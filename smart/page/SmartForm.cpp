@@ -76,6 +76,9 @@ void Smart::setupForm()
 
     btCopyClipBoard = newButton(this, "btCopyClipBoard", "复制到剪切板");
     btExport = newButton(this, "btExport", "导出");
+    btHistory = newButton(this, "btHistory", "");
+    btHistory->setText(tr("历史记录"));
+    btHistory->setEnabled(false);
 
     horizontalLayout = new QHBoxLayout;
     horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
@@ -85,6 +88,8 @@ void Smart::setupForm()
     horizontalLayout->addWidget(btCopyClipBoard);
     horizontalLayout->addItem(spacer(20, 20, QSizePolicy::Fixed, QSizePolicy::Minimum));
     horizontalLayout->addWidget(btExport);
+    horizontalLayout->addItem(spacer(20, 20, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    horizontalLayout->addWidget(btHistory);
 
     tableView = new QTableView(this);
     tableView->setObjectName(QStringLiteral("tableView"));
@@ -154,4 +159,5 @@ void Smart::setupLook()
 
     styleButton(btCopyClipBoard, "smart_copy.png", "smart_copy_sel.png");
     styleButton(btExport, "smart_export.png", "smart_export_sel.png");
+    styleButton(btHistory, "smart_history.png", "smart_history_sel.png");
 }

@@ -223,6 +223,8 @@ private slots:
         qputenv(kDevicesVariable, fleetPath.toUtf8());
         // The close settings go to this test's own configuration folder.
         qputenv("XDG_CONFIG_HOME", dir.filePath("config-home").toUtf8());
+        // and the health history to its own data folder.
+        qputenv("XDG_DATA_HOME", dir.filePath("data-home").toUtf8());
         QVERIFY(closeSettingsPath().startsWith(dir.path()));
     }
     void cleanup()

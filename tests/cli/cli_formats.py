@@ -110,6 +110,43 @@ class Formats(unittest.TestCase):
             change(document)
             self.assertFalse(self.validator.is_valid(document))
 
+    @staticmethod
+    def history_fleet(life, bad_blocks, temperatures, wear, critical, media_errors, used):
+        """A maker's drive and an NVMe drive, whose values change between two records."""
+        return {"drives": [
+            {"number": 0, "length": 1 << 30, "volumes": [{"letter": "C", "total": 1 << 30, "free": 0}],
+             "identity": {"serial": "SYS0", "model": "System", "firmware": "1"}},
+            {"number": 1, "length": 128035676160,
+             "identity": {"serial": "QV1", "model": "QY-M7A0-128G", "firmware": "1", "wwn": "5001b44e8f9a0b1c"},
+             "smart": {"attributes": [{"id": 231, "value": life, "raw": 0}, {"id": 169, "raw": bad_blocks << 16},
+                                      {"id": 194, "raw": temperatures}, {"id": 208, "raw": wear}]}},
+            {"number": 2, "bus": "nvme", "length": 1 << 40,
+             "identity": {"serial": "NV1", "model": "Corvid NV3 1TB", "firmware": "1"},
+             "health": {"criticalWarning": critical, "temperature": 318, "percentageUsed": used,
+                        "mediaErrors": media_errors, "dataUnitsWritten": 123456}}]}
+
+    def test_history_follows_the_schema_with_every_kind_of_event(self):
+        data = os.path.join(self.folder.name, "data")
+        fleet = os.path.join(self.folder.name, "history.json")
+        env = dict(os.environ, XDG_DATA_HOME=data, QUILLFENCE_DEVICES=fleet)
+        for values in [(90, 3, 0x320014000023, 100, 0, 0, 10), (20, 9, 0x320014000048, 1001, 5, 2, 75)]:
+            with open(fleet, "w", encoding="utf-8") as out:
+                json.dump(self.history_fleet(*values), out)
+            subprocess.run([CLI, "record"], env=env, stdout=subprocess.DEVNULL, check=True)
+        kinds = set()
+        for arguments in (["history", "1", "--json"], ["history", "2", "--json"],
+                          ["history", "1", "--json", "--since", "2000-01-01T00:00Z"]):
+            with self.subTest(arguments=arguments):
+                done = subprocess.run([CLI, *arguments], env=env, stdout=subprocess.PIPE, text=True, check=True)
+                document = json.loads(done.stdout)
+                self.assertValid(document, " ".join(arguments))
+                self.assertNoKeysDifferingOnlyInCase(document)
+                self.assertEqual(len(document["samples"]), 2)
+                kinds |= {event["kind"] for event in document["events"]}
+        self.assertEqual(kinds, {"health_level", "status", "count", "critical_warning", "temperature"})
+        document["events"][0]["kind"] = "nap"
+        self.assertFalse(self.validator.is_valid(document))
+
     def families(self, fleet, *arguments):
         status, out = run(fleet, "metrics", *arguments)
         return status, {family.name: family for family in text_string_to_metric_families(out)}

@@ -1,9 +1,10 @@
 // The SMART page: its form, the table built from a disk record, status
-// colours, the clipboard text and the slide animations.
+// colours, the clipboard text, the history button and the slide animations.
 #include "smart/page/Smart.h"
 #include "smart/page/SmartClipboardText.h"
 
 #include "SampleRecord.h"
+#include "history/view/HealthHistoryView.h"
 #include "smart/core/SmartFormat.h"
 #include "smart/core/SmartTable.h"
 #include "smart/samples/SmartSamples.h"
@@ -20,6 +21,7 @@
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
@@ -98,6 +100,7 @@ private slots:
     void copyWithNothingSelectedKeepsClipboard();
     void clipboardText_data();
     void clipboardText();
+    void historyOfTheSelectedDrive();
     void slideInAndOut();
 };
 
@@ -123,7 +126,7 @@ void TestSmartPage::form()
     const struct {
         const char *name;
         const char *text;
-    } buttons[] = {{"btCopyClipBoard", "复制到剪切板"}, {"btExport", "导出"}};
+    } buttons[] = {{"btCopyClipBoard", "复制到剪切板"}, {"btExport", "导出"}, {"btHistory", "历史记录"}};
     for (const auto &b : buttons) {
         auto *button = page.findChild<MyPushButton *>(QLatin1String(b.name));
         QVERIFY2(button, b.name);
@@ -468,6 +471,38 @@ void TestSmartPage::clipboardText()
         indexes << model.index(cell.y(), cell.x());
 
     QCOMPARE(SmartClipboardText(indexes, model.columnCount()), text);
+}
+
+void TestSmartPage::historyOfTheSelectedDrive()
+{
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    QWidget window;
+    auto *page = new Smart(&window);
+    auto *button = page->findChild<MyPushButton *>(QStringLiteral("btHistory"));
+    QVERIFY(!button->isEnabled());  // no drive yet
+
+    PhyDiskInfo record = SampleRecord("m7a0-256g-healthy");
+    record.valid = 1;
+    record.diskNum = 3;
+    std::strcpy(record.serialNumber, "QV7A2H10520017");
+    page->GetDiskInfo(record);
+    QVERIFY(button->isEnabled());
+    button->click();
+    auto *view = window.findChild<HealthHistoryView *>();
+    QVERIFY(view);
+    QVERIFY(view->isVisible());
+    QCOMPARE(view->findChild<QLabel *>(QStringLiteral("lbDrive"))->text(),
+             QStringLiteral("物理磁盘3  %1    序列号 QV7A2H10520017").arg(QString::fromLatin1(record.model)));
+    QVERIFY(QTest::qWaitFor([&] { return view->isLoaded(); }, 20000));
+    QCOMPARE(view->noteText(), QStringLiteral("尚无此磁盘的历史记录：程序每次读取磁盘时记下一次。"));
+    view->reject();
+    QTRY_VERIFY(!window.findChild<HealthHistoryView *>());  // deleted once closed
+
+    // A drive whose identity was not read has no history to show.
+    record.valid = 0;
+    page->GetDiskInfo(record);
+    QVERIFY(!button->isEnabled());
 }
 
 void TestSmartPage::slideInAndOut()

@@ -356,6 +356,7 @@ void MainWin::showReading(bool reading)
 // read again (requests wait for the end).
 void MainWin::showTransfer(bool running)
 {
+    showTransferInTray(running);
     ui->cbDiskInfo->setEnabled(!running);
     ui->btRefresh->setEnabled(!running && !devices_->readingDisks());
     if (!running && quitAfterTransfer)

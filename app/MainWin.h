@@ -79,6 +79,7 @@ private:
     void applyReread(const FirmwareUpdateResult& result);
     void showReading(bool reading);
     void showTransfer(bool running);
+    void showTransferInTray(bool running);
     std::optional<int> lifeOf(int diskNum) const;
     // The refusal, or the question, while a firmware transfer runs: the
     // message dialog with `icon` and `buttonSet`; true for 确定.

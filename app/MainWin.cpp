@@ -67,13 +67,19 @@ PhyDiskInfo listedOnly(const PhyDiskInfo& disk)
 }
 
 // The drop-down list of the selector: the entry under the mouse, or chosen
-// with the keys, in the window's blue with white text.
-const char kSelectorListStyle[] =
+// with the keys, in the window's blue with white text; and the selector
+// disabled.
+const char kSelectorStyleAdded[] =
     "QComboBox QAbstractItemView{background: white; color: rgb(68, 71, 77); border: 1px solid rgb(200, 200, 220);"
     " outline: 0px;}"
     "QComboBox QAbstractItemView::item{min-height: 30px;}"
     "QComboBox QAbstractItemView::item:hover, QComboBox QAbstractItemView::item:selected"
-    "{background: rgb(50, 143, 253); color: white;}";
+    "{background: rgb(50, 143, 253); color: white;}"
+    // While it cannot be changed (a firmware transfer), the selector's text
+    // is dimmed to the light blue of the window's other texts and the arrow
+    // that would open it is gone.
+    "QComboBox:disabled{color: rgb(185, 206, 248);}"
+    "QComboBox::down-arrow:disabled{image: none;}";
 
 }  // namespace
 
@@ -170,7 +176,7 @@ void MainWin::setUpLook()
     ui->cbDiskInfo->setStyleSheet(QStringLiteral(
         "QComboBox{background: transparent;border: 0px;}QComboBox::down-arrow{image: "
         "url(:/Quillfence/Resources/main/pull-down_btn.png)}QComboBox::drop-down{ border:0px; }")
-                                  + QString::fromUtf8(kSelectorListStyle));
+                                  + QString::fromUtf8(kSelectorStyleAdded));
     // The combo box's own list delegate ignores the item rules of a style sheet.
     ui->cbDiskInfo->setItemDelegate(new QStyledItemDelegate(ui->cbDiskInfo));
     for (QLabel* line : {ui->LeftLine, ui->RightLine, ui->RightLine_2})

@@ -18,9 +18,12 @@
 namespace {
 
 const char kFieldStyle[] = "font: 15px \"微软雅黑\";\ncolor: rgb(68, 71, 77);";
+// The button's look, and where nothing can be sent (a transfer runs) the
+// grey of the program's other disabled buttons.
 const char kButtonStyle[] =
     "QPushButton{border:0px;border-radius:2px;color:#f7fbfc; background-color: #2486f9;}\n"
-    "QPushButton:hover{border:0px; border-radius:2px; color:f7fbfc;}";
+    "QPushButton:hover{border:0px; border-radius:2px; color:f7fbfc;}\n"
+    "QPushButton:disabled{background-color: rgb(190, 190, 204);}";
 const QColor kTextColour(68, 71, 77);
 
 const char kSuccessIcon[] = ":/Quillfence/Resources/icon1.png";

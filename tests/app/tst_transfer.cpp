@@ -43,6 +43,17 @@ class TransferTest : public QObject {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
     }
 
+    // The colours a widget shows, as drawn.
+    static QSet<QRgb> colours(QWidget* widget)
+    {
+        const QImage image = widget->grab().toImage();
+        QSet<QRgb> seen;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                seen << image.pixel(x, y);
+        return seen;
+    }
+
     // The firmware page of the window, open.
     static QWidget* openUpdatePage(MainWin& win)
     {
@@ -135,6 +146,78 @@ private slots:
         QCOMPARE(tray->toolTip(), QStringLiteral("QV-Quillfence"));
         QCOMPARE(win.exitCode, -1);
         QCOMPARE(closeSetting(), config);
+        QVERIFY(!gate.forced());
+    }
+
+    // While a transfer runs, the update button, the disk selector and 刷新
+    // cannot act: they look it (the update button grey as the program's
+    // other disabled buttons, the texts on the blue dimmed to its light
+    // blue), and look as before once it has ended. 刷新 looks the same while
+    // the list is read.
+    void controlsThatCannotActLookDisabled()
+    {
+        machine.use({fleetSystemDrive(), kUpdatable});
+        TestWin win;
+        auto* sim = dynamic_cast<SimulatedStorage*>(&storage());
+        QVERIFY(sim);
+        bool released = false;
+        size_t downloads = 0;
+        CommandGate gate(
+            *sim, [&](int command) { return released || (command > 1 && downloads == 0); },
+            [&] { downloads = sim->driveState(2).downloads().size(); });
+        const auto commandsSoFar = [&] {
+            int seen = 0;
+            gate.update([&](int commands) { seen = commands; });
+            return seen;
+        };
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        auto* refresh = child<QPushButton>(&win, "btRefresh");
+        auto* selector = child<QComboBox>(&win, "cbDiskInfo");
+        const QColor dimmed(185, 206, 248);
+
+        // The list is being read: the drive holds its first command.
+        QTRY_COMPARE(commandsSoFar(), 1);
+        QVERIFY(!refresh->isEnabled());
+        QVERIFY2(colours(refresh).contains(dimmed.rgb()), "刷新中… is not dimmed");
+        const QImage refreshReading = refresh->grab().toImage();
+        gate.update([&](int) { released = true; });
+        QVERIFY(listed(win));
+        QVERIFY(refresh->isEnabled());
+        QVERIFY(refresh->grab().toImage() != refreshReading);
+        QVERIFY(!colours(refresh).contains(dimmed.rgb()));
+
+        QWidget* page = openUpdatePage(win);
+        auto* update = child<QPushButton>(page, "btUpdate");
+        const QImage idle[] = {update->grab().toImage(), selector->grab().toImage(), refresh->grab().toImage()};
+        QVERIFY(!colours(selector).contains(dimmed.rgb()));
+
+        gate.update([&](int) { released = false; });
+        MessageLog messages;
+        messages.answers = {confirm()};
+        QTest::mouseClick(update, Qt::LeftButton);
+        const auto downloadsSoFar = [&] {
+            size_t seen = 0;
+            gate.update([&](int) { seen = downloads; });
+            return seen;
+        };
+        QTRY_COMPARE(downloadsSoFar(), size_t(1));
+        QVERIFY(!update->isEnabled() && !selector->isEnabled() && !refresh->isEnabled());
+        const QImage busy[] = {update->grab().toImage(), selector->grab().toImage(), refresh->grab().toImage()};
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(busy[i] != idle[i], qPrintable(QStringLiteral("control %1 looks as when it acts").arg(i)));
+        QVERIFY(colours(update).contains(QColor(190, 190, 204).rgb()));
+        QVERIFY(!colours(update).contains(QColor(0x24, 0x86, 0xf9).rgb()));
+        QVERIFY2(colours(selector).contains(dimmed.rgb()), "the disk's name is not dimmed");
+        QVERIFY2(colours(refresh).contains(dimmed.rgb()), "刷新 is not dimmed");
+
+        gate.update([&](int) { released = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(!win.devices().transferring(), 20000);
+        QVERIFY(listed(win));
+        QTRY_VERIFY(update->isEnabled() && selector->isEnabled() && refresh->isEnabled());
+        QCOMPARE(update->grab().toImage(), idle[0]);
+        QCOMPARE(selector->grab().toImage(), idle[1]);
+        QCOMPARE(refresh->grab().toImage(), idle[2]);
         QVERIFY(!gate.forced());
     }
 };

@@ -222,7 +222,8 @@ void TestFwUpdate::form()
     QCOMPARE(button->font().pointSize(), 12);
     QCOMPARE(button->styleSheet(),
              QStringLiteral("QPushButton{border:0px;border-radius:2px;color:#f7fbfc; background-color: #2486f9;}\n"
-                            "QPushButton:hover{border:0px; border-radius:2px; color:f7fbfc;}"));
+                            "QPushButton:hover{border:0px; border-radius:2px; color:f7fbfc;}\n"
+                            "QPushButton:disabled{background-color: rgb(190, 190, 204);}"));
 }
 
 void TestFwUpdate::metaObjectEntries()

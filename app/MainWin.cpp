@@ -6,6 +6,7 @@
 #include "smart/core/SmartTable.h"
 #include "ui_MainWin.h"
 #include "widgets/MaskWidget.h"
+#include "widgets/TextFit.h"
 #include "worker/DeviceWorker.h"
 
 #include <QAction>
@@ -48,7 +49,9 @@ const char* const kDiskBusy = QT_TRANSLATE_NOOP("MainWin", "正在升级固件")
 
 // The refresh button while the list is being read.
 const char kRefreshText[] = "刷新";
-const char kRefreshingText[] = "刷新中…";
+const char kRefreshingText[] = "刷新中";  // within the button's 75 px, beside its icon
+// The empty state's text shrinks to fit its label, down to this size.
+constexpr int kSmallestEmptyStatePoints = 20;
 // The first reading waits for the first paint, but no longer than this.
 constexpr int kFirstReadingLatestMs = 1000;
 
@@ -196,6 +199,7 @@ void MainWin::setUpLook()
     // large status picture when the list says which one applies.
     ui->usbbtn->setShown(false);
     hideMakerWidgets();
+    emptyStateFont = ui->lbNoPartition->font();
     showEmptyState(EmptyState::Reading);
     showDiskCount();
 }
@@ -244,11 +248,13 @@ std::optional<int> MainWin::lifeOf(int diskNum) const
     return std::nullopt;
 }
 
+// In the form's 30 pt where the text fits the label, otherwise a little
+// smaller: a state is said on one line, whole.
 void MainWin::showEmptyState(EmptyState state)
 {
     for (const EmptyStateText& row : kEmptyStateTexts) {
         if (row.state == state)
-            ui->lbNoPartition->setText(QString::fromUtf8(row.text));
+            setShrunkText(ui->lbNoPartition, QString::fromUtf8(row.text), emptyStateFont, kSmallestEmptyStatePoints);
     }
     ui->lbNoPartition->show();
 }

@@ -122,6 +122,7 @@ private:
     bool firstReadingAsked = false;
     bool listShown = false;  // a reading has been shown
     bool quitAfterTransfer = false;           // 退出 was chosen during a transfer
+    QFont emptyStateFont;                     // lbNoPartition's, from the form
 
     QLabel* toolbarStrip = nullptr;
     MaskWidget* mask = nullptr;

@@ -5,6 +5,7 @@
 #include "pages/PageSlide.h"
 #include "pages/RecordText.h"
 #include "widgets/QMessageDlg.h"
+#include "widgets/TextFit.h"
 #include "worker/DeviceWorker.h"
 
 #include <QFileInfo>
@@ -173,9 +174,12 @@ void FwUpdate::showRecord(const PhyDiskInfo& info)
 {
     state = FwUpdateStateFromRecord(info);
     serial = recordText(info.serialNumber);
+    model = recordText(info.model);
     capacity = info.capacity;
-    lb_Sn->setText(serial);
-    lb_Model->setText(recordText(info.model));
+    setElidedText(lb_Sn, serial);
+    setElidedText(lb_Model, model);
+    // The revision is read back from the label: it is set whole (eight
+    // characters at the most, far narrower than the label).
     lb_FW->setText(recordText(info.firmware));
     QFont font(QStringLiteral("微软雅黑"));
     font.setPixelSize(16);
@@ -225,7 +229,7 @@ void FwUpdate::on_btUpdate_clicked()
 bool FwUpdate::confirmUpdate(const FirmwareDecision& decision)
 {
     const QString imagePath = QString::fromStdString(decision.imagePath);
-    const FwUpdateTarget target{lb_Model->text(), serial, lb_FW->text(), capacity, imagePath,
+    const FwUpdateTarget target{model, serial, lb_FW->text(), capacity, imagePath,
                                 QFileInfo(imagePath).size()};
     QMessageDlg dialog(this);
     dialog.resize(kQuestionSize);

@@ -5,6 +5,7 @@
 #include "pages/RecordText.h"
 #include "pages/SwUpdatePlatform.h"
 #include "widgets/QMessageDlg.h"
+#include "widgets/TextFit.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -219,9 +220,9 @@ void SwUpdate::GetDiskInfo(PhyDiskInfo &disk)
     m_model = recordText(disk.model);
     m_capacity = disk.capacity;
     m_diskNum = disk.diskNum;
-    m_serialValue->setText(recordText(disk.serialNumber));
-    m_modelValue->setText(m_model);
-    m_firmwareValue->setText(recordText(disk.firmware));
+    setElidedText(m_serialValue, recordText(disk.serialNumber));
+    setElidedText(m_modelValue, m_model);
+    setElidedText(m_firmwareValue, recordText(disk.firmware));
     m_capacityValue->setText(QStringLiteral("%1G").arg(QString::number(m_capacity)));
 }
 

@@ -843,7 +843,7 @@ private slots:
         QVERIFY(note->isVisible());
         QCOMPARE(note->text(), QStringLiteral("正在读取磁盘…"));
         QVERIFY(!refresh->isEnabled());
-        QCOMPARE(refresh->text(), QStringLiteral("刷新中…"));
+        QCOMPARE(refresh->text(), QStringLiteral("刷新中"));
 
         QVERIFY(listed(win));
         QVERIFY(sinceStart.elapsed() >= 3000);  // IDENTIFY and two SMART reads

@@ -179,7 +179,7 @@ private slots:
         // The list is being read: the drive holds its first command.
         QTRY_COMPARE(commandsSoFar(), 1);
         QVERIFY(!refresh->isEnabled());
-        QVERIFY2(colours(refresh).contains(dimmed.rgb()), "刷新中… is not dimmed");
+        QVERIFY2(colours(refresh).contains(dimmed.rgb()), "刷新中 is not dimmed");
         const QImage refreshReading = refresh->grab().toImage();
         gate.update([&](int) { released = true; });
         QVERIFY(listed(win));

@@ -2,6 +2,7 @@
 // health, close behaviour with its settings file, tray, pages and hot-plug.
 
 #include "app/CloseSettings.h"
+#include "app/DiskNotifications.h"
 #include "app/MainWin.h"
 #include "ServedHelper.h"
 #include "disk/StorageBackend.h"
@@ -12,24 +13,31 @@
 #include "widgets/QRoundProgressBar.h"
 #include "widgets/QUsbButton.h"
 #include "worker/DeviceWorker.h"
+#include "CommandGate.h"
 #include "DialogAnswerer.h"
+#include "MessageButtons.h"
+#include "ModalAnswers.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -75,27 +83,6 @@ const QString kSystemDrive = drive(0, QStringLiteral("System"), volumes(QStringL
 const QString kLife89 = QStringLiteral(", \"smart\": {\"attributes\": [{\"id\": 231, \"value\": 89, \"raw\": 89}]}");
 const QString kSmartFails = QStringLiteral(", \"faults\": [\"smart\"]");
 
-// The longest the event loop may stand still while drives that take a second
-// over every command are read: half of that, so that a GUI thread waiting for
-// a drive shows, and a loaded machine or the sanitizers do not.
-constexpr qint64 kLongestStill = 500;
-
-// The longest time the GUI thread's event loop stood still while it watched.
-class LoopWatch : public QObject {
-public:
-    qint64 longest = 0;
-    LoopWatch()
-    {
-        connect(&ticks, &QTimer::timeout, this, [this] { longest = std::max(longest, clock.restart()); });
-        clock.start();
-        ticks.start(5);
-    }
-
-private:
-    QElapsedTimer clock;
-    QTimer ticks;
-};
-
 // Calls `seen` for every event of one type that reaches a widget.
 class EventLog : public QObject {
 public:
@@ -115,31 +102,42 @@ private:
     std::function<void()> seen;
 };
 
-// Runs `answer` on the next modal widget shown.
-void onNextModal(std::function<void(QWidget*)> answer)
+// Ticks the boxes of the question what closing does, and clicks 确定.
+ModalAnswers::Answer closeChoice(bool quit, bool remember)
 {
-    QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        QVERIFY2(modal, "a modal dialog was expected");
-        answer(modal);
-    });
-}
-
-// Ticks the close-choice boxes and confirms with Return.
-void answerCloseChoice(bool quit, bool remember, bool* asked = nullptr)
-{
-    onNextModal([=](QWidget* dialog) {
-        if (asked)
-            *asked = true;
-        QCOMPARE(dialog->objectName(), QStringLiteral("QVMsgBox"));
+    return answerIf<QMessageDlg>([=](QMessageDlg* dialog) {
         for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
             if (box->text() == QStringLiteral("退出软件") && quit)
                 box->click();
             if (box->text() == QStringLiteral("记住我的选择") && box->isChecked() != remember)
                 box->click();
         }
-        QTest::keyClick(dialog, Qt::Key_Return);
+        clickMessageButton(dialog, QMessageDlg::BtnOk);
     });
+}
+
+SimulatedStorage& simulatedMachine()
+{
+    auto* machine = dynamic_cast<SimulatedStorage*>(&storage());
+    if (!machine)
+        qFatal("not a simulated machine");
+    return *machine;
+}
+
+// Turns the event loop without running any timer until `spy` has caught one
+// more signal. A change of the fleet file is noticed meanwhile (the kernel
+// has queued its notice before the write returned), but the quiet time the
+// window waits for after a burst of changes cannot run out.
+bool noticedWithoutTimers(QSignalSpy& spy)
+{
+    const int before = spy.count();
+    const QDeadlineTimer deadline(10000);
+    while (spy.count() == before && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
+        if (spy.count() == before)
+            QThread::msleep(1);
+    }
+    return spy.count() > before;
 }
 
 }  // namespace
@@ -167,9 +165,9 @@ class MainWinTest : public QObject {
         file.write(fleet);
     }
     template <typename T>
-    static T* child(QWidget* window, const char* name)
+    static T* child(QObject* parent, const char* name = "")
     {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        T* found = parent->findChild<T*>(QString::fromLatin1(name));
         if (!found)
             qFatal("no child %s", name);
         return found;
@@ -182,6 +180,16 @@ class MainWinTest : public QObject {
             texts << selector->itemText(i);
         return texts;
     }
+    static DiskNotifications* notifications(MainWin& win)
+    {
+        auto* found = win.findChild<DiskNotifications*>();
+        if (!found)
+            qFatal("no disk notifications");
+        return found;
+    }
+    // The wait for quiet after a burst of changes.
+    static QTimer* settleTimer(MainWin& win) { return child<QTimer>(notifications(win)); }
+    static QFileSystemWatcher* fleetWatch(MainWin& win) { return child<QFileSystemWatcher>(notifications(win)); }
     static bool makerWidgetsShown(QWidget* window)
     {
         bool shown = true;
@@ -467,6 +475,10 @@ private slots:
         QTest::newRow("identity unreadable")
             << QStringList{kSystemDrive, drive(2, QString(), volumes("D"))}
             << QStringList{"物理磁盘2  未能读取磁盘信息"} << QString();
+        // Another program holds the drive's writer's lock: it is read as busy.
+        QTest::newRow("a drive another program updates")
+            << QStringList{kSystemDrive, drive(2, "Two", volumes("D") + ", \"locked\": true")}
+            << QStringList{"物理磁盘2  正在升级固件"} << QString();
     }
     void emptyStates()
     {
@@ -553,21 +565,13 @@ private slots:
         TestWin win;
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
-        bool asked = false;
-        // A question that should not come is recorded and dismissed.
-        QTimer unexpected;
-        connect(&unexpected, &QTimer::timeout, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                asked = true;
-                QTest::keyClick(modal, Qt::Key_Escape);
-            }
-        });
+        // A question that should not come is counted and rejected.
+        QList<ModalAnswers::Answer> answers;
         if (answer >= 0)
-            answerCloseChoice(answer & 1, !(answer & 2), &asked);
-        else
-            unexpected.start(100);
+            answers << closeChoice(answer & 1, !(answer & 2));
+        ModalAnswers dialogs(answers);
         win.onButtonCloseClicked();
-        QCOMPARE(asked, answer >= 0);
+        QCOMPARE(dialogs.count(), answer >= 0 ? 1 : 0);
         QCOMPARE(win.exitCode, exitCode);
         if (exitCode < 0)  // a closed window is hidden anyway
             QCOMPARE(win.isHidden(), hidden);
@@ -626,8 +630,10 @@ private slots:
         machine({kSystemDrive});
         TestWin win;
         win.show();
-        onNextModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        ModalAnswers dialogs({answerIf<QMessageDlg>(
+            [](QMessageDlg* dialog) { clickMessageButton(dialog, QMessageDlg::BtnCancel); })});
         win.onButtonCloseClicked();
+        QCOMPARE(dialogs.count(), 1);
         QVERIFY(!win.isHidden());
         QCOMPARE(readConfig(), QByteArray("<absent>"));
     }
@@ -665,12 +671,13 @@ private slots:
         TestWin win;
         win.show();
         QString title, text;
-        onNextModal([&](QWidget* box) {
+        ModalAnswers dialogs({answerIf<QMessageBox>([&](QMessageBox* box) {
             title = box->windowTitle();
-            text = qobject_cast<QMessageBox*>(box)->text();
-            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
-        });
+            text = box->text();
+            box->button(QMessageBox::Yes)->click();
+        })});
         win.onButtonCloseClicked();
+        QCOMPARE(dialogs.count(), 1);
         QCOMPARE(title, QStringLiteral("file write"));
         QCOMPARE(text, QStringLiteral("can't open"));
         QVERIFY(!win.isHidden());
@@ -687,18 +694,21 @@ private slots:
         TestWin win;
         win.show();
         QString title;
-        // While the question is open, a folder takes the file's name.
-        onNextModal([&](QWidget* dialog) {
-            QVERIFY(QDir().mkpath(closeSettingsPath()));
-            QTimer::singleShot(50, [&] {
-                onNextModal([&](QWidget* box) {
-                    title = box->windowTitle();
-                    qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
-                });
-            });
-            QTest::keyClick(dialog, Qt::Key_Return);
+        bool folderMade = false;
+        ModalAnswers dialogs({
+            // While the question is open, a folder takes the file's name.
+            answerIf<QMessageDlg>([&](QMessageDlg* dialog) {
+                folderMade = QDir().mkpath(closeSettingsPath());
+                clickMessageButton(dialog, QMessageDlg::BtnOk);
+            }),
+            answerIf<QMessageBox>([&](QMessageBox* box) {
+                title = box->windowTitle();
+                box->button(QMessageBox::Yes)->click();
+            }),
         });
         win.onButtonCloseClicked();
+        QVERIFY(folderMade);
+        QCOMPARE(dialogs.count(), 2);
         QCOMPARE(title, QStringLiteral("file write"));
         QVERIFY2(win.isHidden(), "the window action taken stands");
         QVERIFY(QFileInfo(closeSettingsPath()).isDir());
@@ -714,8 +724,9 @@ private slots:
         QCOMPARE(::link(QFile::encodeName(closeSettingsPath()).constData(), QFile::encodeName(oldFile).constData()), 0);
         TestWin win;
         win.show();
-        answerCloseChoice(false, true);
+        ModalAnswers dialogs({closeChoice(false, true)});
         win.onButtonCloseClicked();
+        QCOMPARE(dialogs.count(), 1);
         QVERIFY(win.isHidden());
         QCOMPARE(readConfig(), QByteArray("0\n"));
         QFile old(oldFile);
@@ -822,6 +833,14 @@ private slots:
         QElapsedTimer sinceStart;
         sinceStart.start();
         TestWin win;
+        // Each command waits until the window's event loop has turned after
+        // it; the first, until the checks of the reading state are done.
+        bool released = false;
+        int turnedAfter = 0;  // commands the event loop has turned after
+        CommandGate gate(simulatedMachine(), [&](int command) { return released && turnedAfter >= command; });
+        QTimer turns;
+        connect(&turns, &QTimer::timeout, [&] { gate.update([&](int commands) { turnedAfter = commands; }); });
+        turns.start(5);
         // The drives are asked only once the window has painted.
         QStringList order;
         EventLog paints(&win, QEvent::Paint, [&] { order << "paint"; });
@@ -833,9 +852,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&win));
         QTRY_VERIFY(order.contains("reading"));
         QCOMPARE(order.first(), QStringLiteral("paint"));
-        LoopWatch loop;
-        // The reading is still under way: IDENTIFY and the two SMART reads take three seconds.
-        QVERIFY2(sinceStart.elapsed() < 3000, "the window took three seconds to show");
         auto* note = child<QLabel>(&win, "lbNoPartition");
         auto* refresh = child<QPushButton>(&win, "btRefresh");
         QVERIFY(win.readingDisks());
@@ -845,38 +861,45 @@ private slots:
         QVERIFY(!refresh->isEnabled());
         QCOMPARE(refresh->text(), QStringLiteral("刷新中"));
 
+        gate.update([&](int) { released = true; });
         QVERIFY(listed(win));
+        QVERIFY2(!gate.forced(), "the GUI thread waited for the drive");
         QVERIFY(sinceStart.elapsed() >= 3000);  // IDENTIFY and two SMART reads
         QCOMPARE(entries(&win), QStringList({"物理磁盘2  QY-M7A0-256G"}));
         QVERIFY(note->isHidden());
         QVERIFY(refresh->isEnabled());
         QCOMPARE(refresh->text(), QStringLiteral("刷新"));
         QCOMPARE(child<QRoundProgressBar>(&win, "life")->value(), 89.0);
-        qInfo("the event loop stood still for %lld ms at the most", loop.longest);
-        QVERIFY2(loop.longest < kLongestStill, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(loop.longest)));
     }
 
     // Buttons and a burst of hot-plug notices during a reading give one
     // reading after it; the refresh button stays busy until both are done.
     void refreshRequestsDuringAReadingAreMerged()
     {
-        const QString slowTwo = drive(2, "Two", ", \"delayMs\": 500");
-        machine({kSystemDrive, slowTwo});
+        machine({kSystemDrive, drive(2, "Two")});
         TestWin win;
         QVERIFY(listed(win));
         int readings = 0;
         connect(&win.devices(), &DeviceWorker::diskListRead, this, [&readings] { ++readings; });
         QSignalSpy busy(&win.devices(), &DeviceWorker::readingChanged);
+        QSignalSpy noticed(fleetWatch(win), &QFileSystemWatcher::fileChanged);
+        QSignalSpy changed(notifications(win), &DiskNotifications::disksChanged);
+        // The next reading waits after its first command until released.
+        bool released = false;
+        CommandGate gate(simulatedMachine(), [&](int) { return released; });
 
-        win.RefreshDiskList();  // 1.5 s on drive 2
+        win.RefreshDiskList();
         win.on_btRefresh_clicked();
         child<QUsbButton>(&win, "usbbtn")->sendUsbclick();
         win.RefreshDiskList();
         for (int i = 0; i < 3; ++i) {
-            writeFleet({kSystemDrive, slowTwo, drive(5, "Five")});
-            QTest::qWait(20);
+            writeFleet({kSystemDrive, drive(2, "Two"), drive(5, "Five")});
+            QVERIFY(noticedWithoutTimers(noticed));
         }
+        QVERIFY(changed.wait(10000));  // the burst's end, while the reading is held
+        gate.update([&](int) { released = true; });
         QVERIFY(listed(win));
+        QVERIFY(!gate.forced());
         QCOMPARE(readings, 2);
         QCOMPARE(busy.count(), 2);
         QCOMPARE(busy.at(0).at(0).toBool(), true);
@@ -905,7 +928,10 @@ private slots:
     // A firmware update on a drive that takes its time: the window keeps
     // turning, the bar counts the commands, the disk cannot be changed or
     // the window closed until the end; 退出 asks, and quits after the end;
-    // the page then shows the revision the drive reports.
+    // the page then shows the revision the drive reports. Each command waits
+    // until the bar has shown the one before, and the first also until the
+    // window was asked to close: a window waiting for the drive would make
+    // the gate give up.
     void aFirmwareUpdateNeverFreezesTheWindow()
     {
         const QDir app(QCoreApplication::applicationDirPath());
@@ -925,14 +951,18 @@ private slots:
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
         QVERIFY(listed(win));
-        auto* sim = dynamic_cast<SimulatedStorage*>(&storage());
-        QVERIFY(sim);
-        // The drive runs the new firmware from its last command on.
-        sim->afterEachCommand([sim] {
-            if (sim->driveState(2).downloads().size() == 4)
-                sim->fleet().drives.back().behaviour.identify =
-                    buildIdentifySector("QV7A0C11280455", "QX M7A0 120G", "0428c");
-        });
+        SimulatedStorage* sim = &simulatedMachine();
+        const auto sent = [sim] { return int(sim->driveState(2).downloads().size()); };
+        bool released = false;
+        int shown = -1;  // the highest count the bar showed
+        CommandGate gate(
+            *sim, [&](int) { return sent() == 0 || (released && shown >= sent() - 1); },
+            // The drive runs the new firmware from its last command on.
+            [sim, sent] {
+                if (sent() == 4)
+                    sim->fleet().drives.back().behaviour.identify =
+                        buildIdentifySector("QV7A0C11280455", "QX M7A0 120G", "0428c");
+            });
 
         auto* strip = child<QMenuButton>(&win, "MenuButton");
         QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6 + 2 * strip->width() / 3, 30));
@@ -948,13 +978,14 @@ private slots:
                 return;
             lockedThroughout = lockedThroughout && !selector->isEnabled() &&
                                !child<QPushButton>(&win, "btRefresh")->isEnabled();
-            if (bar->isVisible() && bar->maximum() > 0 && (values.isEmpty() || values.last() != bar->value()))
+            if (bar->isVisible() && bar->maximum() > 0 && (values.isEmpty() || values.last() != bar->value())) {
                 values << bar->value();
+                gate.update([&](int) { shown = std::max(shown, bar->value()); });
+            }
         });
         sample.start(5);
 
         DialogAnswerer answerer;  // 确定 to every question, OK to every notice
-        LoopWatch loop;
         QTest::mouseClick(page->findChild<QPushButton*>("btUpdate"), Qt::LeftButton);
         QVERIFY(win.devices().transferring());
         QCOMPARE(answerer.dialogs.size(), 1);
@@ -971,7 +1002,9 @@ private slots:
         QVERIFY(answerer.last().text.contains(QStringLiteral("是否在升级结束后退出")));
         QCOMPARE(win.exitCode, -1);
 
-        QTRY_VERIFY_WITH_TIMEOUT(!win.devices().transferring(), 20000);
+        gate.update([&](int) { released = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(!win.devices().transferring(), 30000);
+        QVERIFY2(!gate.forced(), "the GUI thread waited for the drive");
         QCOMPARE(answerer.dialogs.size(), 4);
         QCOMPARE(answerer.last().text, QStringLiteral("<p style='line-height:24px'>固件升级成功"));
         QCOMPARE(win.exitCode, 0);  // once the result was seen
@@ -980,8 +1013,6 @@ private slots:
         QCOMPARE(page->findChild<QLabel*>("lb_FW")->text(), QStringLiteral("0428c"));
         QCOMPARE(page->findChild<QLabel*>("lbUpdateNote")->text(), QStringLiteral("磁盘现在报告的固件版本为 0428c"));
         QCOMPARE(sim->driveState(2).downloads().size(), size_t(4));
-        qInfo("the event loop stood still for %lld ms at the most", loop.longest);
-        QVERIFY2(loop.longest < kLongestStill, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(loop.longest)));
     }
 
     void aChangedFleetFileRefreshesOncePerBurst()
@@ -992,12 +1023,22 @@ private slots:
         int refreshes = 0;
         connect(child<QComboBox>(&win, "cbDiskInfo"), QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 [&](int index) { refreshes += index == -1; });
+        QSignalSpy noticed(fleetWatch(win), &QFileSystemWatcher::fileChanged);
+        QSignalSpy changed(notifications(win), &DiskNotifications::disksChanged);
+        // Three saves, each noticed before the next: one burst, however long
+        // that takes, as no timer runs in between.
         for (int i = 0; i < 3; ++i) {
             machine({kSystemDrive, drive(2, "Two"), drive(5, "Five")});
-            QTest::qWait(20);
+            QVERIFY(noticedWithoutTimers(noticed));
         }
-        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘5  Five"}));
-        QTest::qWait(500);
+        QCOMPARE(changed.count(), 0);  // the window waits for the burst's end
+        QVERIFY(changed.wait(10000));
+        QVERIFY(listed(win));
+        QCOMPARE(entries(&win), QStringList({"物理磁盘2  Two", "物理磁盘5  Five"}));
+        // Every notice of the saves came before the burst's end: none is left
+        // to refresh again.
+        QVERIFY(!settleTimer(win)->isActive());
+        QCOMPARE(changed.count(), 1);
         QCOMPARE(refreshes, 1);
 
         machine({kSystemDrive, drive(5, "Five")});
@@ -1017,14 +1058,24 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(content);
         };
+        QSignalSpy folderNoticed(fleetWatch(win), &QFileSystemWatcher::directoryChanged);
+        QSignalSpy changed(notifications(win), &DiskNotifications::disksChanged);
+        // Nothing refreshes, and no wait for quiet runs, that would refresh later.
+        auto settled = [&](int expected) {
+            QVERIFY(!settleTimer(win)->isActive());
+            QCOMPARE(changed.count(), expected);
+            QCOMPARE(refreshes, expected);
+        };
 
         // An export and a screenshot saved beside the fleet file, one twice.
+        // The kernel queues its notices as the files change, so the folder's
+        // watch reports them all at once, when the event loop turns next.
         write("smart.xlsx", "PK");
         write("main-window.png", "png");
         write("smart.xlsx", "PK again");
         QVERIFY(QFile::rename(dir.filePath("main-window.png"), dir.filePath("old.png")));
-        QTest::qWait(600);
-        QCOMPARE(refreshes, 0);
+        QVERIFY(folderNoticed.wait(10000));
+        settled(0);
 
         // The fleet file replaced by rename, as editors save it.
         write("fleet.json.new", QByteArray("{\"drives\": [") + kSystemDrive.toUtf8() + ", "
@@ -1032,15 +1083,17 @@ private slots:
         QCOMPARE(std::rename(QFile::encodeName(dir.filePath("fleet.json.new")).constData(),
                              QFile::encodeName(fleetPath).constData()),
                  0);
-        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘5  Five"}));
-        QTest::qWait(500);
-        QCOMPARE(refreshes, 1);
+        QVERIFY(changed.wait(10000));
+        QVERIFY(listed(win));
+        QCOMPARE(entries(&win), QStringList({"物理磁盘5  Five"}));
+        settled(1);
 
         // The watch has moved to the new file.
         machine({kSystemDrive, drive(6, "Six")});
-        QTRY_COMPARE(entries(&win), QStringList({"物理磁盘6  Six"}));
-        QTest::qWait(500);
-        QCOMPARE(refreshes, 2);
+        QVERIFY(changed.wait(10000));
+        QVERIFY(listed(win));
+        QCOMPARE(entries(&win), QStringList({"物理磁盘6  Six"}));
+        settled(2);
     }
 
     // A fleet file saved with values of the wrong type or beyond range is read

@@ -1,9 +1,9 @@
 #include "app/SingleInstance.h"
+#include "ModalAnswers.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 class SecondInstanceTest : public QObject {
@@ -14,16 +14,15 @@ private slots:
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
+        ModalAnswers dialogs({answerIf<QMessageBox>([&](QMessageBox* box) {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
             buttons = box->standardButtons();
             box->button(QMessageBox::Ok)->click();
-        });
+        })});
         QCOMPARE(refuseSecondInstance(), 1);
+        QCOMPARE(dialogs.count(), 1);
         QCOMPARE(title, QStringLiteral("警告"));
         QCOMPARE(text, QStringLiteral("程序已启动"));
         QCOMPARE(icon, QMessageBox::Critical);

@@ -5,6 +5,10 @@
 # what the simulated machine read directly gives; a launcher that refuses
 # (`false`) gives the message about the administrator's password and exit 1.
 # Run as root, the user is "nobody" (setpriv); skipped (77) without setpriv.
+# That user may not enter the clone or the build tree (a home folder of mode
+# 0750, a private temporary folder): the programs and all they read are
+# copied into a folder of its own under /tmp, which everyone may enter, and
+# run from there.
 set -u
 cli=$1 helper=$2 fleet=$3
 
@@ -13,11 +17,14 @@ if [ "$(id -u)" = 0 ]; then
   command -v setpriv >/dev/null || { echo "SKIP: setpriv is not installed"; exit 77; }
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/quillfence-helper-cli.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
-cp "$fleet" "$work/fleet.json"
-chmod 644 "$work/fleet.json"
+install -m 755 "$cli" "$work/quillfence-cli"
+install -m 755 "$helper" "$work/quillfence-helper-sim"
+install -m 644 "$fleet" "$work/fleet.json"
+cli=$work/quillfence-cli helper=$work/quillfence-helper-sim
+cd "$work"
 
 failures=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi; }

@@ -202,9 +202,14 @@ check "the window opens" '[ -n "$window" ] || { cat "$work/window.log"; false; }
 if [ -n "$window" ]; then
   class=$(DISPLAY=$display xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
   check "its window class \"$class\" is the entry's StartupWMClass \"$wm_class\"" '[ -n "$class" ] && [ "$class" = "$wm_class" ]'
-  sleep 2  # the first refresh and paint
-  DISPLAY=$display import -window "$window" "$work/installed-window.png"
-  colours=$(identify -format %k "$work/installed-window.png")
+  # The first reading and paint: screenshots until the window shows more
+  # than its empty frame, for at most 30 s.
+  colours=0
+  for _ in $(seq 100); do
+    DISPLAY=$display import -window "$window" "$work/installed-window.png" 2>/dev/null &&
+      colours=$(identify -format %k "$work/installed-window.png") && [ "$colours" -gt 100 ] && break
+    sleep 0.3
+  done
   check "the screenshot shows a painted window ($colours colours)" '[ "$colours" -gt 100 ]'
 fi
 

@@ -2,6 +2,7 @@
 // A temporary application directory with a stand-in for the mass-production
 // tool, a test page over it, and an answerer for the page's message dialogs.
 
+#include "MessageButtons.h"
 #include "disk/PhyDiskInfo.h"
 #include "pages/SwUpdate.h"
 #include "widgets/QMessageDlg.h"
@@ -21,8 +22,8 @@
 #include <cstring>
 #include <memory>
 
-// Answers each message dialog the page opens with the next queued key
-// (Return, which is 确定, when none is queued) and records the dialog texts.
+// Answers each message dialog the page opens by clicking the next queued
+// button (确定 when none is queued) and records the dialog texts.
 class DialogAnswerer : public QObject
 {
 public:
@@ -32,7 +33,7 @@ public:
         m_poll.start(10);
     }
 
-    void queue(Qt::Key key) { m_keys.enqueue(key); }
+    void queue(QMessageDlg::emBTN button) { m_buttons.enqueue(button); }
 
     QStringList texts;
 
@@ -45,21 +46,22 @@ private:
         dialog->setProperty("answered", true);
         QString text = dialog->findChild<QLabel *>()->text();
         texts << text.remove(QStringLiteral("<p style='line-height:24px'>"));
-        QTest::keyClick(dialog, m_keys.isEmpty() ? Qt::Key_Return : m_keys.dequeue());
+        clickMessageButton(dialog, m_buttons.isEmpty() ? QMessageDlg::BtnOk : m_buttons.dequeue());
     }
 
     QTimer m_poll;
-    QQueue<Qt::Key> m_keys;
+    QQueue<QMessageDlg::emBTN> m_buttons;
 };
 
 // The stand-in tool copies the marker and the active configuration it finds,
-// notes each run, waits while "hold" exists and leaves "answer" as the result.
+// notes each run, waits while "hold" exists, saying so on its output, and
+// leaves "answer" as the result.
 const char kStandInTool[] = R"(#!/bin/sh
 here=$(dirname "$0")
 cp "$here/../raw" "$here/seen-raw"
 cp "$here/MKMPTOOL.ini" "$here/seen-ini"
 echo run >> "$here/runs"
-while [ -e "$here/hold" ]; do sleep 0.02; done
+while [ -e "$here/hold" ]; do echo holding; sleep 0.02; done
 if [ -e "$here/answer" ]; then cp "$here/answer" "$here/../result"; fi
 )";
 

@@ -1,6 +1,7 @@
 // The About panel: where it drops, that it drops only once while down, that
 // each close is reported once, its form, and that painting comes to rest.
 #include "pages/HelpDlg.h"
+#include "EventLoopTurns.h"
 #include "PageTestSupport.h"
 #include "widgets/CjkFonts.h"
 
@@ -191,11 +192,11 @@ void TestAbout::paintingComesToRest()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     panel.SlideDown();
     QTRY_VERIFY(panel.findChildren<QPropertyAnimation*>().isEmpty());
-    QTest::qWait(100);
-    QVERIFY(counter.paints > 0);
+    QTRY_VERIFY(counter.paints > 0);
+    turnEventLoop();  // what the slide's last step asked for
 
     const int settled = counter.paints;
-    QTest::qWait(300);
+    turnEventLoop();
     QCOMPARE(counter.paints, settled);
 }
 

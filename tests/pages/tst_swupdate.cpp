@@ -5,9 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-
-#include <chrono>
-#include <thread>
+#include <QProcess>
 
 namespace {
 
@@ -78,7 +76,8 @@ void TestSwUpdate::checksStopBeforeAnyFile()
     PageFixture f;
     f.giveDisk(1, model, capacity);
     f.capacity->setCurrentIndex(capacityIndex);
-    f.dialogs.queue(Qt::Key_Escape);
+    if (dialog == kQuestion)
+        f.dialogs.queue(QMessageDlg::BtnCancel);
     f.press(rwTest);
 
     QCOMPARE(f.dialogs.texts, QStringList{dialog});
@@ -250,7 +249,7 @@ void TestSwUpdate::cancelledQuestionKeepsVerdict()
     f.press(false);
     QCOMPARE(f.result->text(), QStringLiteral("R/W正常"));
 
-    f.dialogs.queue(Qt::Key_Escape);
+    f.dialogs.queue(QMessageDlg::BtnCancel);
     f.press(true);
     QCOMPARE(f.dialogs.texts, QStringList{kQuestion});
     QVERIFY(!f.result->isHidden());
@@ -361,8 +360,9 @@ void TestSwUpdate::diskInfoLabels()
 void TestSwUpdate::endOfRunWaitsWithEventsFlowing()
 {
     PageFixture f;
+    // Due at once, but handled only by a wait that turns the event loop.
     bool handled = false;
-    QTimer::singleShot(100, [&] { handled = true; });
+    QTimer::singleShot(0, [&] { handled = true; });
     QElapsedTimer clock;
     clock.start();
     f.page->MPTFinished(0, QProcess::NormalExit);
@@ -381,7 +381,8 @@ void TestSwUpdate::pressDuringTheWaitAfterAFailedStart()
     f.capacity->setCurrentIndex(2);
     bool enabledDuringWait = true;
     bool pressed = false;
-    QTimer::singleShot(200, [&] {
+    // The first turn of the event loop after the press is the page's wait's.
+    QTimer::singleShot(0, [&] {
         enabledDuringWait = f.flashButton->isEnabled() || f.rwButton->isEnabled();
         f.capacity->setCurrentIndex(3);
         f.flashButton->click();
@@ -409,14 +410,20 @@ void TestSwUpdate::destroyedPageWaitsForTheTool()
     f.flashButton->click();
     QTRY_VERIFY(QFile::exists(f.toolFile("seen-ini")));
 
-    // The page goes while the tool runs; the tool is let go 300 ms later.
+    // The page goes while the tool runs. The tool is let go only once the
+    // page is going: by the page waiting for its end, as it takes in what
+    // the tool says meanwhile. A page that killed the tool never gets there.
     const QString hold = f.toolFile("hold");
-    std::thread release([hold] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        QFile::remove(hold);
+    auto *tool = f.page->findChild<QProcess *>();
+    QVERIFY(tool);
+    bool going = false;
+    QObject::connect(tool, &QProcess::readyReadStandardOutput, tool, [&] {
+        if (going)
+            QFile::remove(hold);
     });
+    going = true;
     f.page.reset();
-    release.join();
+    QVERIFY(!QFile::exists(hold));
 
     // The tool ran to its end rather than being killed, and the run was undone.
     QCOMPARE(PageFixture::readFile(f.appFile("result")), QByteArray("pass"));

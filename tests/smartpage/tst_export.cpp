@@ -1,22 +1,25 @@
 // The export button of the SMART page with its real dialogs: the file dialog
-// and the message dialogs are answered as a user would, the opened URL is
-// caught, and the written workbook is read back with openpyxl.
+// and the message dialogs are answered as a user would, through the dialogs
+// themselves, the opened URL is caught, and the written workbook is read
+// back with openpyxl.
 #include "smart/export/SmartExport.h"
 #include "smart/page/Smart.h"
 
+#include "MessageButtons.h"
+#include "ModalAnswers.h"
 #include "SampleRecord.h"
 #include "WorkbookReader.h"
 #include "widgets/MyPushButton.h"
 #include "widgets/QMessageDlg.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
-#include <QPointer>
+#include <QMessageBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -45,61 +48,47 @@ QString describe(QWidget *dialog)
     return QString::fromLatin1(dialog->metaObject()->className());
 }
 
-// Answers the modal dialogs that open while an action runs, one answer per
-// dialog in order of appearance, and notes what each one showed. A dialog
-// beyond the answers is closed with Escape and noted too.
-class ModalDialogs : public QObject
+ModalAnswers::Answer saveAs(const QString &path)
 {
-public:
-    using Answer = std::function<void(QWidget *)>;
-
-    QStringList run(const std::function<void()> &action, const QList<Answer> &answers)
-    {
-        m_answers = answers;
-        m_seen.clear();
-        QTimer poll;
-        poll.setInterval(10);
-        connect(&poll, &QTimer::timeout, this, &ModalDialogs::answerNewDialog);
-        poll.start();
-        action();
-        return m_seen;
-    }
-
-private:
-    void answerNewDialog()
-    {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (dialog == nullptr || dialog == m_answered)
-            return;
-        m_answered = dialog;
-        m_seen << describe(dialog);
-        if (m_answers.isEmpty())
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        else
-            m_answers.takeFirst()(dialog);
-    }
-
-    QList<Answer> m_answers;
-    QStringList m_seen;
-    QPointer<QWidget> m_answered;
-};
-
-ModalDialogs::Answer saveAs(const QString &path)
-{
-    return [path](QWidget *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        if (files == nullptr)
-            return;  // the notes show the wrong dialog
+    return answerIf<QFileDialog>([path](QFileDialog *files) {
+        // The dialog does not take a name while its name field has the
+        // focus, which it gets once its window is activated: that may come
+        // before or after this answer.
+        if (QWidget *focus = files->focusWidget())
+            focus->clearFocus();
         files->selectFile(path);
+        if (!files->selectedFiles().value(0).startsWith(path)) {
+            files->reject();
+            QFAIL(qPrintable(QStringLiteral("the dialog did not take the name: ") + files->selectedFiles().join(' ')));
+        }
         // Queued: a question the dialog asks while accepting is then answered
         // like any other.
         QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
-    };
+    });
 }
 
-ModalDialogs::Answer press(Qt::Key key)
+ModalAnswers::Answer cancelFileDialog()
 {
-    return [key](QWidget *dialog) { QTest::keyClick(dialog, key); };
+    return answerIf<QFileDialog>([](QFileDialog *files) { files->reject(); });
+}
+
+// Clicks 确定 or 取消 of a message dialog.
+ModalAnswers::Answer click(QMessageDlg::emBTN button)
+{
+    return answerIf<QMessageDlg>([button](QMessageDlg *message) { clickMessageButton(message, button); });
+}
+
+// Clicks a button of the file dialog's own question.
+ModalAnswers::Answer answerQuestion(QMessageBox::StandardButton button)
+{
+    return answerIf<QMessageBox>([button](QMessageBox *question) {
+        if (QAbstractButton *shown = question->button(button)) {
+            shown->click();
+            return;
+        }
+        question->reject();
+        QFAIL("the question has no such button");
+    });
 }
 
 // Receives the URLs the desktop service is asked to open.
@@ -144,7 +133,7 @@ private:
     // The page showing the example drive `sample` ("" for no record).
     void loadPage(const std::string &sample);
     void sheetHoldsTheTable(const Sheet &sheet);
-    QStringList exportWith(const QList<ModalDialogs::Answer> &answers);
+    QStringList exportWith(const QList<ModalAnswers::Answer> &answers);
 
     QTemporaryDir m_home;
     QString m_documents;
@@ -194,11 +183,15 @@ void TestExport::loadPage(const std::string &sample)
     m_page->show();
 }
 
-QStringList TestExport::exportWith(const QList<ModalDialogs::Answer> &answers)
+// Presses the export button and answers the dialogs that open, one answer
+// per dialog in order (one beyond them is rejected); the notes of what each
+// showed.
+QStringList TestExport::exportWith(const QList<ModalAnswers::Answer> &answers)
 {
-    ModalDialogs dialogs;
-    auto *button = m_page->findChild<MyPushButton *>(QStringLiteral("btExport"));
-    return dialogs.run([button] { QTest::mouseClick(button, Qt::LeftButton); }, answers);
+    QStringList seen;
+    ModalAnswers dialogs(answers, [&seen](QWidget *dialog) { seen << describe(dialog); });
+    QTest::mouseClick(m_page->findChild<MyPushButton *>(QStringLiteral("btExport")), Qt::LeftButton);
+    return seen;
 }
 
 void TestExport::confirmOpensWrittenWorkbook()
@@ -206,7 +199,7 @@ void TestExport::confirmOpensWrittenWorkbook()
     loadPage("m7b0-480g-hot");  // 17 rows, one of them over its limit
     const QString path = m_documents + QStringLiteral("/smart.xlsx");
 
-    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Return)}),
+    QCOMPARE(exportWith({saveAs(path), click(QMessageDlg::BtnOk)}),
              QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
 
     QCOMPARE(m_opened.urls, QList<QUrl>({QUrl(QStringLiteral("file://") + path)}));
@@ -248,7 +241,7 @@ void TestExport::nvmeTableExportsAsShown()
 {
     loadPage(kNvmeSample);  // 18 rows: 17 fields, one warning bit
     const QString path = m_documents + QStringLiteral("/nvme.xlsx");
-    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Escape)}),
+    QCOMPARE(exportWith({saveAs(path), click(QMessageDlg::BtnCancel)}),
              QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
     const Sheet sheet = readWorkbook(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
@@ -265,7 +258,7 @@ void TestExport::cancelLeavesFileUnopened()
     loadPage("m7a0-256g-healthy");
     const QString path = m_documents + QStringLiteral("/kept.xlsx");
 
-    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Escape)}),
+    QCOMPARE(exportWith({saveAs(path), click(QMessageDlg::BtnCancel)}),
              QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
 
     QVERIFY(m_opened.urls.isEmpty());
@@ -278,7 +271,7 @@ void TestExport::cancelledFileDialogDoesNothing()
 {
     loadPage("m7a0-256g-healthy");
 
-    QCOMPARE(exportWith({press(Qt::Key_Escape)}), QStringList({fileDialogLine()}));
+    QCOMPARE(exportWith({cancelFileDialog()}), QStringList({fileDialogLine()}));
 
     QVERIFY(m_opened.urls.isEmpty());
     QVERIFY(QDir(m_documents).isEmpty());
@@ -331,7 +324,7 @@ void TestExport::nameWithoutSuffixGetsXlsx()
     loadPage("m7a0-256g-healthy");
     const QString path = m_documents + QStringLiteral("/smart");
 
-    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Return)}),
+    QCOMPARE(exportWith({saveAs(path), click(QMessageDlg::BtnOk)}),
              QStringList({fileDialogLine(), QStringLiteral("message | ") + kQuestion}));
 
     QVERIFY(!QFile::exists(path));
@@ -351,8 +344,8 @@ void TestExport::suffixIsAddedBeforeTheReplaceQuestion()
 
     // "smart" names the existing "smart.xlsx": the dialog asks before it
     // replaces it; "No" returns to the dialog, which is then cancelled.
-    QCOMPARE(exportWith({saveAs(m_documents + QStringLiteral("/smart")), press(Qt::Key_Escape),
-                         press(Qt::Key_Escape)}),
+    QCOMPARE(exportWith({saveAs(m_documents + QStringLiteral("/smart")), answerQuestion(QMessageBox::No),
+                         cancelFileDialog()}),
              QStringList({fileDialogLine(), QStringLiteral("QMessageBox"), fileDialogLine()}));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("kept"));
@@ -363,13 +356,21 @@ void TestExport::missingDocumentsFolderStartsAtHome()
     QVERIFY(QDir(m_documents).removeRecursively());
     loadPage("m7a0-256g-healthy");
 
-    QCOMPARE(exportWith({press(Qt::Key_Escape)}),
+    // Nothing is named yet: the dialog would otherwise offer "Documents" as
+    // the file's name.
+    QStringList offered;
+    const ModalAnswers::Answer cancel = answerIf<QFileDialog>([&offered](QFileDialog *files) {
+        offered = files->selectedFiles();
+        files->reject();
+    });
+    QCOMPARE(exportWith({cancel}),
              QStringList({QStringLiteral("file dialog | 保存 | ") + m_home.path()
                           + QStringLiteral(" | Excel 文件(*.xls *.xlsx)")}));
+    QCOMPARE(offered, QStringList({m_home.path()}));
     QVERIFY(!QFileInfo::exists(m_documents));
 
     const QString path = m_home.filePath(QStringLiteral("smart.xlsx"));
-    QCOMPARE(exportWith({saveAs(path), press(Qt::Key_Escape)}).value(1),
+    QCOMPARE(exportWith({saveAs(path), click(QMessageDlg::BtnCancel)}).value(1),
              QStringLiteral("message | ") + kQuestion);
     QVERIFY(QFileInfo(path).isFile());
     QVERIFY(!QFileInfo::exists(m_documents));
@@ -386,7 +387,7 @@ void TestExport::fileNoProgramOpensIsReported()
     qputenv("PATH", QFile::encodeName(m_home.path()));
     qunsetenv("BROWSER");
     qunsetenv("DEFAULT_BROWSER");
-    const QStringList seen = exportWith({saveAs(path), press(Qt::Key_Return), press(Qt::Key_Return)});
+    const QStringList seen = exportWith({saveAs(path), click(QMessageDlg::BtnOk), click(QMessageDlg::BtnOk)});
     qputenv("PATH", searchPath);
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opened, "open");
 

@@ -2,6 +2,7 @@
 // Answers the message dialogs a test brings up, as a user would, and
 // records what each of them showed.
 
+#include "MessageButtons.h"
 #include "widgets/QMessageDlg.h"
 
 #include <QApplication>
@@ -14,8 +15,7 @@
 #include <functional>
 
 // Watches for modal message dialogs, records what each shows and answers
-// it: as queued in `answers`, then with Return (确定, or the OK of a
-// notice).
+// it: as queued in `answers`, then by clicking 确定 (or the OK of a notice).
 class DialogAnswerer : public QObject {
 public:
     struct Seen {
@@ -51,7 +51,7 @@ private:
         answered = dialog;
         dialogs.append({dialog->parentWidget(), dialog->size(), dialog->findChild<QLabel*>()->text(), iconOf(*dialog)});
         if (answers.isEmpty())
-            QTest::keyClick(dialog, Qt::Key_Return);
+            clickMessageButton(dialog, QMessageDlg::BtnOk);
         else
             answers.takeFirst()(dialog);
     }

@@ -15,7 +15,9 @@ one ("parts") left unpartitioned. In order:
   a list's median time (against smartctl on the same disk, as a reference
   measured in the same run) and its system calls.
 
-Usage: bench_cli.py BUILD_DIR [--check]
+Usage: bench_cli.py BUILD_DIR [--check] [--cli PATH]
+  The CLI measured is BUILD_DIR's unless --cli names another (the tests
+  measure the package's, built for installation, not their sanitized one).
 """
 
 import os
@@ -45,14 +47,17 @@ LIST_CALLS = "strace -f -c -o /tmp/calls quillfence-cli list --json >/dev/null &
 
 
 def remove(names):
-    return " && ".join(f"echo 1 > /sys/block/$(basename $(qf-dev {name}))/device/delete" for name in names) + \
-        " && sleep 1"
+    """Deletes the disks and waits until the kernel has let them go."""
+    nodes = " ".join(f"$(basename $(qf-dev {name}))" for name in names)
+    return (f"for d in {nodes}; do echo 1 > /sys/block/$d/device/delete || exit 1; done && "
+            f"for i in $(seq 600); do gone=1; for d in {nodes}; do [ -e /sys/block/$d ] && gone=0; done; "
+            "[ $gone = 1 ] && break; sleep 0.1; done && [ $gone = 1 ]")
 
 
 MAKE_PARTITIONS = (
     "d=$(qf-dev parts) && "
     "{ echo 'label: gpt'; for i in $(seq " + str(PARTITIONS) + "); do echo 'size=6MiB'; done; } | "
-    "sfdisk -q $d && sleep 1 && "
+    "sfdisk -q $d && for i in $(seq 600); do [ -b $d" + str(PARTITIONS) + " ] && break; sleep 0.1; done && "
     "for i in $(seq " + str(PARTITIONS) + "); do /usr/local/bin/mke2fs -q -F -t ext4 $d$i >/dev/null || exit 1; "
     "mkdir -p /mnt/p$i; done")
 
@@ -91,12 +96,21 @@ def calls(text):
 
 def main():
     require_qemu()
-    if len(sys.argv) not in (2, 3):
+    arguments = sys.argv[1:]
+    if not arguments or arguments[0].startswith("-"):
         sys.exit(__doc__)
-    build, check = sys.argv[1], sys.argv[2:] == ["--check"]
+    build, arguments = arguments[0], arguments[1:]
+    check = "--check" in arguments
+    if check:
+        arguments.remove("--check")
+    cli = os.path.join(build, "cli/quillfence-cli")
+    if arguments[:1] == ["--cli"] and len(arguments) == 2:
+        cli, arguments = arguments[1], []
+    if arguments:
+        sys.exit(__doc__)
     steps = commands()
     guest = run(DISKS, [command for _, command in steps], timeout=1200,
-                programs=[os.path.join(build, "cli/quillfence-cli"),
+                programs=[cli,
                           os.path.join(build, "tests/vm/quillfence-vm-benchpair"),
                           "/usr/sbin/smartctl", "/usr/bin/strace", "/usr/sbin/sfdisk", "/usr/sbin/mke2fs"])
     out = {}

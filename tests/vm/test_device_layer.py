@@ -8,10 +8,14 @@ kernel holds read-only; a maker's SATA disk with an updatable revision and
 its image beside the program. The commands, in order:
 
 1. `quillfence-cli list --json` under strace, while `udevadm monitor`
-   watches: the opens of the run and the events it caused;
+   watches: the opens of the run and the events it caused (between two
+   marker events, so that the monitor is known to be listening before and
+   to have seen everything after);
 2. the file-system figures of the mounted volumes;
-3. two `update-firmware --yes` on the maker's disk at once, the first one
-   held inside its lock (strace delays the return of its flock call);
+3. two writers of the maker's disk at once: quillfence-vm-lockprobe takes
+   the drive's writer's lock as a transfer does and, inside it, runs
+   `update-firmware --yes` (kept out: the drive is busy), then sends a
+   DOWNLOAD MICROCODE piece itself;
 4. a listing program that lists the drives, removes the lowest-named data
    disk through sysfs and lists them again in the same process.
 
@@ -32,8 +36,6 @@ MIB, GIB = 1 << 20, 1 << 30
 BUS_SATA, BUS_USB = 11, 7
 MAKER_MODEL, MAKER_REVISION = "QYD-M7A0-256G", "V0208a"
 IMAGE = bytes((i * 5 + 1) & 0xFF for i in range(20 * 512 - 9))
-# How long the first update stays inside its lock, and when the second starts.
-HOLD_SECONDS, SECOND_AFTER = 8, 3
 
 DISKS = [
     system_disk(fs="btrfs"),
@@ -57,25 +59,32 @@ def number_of(name):
             f"awk -v d=\"$d\" '$2 == d {{ print NR - 1 }}')")
 
 
-LIST = ("udevadm monitor --kernel --udev >/tmp/events 2>&1 & monitor=$!; sleep 2; "
+# Marker events: a change of /dev/null, again until the monitor shows one
+# (it is listening then), and at the end one change of /dev/full, awaited
+# until the monitor shows it too (it has seen everything before it).
+MARKERS = ("/devices/virtual/mem/null", "/devices/virtual/mem/full")
+WAIT_FOR = ("for i in $(seq 600); do udevadm trigger --action=change /sys/class/mem/{0} && "
+            "grep -q 'UDEV.*/devices/virtual/mem/{0}' /tmp/events && break; sleep 0.1; done; ")
+LIST = ("udevadm monitor --kernel --udev >/tmp/events 2>&1 & monitor=$!; " + WAIT_FOR.format("null") +
         "strace -f -e trace=open,openat -o /tmp/opens quillfence-cli list --json; status=$?; "
-        "sleep 3; kill $monitor; echo '--- events'; cat /tmp/events; "
+        "udevadm settle; udevadm trigger --action=change /sys/class/mem/full; "
+        "for i in $(seq 600); do grep -q 'UDEV.*/devices/virtual/mem/full' /tmp/events && break; sleep 0.1; done; "
+        "kill $monitor; echo '--- events'; cat /tmp/events; "
         "echo '--- opens'; cat /tmp/opens; exit $status")
 STATFS = "stat -f -c '%n %b %a %S' /mnt/data /mnt/a /mnt/e /mnt/ro"
 TWO_WRITERS = (
     f"n={number_of('maker')}; "
-    f"(strace -f -v -e trace=ioctl,flock -e inject=flock:delay_exit={HOLD_SECONDS}000000 -o /tmp/first.trace "
-    "quillfence-cli update-firmware $n --yes >/tmp/first.out 2>&1; echo $? >/tmp/first.status) & "
-    f"sleep {SECOND_AFTER}; "
-    "strace -f -v -e trace=ioctl,flock -o /tmp/second.trace quillfence-cli update-firmware $n --yes "
-    ">/tmp/second.out 2>&1; echo \"second $?\"; wait; echo \"first $(cat /tmp/first.status)\"; "
-    "echo '--- first'; cat /tmp/first.out; echo '--- second'; cat /tmp/second.out; "
+    "strace -v -e trace=ioctl,flock -e signal=none -o /tmp/first.trace quillfence-vm-lockprobe $n "
+    "\"strace -f -v -e trace=ioctl,flock -o /tmp/second.trace quillfence-cli update-firmware $n --yes "
+    ">/tmp/second.out 2>&1; echo second \\$? >/tmp/second.status\"; "
+    "echo \"first $?\"; cat /tmp/second.status; "
+    "echo '--- second'; cat /tmp/second.out; "
     "echo '--- first trace'; cat /tmp/first.trace; echo '--- second trace'; cat /tmp/second.trace")
 REMOVE_LOWEST = (
     "low=$(for d in " + " ".join(f"$(qf-dev {d.name})" for d in DATA_DISKS) + "; do "
     "echo ${d#/dev/}; done | awk '{ print length($0), $0 }' | sort -k1,1n -k2 | head -n1 | cut -d' ' -f2); "
     "echo \"removed $low\"; "
-    "quillfence-vm-relist \"echo 1 > /sys/block/$low/device/delete && sleep 1\"")
+    "quillfence-vm-relist \"echo 1 > /sys/block/$low/device/delete && udevadm settle\"")
 COMMANDS = [LIST, STATFS, TWO_WRITERS, REMOVE_LOWEST]
 
 
@@ -100,6 +109,7 @@ class DeviceLayerOnARealKernel(unittest.TestCase):
         cls.guest = run(DISKS, COMMANDS, udevd=True, timeout=300,
                         programs=[os.path.join(build, "cli/quillfence-cli"),
                                   os.path.join(build, "tests/vm/quillfence-vm-relist"),
+                                  os.path.join(build, "tests/vm/quillfence-vm-lockprobe"),
                                   "/usr/bin/strace", "/usr/sbin/smartctl"],
                         files={"/usr/local/bin/FwUpdata/DCBFCBGC.bin": IMAGE})
         cls.listing, cls.statfs, cls.writers, cls.relist = cls.guest.results
@@ -155,20 +165,25 @@ class DeviceLayerOnARealKernel(unittest.TestCase):
         for line in devices:
             self.assertNotRegex(line, r"O_RDWR|O_WRONLY|O_CREAT|O_TRUNC", line)
         events = [line for line in self.events if re.match(r"(KERNEL|UDEV)\s*\[", line)]
-        self.assertEqual(events, [])
+        self.assertEqual(len([line for line in events if MARKERS[1] in line]), 2, "the last marker: " + str(events))
+        self.assertEqual([line for line in events if not any(marker in line for marker in MARKERS)], [])
 
     def test_a_second_writer_is_refused_before_it_sends_anything(self):
         parts = sections(self.writers.stdout)
-        statuses = dict(line.split() for line in parts[""] if line.startswith(("first", "second")))
-        self.assertEqual(statuses, {"first": "1", "second": "1"}, self.writers.stdout)
-        # The first sends: QEMU's drive aborts DOWNLOAD MICROCODE, so the
-        # transfer ends with its first command.
-        self.assertIn("sent 1 of 4 commands", parts["first"])
-        self.assertIn("固件升级命令交互出错", parts["first"])
-        self.assertIn("另一个程序正在升级此磁盘的固件，请等它结束后再试", parts["second"])
-        self.assertFalse(any("sent" in line for line in parts["second"]))
-        self.assertTrue(any("SG_DXFER_TO_DEV" in line for line in parts["first trace"]))
-        self.assertFalse(any("SG_DXFER_TO_DEV" in line for line in parts["second trace"]))
+        first, second = parts[""][:3], parts[""][3:]
+        self.assertEqual(first[0], "locked QY24LOCK0004", self.writers.stdout + self.writers.stderr)
+        self.assertTrue(first[1].startswith("listed again: "), first)
+        # The first writer still sends after the second was refused: QEMU's
+        # drive aborts DOWNLOAD MICROCODE.
+        self.assertEqual(first[2], "download failed")
+        self.assertEqual(second, ["first 0", "second 1"], self.writers.stdout)
+        # The second is kept out before it reads the drive: its first
+        # command finds the drive held by a writer.
+        self.assertEqual(parts["second"], [f"quillfence-cli: physical drive {self.numbers['maker']} is busy: "
+                                           "another program is updating its firmware; nothing was sent to it"])
+        self.assertFalse(any("SG_IO" in line for line in parts["second trace"]), parts["second trace"])
+        self.assertTrue(any(re.search(r"flock\(\d+, LOCK_SH\|LOCK_NB\)\s*= -1 EAGAIN", line)
+                            for line in parts["second trace"]), parts["second trace"])
         # The download went through a read-only descriptor: the kernel passed
         # it to the drive (the call succeeded) and the drive aborted it.
         download = next(line for line in parts["first trace"] if "SG_DXFER_TO_DEV" in line)

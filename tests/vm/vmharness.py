@@ -209,7 +209,9 @@ class Disk:
     system: bool = False
 
 
-def system_disk(size_mib: int = 128, bus: str = "sata", fs: str = "ext4", **options) -> Disk:
+# Room for the programs of a sanitized build (tens of MB each) besides the
+# tools and libraries.
+def system_disk(size_mib: int = 384, bus: str = "sata", fs: str = "ext4", **options) -> Disk:
     return Disk("system", size_mib << 20, bus=bus, system=True,
                 partitions=[Partition(size_mib - 1, fs=fs)], **options)
 

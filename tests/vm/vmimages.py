@@ -147,13 +147,22 @@ def build_root_tree(root: pathlib.Path, busybox: str, programs, files):
     for guest_path, program in programs.items():
         if not os.path.exists(program):
             raise ImageError(f"{program} is missing on the host (scripts/setup-deps.sh test)")
-        place(root, guest_path, pathlib.Path(program).read_bytes(), 0o755)
+        place(root, guest_path, _without_debug_info(pathlib.Path(program)), 0o755)
         for library in shared_libraries(pathlib.Path(program)):
             place(root, library, pathlib.Path(library).read_bytes(), 0o755)
     for guest_path, content in files.items():
         if not isinstance(content, bytes):
             content = pathlib.Path(content).read_bytes()
         place(root, guest_path, content)
+
+
+def _without_debug_info(program: pathlib.Path) -> bytes:
+    """The program without its debugging sections (its symbols stay), so that
+    the guest's image stays small; as it is when objcopy cannot read it."""
+    with tempfile.TemporaryDirectory() as work:
+        stripped = pathlib.Path(work) / program.name
+        result = subprocess.run(["objcopy", "--strip-debug", str(program), str(stripped)], capture_output=True)
+        return stripped.read_bytes() if result.returncode == 0 else program.read_bytes()
 
 
 def place(root: pathlib.Path, guest_path: str, content: bytes, mode=0o644):

@@ -19,10 +19,17 @@ trap cleanup EXIT
 
 failures=0
 for compositor in none xcompmgr; do
+  # Xvfb writes its display number into the pipe once it takes clients; one
+  # that fails to start closes the pipe with nothing written.
+  mkfifo "$work/display-$compositor"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display-$compositor" 2>/dev/null &
   pids+=($!)
-  for _ in $(seq 50); do [ -s "$work/display-$compositor" ] && break; sleep 0.1; done
-  export DISPLAY=:$(cat "$work/display-$compositor")
+  if ! read -r display <"$work/display-$compositor"; then
+    echo "FAILED: Xvfb did not start"
+    failures=$((failures + 1))
+    continue
+  fi
+  export DISPLAY=:$display
   if [ $compositor = xcompmgr ]; then
     xcompmgr -n 2>/dev/null &
     pids+=($!)

@@ -1,5 +1,6 @@
 // The overlay mask follows the watched dialogs; the round refresh button
 // takes clicks only on its picture.
+#include "EventLoopTurns.h"
 #include "widgets/MaskWidget.h"
 #include "widgets/QMessageDlg.h"
 #include "widgets/QUsbButton.h"
@@ -77,7 +78,7 @@ void TestMaskUsb::maskFollowsWatchedDialog()
     QVERIFY(window.mask->isVisible());
     QCOMPARE(window.mask->geometry(), window.widget.geometry());
 
-    QTest::keyClick(&dialog, Qt::Key_Return);
+    dialog.reject();
     QVERIFY(!dialog.isVisible());
     QVERIFY(!window.mask->isVisible());
 }
@@ -134,7 +135,7 @@ void TestMaskUsb::withoutTranslucentWindowsTheMaskIsAChild()
     QVERIFY2(qAbs(dimmed.red() - 21) <= 1 && qAbs(dimmed.green() - 59) <= 1 && qAbs(dimmed.blue() - 104) <= 1,
              qPrintable(dimmed.name()));
 
-    QTest::keyClick(&dialog, Qt::Key_Return);
+    dialog.reject();
     QVERIFY(!mask->isVisible());
     QCOMPARE(window.grab().toImage().pixelColor(300, 300), QColor(50, 143, 253));
 }
@@ -185,9 +186,10 @@ void TestMaskUsb::refreshStyleSettlesInParentPaint()
     window.resize(200, 150);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::qWait(300);
+    QTRY_VERIFY(window.paints > 0);
+    turnEventLoop();  // what the first paint's restyling asked for
     const int settled = window.paints;
-    QTest::qWait(300);
+    turnEventLoop();
     // Restyling the button must not schedule yet another paint of the parent.
     QCOMPARE(window.paints, settled);
     QCOMPARE(window.button->size(), QSize(61, 51));

@@ -1,0 +1,38 @@
+// Asks the X client that owns a window to close it, as the close button of a
+// window manager does (WM_DELETE_WINDOW): a test answers another program's
+// dialog this way rather than by sending it keys.
+// Usage: close-window WINDOW_ID   (on $DISPLAY)
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: close-window WINDOW_ID\n");
+        return 2;
+    }
+    char* end = nullptr;
+    const Window window = std::strtoul(argv[1], &end, 0);
+    if (*end != '\0' || window == 0) {
+        std::fprintf(stderr, "close-window: not a window id: %s\n", argv[1]);
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "close-window: cannot open the display\n");
+        return 1;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return sent ? 0 : 1;
+}

@@ -142,6 +142,8 @@ MainWin::MainWin(QWidget* parent, bool useTray)
     notifications = new DiskNotifications(this);
     connect(notifications, &DiskNotifications::disksChanged, this,
             [this] { devices_->readDiskList(notifications->reloadsDevices()); });
+    // Whether the list shows the system disk, as the user chose.
+    createSystemDiskChoice();
     // 10. The mask that dims the window under a message dialog.
     mask = new MaskWidget(this);
     mask->setDialogNames({QStringLiteral("QVMsgBox")});
@@ -254,14 +256,18 @@ void MainWin::showEmptyState(EmptyState state)
 {
     for (const EmptyStateText& row : kEmptyStateTexts) {
         if (row.state == state)
-            setShrunkText(ui->lbNoPartition, QString::fromUtf8(row.text), emptyStateFont, kSmallestEmptyStatePoints);
+            setShrunkText(ui->lbNoPartition, tr(row.text), emptyStateFont, kSmallestEmptyStatePoints);
     }
     ui->lbNoPartition->show();
+    // Built after the first state (Reading) is shown.
+    if (systemDiskButton)
+        systemDiskButton->setVisible(state == EmptyState::SystemDiskLeftOut);
 }
 
 void MainWin::hideEmptyState()
 {
     ui->lbNoPartition->hide();
+    systemDiskButton->hide();
 }
 
 void MainWin::RefreshDiskList()
@@ -306,12 +312,7 @@ void MainWin::applyDiskList(const DiskListReading& reading)
     for (int i = 0; i < diskCount; ++i) {
         diskList[i] = reading.disks[i].record;
         lives[i] = reading.disks[i].life;
-        // A disk whose identity cannot be read is listed all the same, saying
-        // so: the user sees it was found, and the count matches the list.
-        const QString name = diskList[i].valid  ? QString::fromLatin1(diskList[i].model)
-                             : diskList[i].busy ? tr(kDiskBusy)
-                                                : QString::fromUtf8(kIdentityUnreadable);
-        ui->cbDiskInfo->addItem(QIcon(), tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(name));
+        ui->cbDiskInfo->addItem(QIcon(), entryText(diskList[i]));
     }
 
     // With disks, the partition bars or the empty state follow the selected
@@ -319,6 +320,7 @@ void MainWin::applyDiskList(const DiskListReading& reading)
     if (diskCount == 0) {
         showNoDiskState(reading.status == DiskListStatus::NoAccess        ? EmptyState::NoRights
                         : reading.status == DiskListStatus::NotAuthorised ? EmptyState::NotAuthorised
+                        : reading.systemDiskLeftOut                       ? EmptyState::SystemDiskLeftOut
                                                                           : EmptyState::NoDisk);
     } else {
         ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
@@ -348,14 +350,27 @@ void MainWin::applyReread(const FirmwareUpdateResult& result)
             continue;
         diskList[i] = result.reread->record;
         lives[i] = result.reread->life;
-        ui->cbDiskInfo->setItemText(
-            i, tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(QString::fromLatin1(diskList[i].model)));
+        ui->cbDiskInfo->setItemText(i, entryText(diskList[i]));
         if (shownDisk == result.diskNum) {
             PhyDiskInfo record = diskList[i];
             emit SendDiskInfo(record);
         }
         return;
     }
+}
+
+// "物理磁盘%1  %2" with the disk's number and model. A disk whose identity
+// cannot be read is listed all the same, saying so: the user sees it was
+// found, and the count matches the list. The system disk says that it is
+// one before its model, where a long model's elision cannot hide it.
+QString MainWin::entryText(const PhyDiskInfo& disk) const
+{
+    const QString name = disk.valid  ? QString::fromLatin1(disk.model)
+                         : disk.busy ? tr(kDiskBusy)
+                                     : QString::fromUtf8(kIdentityUnreadable);
+    if (disk.isSystemDisk)
+        return tr("物理磁盘%1  （系统盘）%2").arg(disk.diskNum).arg(name);
+    return tr("物理磁盘%1  %2").arg(disk.diskNum).arg(name);
 }
 
 void MainWin::showReading(bool reading)

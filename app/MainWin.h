@@ -23,6 +23,7 @@ class MaskWidget;
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class Smart;
 
 class MainWin : public QWidget {
@@ -63,6 +64,13 @@ public slots:
     // Called by a page right after it starts sliding in or out.
     void toolbarSlideUp();
     void toolbarSlideDown();
+    // Shows the window from wherever it is (hidden to the tray, minimised,
+    // behind others), raised and active: a second start of the program asks
+    // for this.
+    void bringBack();
+    // Lists the system disk too, or no longer, keeps the choice in the
+    // user's settings and reads the list again.
+    void setListSystemDisk(bool list);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,6 +108,9 @@ private:
     // lbNUM: the number of entries in the selector, white 黑体 28 px.
     void showDiskCount();
     void hideEmptyState();
+    // The selector entry of a listed disk.
+    QString entryText(const PhyDiskInfo& disk) const;
+    void createSystemDiskChoice();
     void askCloseChoice();
     void hideToTray();
     bool isAway() const;
@@ -123,6 +134,9 @@ private:
     bool listShown = false;  // a reading has been shown
     bool quitAfterTransfer = false;           // 退出 was chosen during a transfer
     QFont emptyStateFont;                     // lbNoPartition's, from the form
+
+    QAction* systemDiskAction = nullptr;  // 显示系统盘, in the tray menu and the selector's
+    QPushButton* systemDiskButton = nullptr;  // under the empty state that offers the system disk
 
     QLabel* toolbarStrip = nullptr;
     MaskWidget* mask = nullptr;

@@ -93,6 +93,14 @@ void MainWin::slotClicked()
     }
 }
 
+void MainWin::bringBack()
+{
+    showAction->setText(kHide);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
 void MainWin::iconIsActived(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason != QSystemTrayIcon::DoubleClick)

@@ -198,7 +198,7 @@ void FwUpdate::on_btUpdate_clicked()
         return;
     const QString revision = lb_FW->text();
     const FirmwareDecision decision = DecideFwUpdateAmong(state, revision.toStdString(), FwImageFolders());
-    // The latest revision, or an NVMe drive: nothing to send.
+    // The latest revision, an NVMe drive or the system disk: nothing to send.
     if (decision.latest) {
         ShowNotice(QString::fromUtf8(FwNoUpdateText(decision)));
         return;

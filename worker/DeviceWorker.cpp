@@ -5,12 +5,24 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 #include <memory>
 
 namespace {
 
 // Runs on the device thread.
-DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation)
+// Whether the system disk is there to be listed: asked only when the list
+// without it came out empty.
+bool systemDiskListed()
+{
+    int count = 0;
+    std::vector<PhyDiskInfo> list(kMaxDisks, PhyDiskInfo{});
+    ReadDiskList(count, list.data(), true);
+    return std::any_of(list.begin(), list.begin() + count, [](const PhyDiskInfo& disk) { return disk.isSystemDisk; });
+}
+
+DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation, bool listSystemDisk)
 {
     if (reloadDevices)
         selectStorageFromEnvironment();
@@ -19,7 +31,9 @@ DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation)
     int count = 0;
     std::vector<PhyDiskInfo> list(kMaxDisks, PhyDiskInfo{});
     DiskListReading reading;
-    reading.status = ReadDiskList(count, list.data());
+    reading.status = ReadDiskList(count, list.data(), listSystemDisk);
+    reading.systemDiskLeftOut =
+        !listSystemDisk && count == 0 && reading.status == DiskListStatus::Listed && systemDiskListed();
     for (int i = 0; i < count; ++i) {
         // Closing the window stops a reading between two drives.
         if (QThread::currentThread()->isInterruptionRequested())
@@ -90,7 +104,7 @@ void DeviceWorker::readDiskList(bool reloadDevices, bool retryAuthorisation)
         setReading(true);
         return;
     }
-    startReading({reloadDevices, retryAuthorisation});
+    startReading({reloadDevices, retryAuthorisation, listSystemDisk_});
 }
 
 void DeviceWorker::startReading(ReadingRequest request)
@@ -99,7 +113,8 @@ void DeviceWorker::startReading(ReadingRequest request)
     setReading(true);
     post([this, request] {
         auto reading =
-            std::make_shared<DiskListReading>(readDisks(request.reloadDevices, request.retryAuthorisation));
+            std::make_shared<DiskListReading>(
+                readDisks(request.reloadDevices, request.retryAuthorisation, request.listSystemDisk));
         QMetaObject::invokeMethod(this, [this, reading] { finishReading(*reading); }, Qt::QueuedConnection);
     });
 }
@@ -119,7 +134,8 @@ void DeviceWorker::startPendingReading()
     if (!pending_ || running_ || transferring_ || stopped_)
         return;
     pending_ = false;
-    const ReadingRequest request = pendingRequest_;
+    ReadingRequest request = pendingRequest_;
+    request.listSystemDisk = listSystemDisk_;
     pendingRequest_ = {};
     startReading(request);
 }

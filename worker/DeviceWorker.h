@@ -34,6 +34,9 @@ public:
     void readDiskList(bool reloadDevices = false, bool retryAuthorisation = false);
     // A reading runs or is waiting to run.
     bool readingDisks() const { return running_ || pending_; }
+    // Whether the readings from now on list the system disk too (marked as
+    // such in its record); they do not unless asked.
+    void setListSystemDisk(bool list) { listSystemDisk_ = list; }
 
     // Sends the decided image to the state's drive (SendFwUpdate), then
     // reads that drive again after a successful download. Refused (false,
@@ -61,6 +64,7 @@ private:
     struct ReadingRequest {
         bool reloadDevices = false;
         bool retryAuthorisation = false;
+        bool listSystemDisk = false;
     };
     void startReading(ReadingRequest request);
     void finishReading(const DiskListReading& reading);
@@ -78,4 +82,5 @@ private:
     bool readingShown_ = false;  // the state readingChanged last told
     bool transferring_ = false;
     bool stopped_ = false;
+    bool listSystemDisk_ = false;
 };

@@ -57,7 +57,7 @@ inline QString plainText(const QLabel* label)
 inline QString labelProblem(const QLabel* label)
 {
     const QString text = plainText(label);
-    if (text.isEmpty() || (label->pixmap() && !label->pixmap()->isNull()))
+    if (text.isEmpty() || !label->pixmap(Qt::ReturnByValue).isNull())
         return QString();
     const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
                                                       -label->margin());

@@ -463,7 +463,8 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("message");  // empty: partition bars, no message
 
-        QTest::newRow("only the system disk") << QStringList{kSystemDrive} << QStringList() << "未检测到磁盘";
+        // The system disk is offered (显示系统盘) where it is the only disk.
+        QTest::newRow("only the system disk") << QStringList{kSystemDrive} << QStringList() << "系统盘未列出";
         QTest::newRow("the list cannot be read") << QStringList{"none"} << QStringList() << "未检测到磁盘";
         const QString refused = QStringLiteral(", \"faults\": [\"openReadWrite\"]");
         QTest::newRow("no disk opened for lack of rights")

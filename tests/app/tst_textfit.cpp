@@ -68,7 +68,7 @@ private slots:
         QTest::addColumn<QStringList>("drives");
         QTest::addColumn<QString>("message");
 
-        QTest::newRow("no disk") << QStringList{fleetSystemDrive()} << "未检测到磁盘";
+        QTest::newRow("only the system disk, offered") << QStringList{fleetSystemDrive()} << "系统盘未列出";
         const QString refused = QStringLiteral(", \"faults\": [\"openReadWrite\"]");
         QTest::newRow("no rights") << QStringList{fleetSystemDrive(), fleetDrive(2, "Two", refused)} << "需要管理员权限";
         QTest::newRow("no partition") << QStringList{fleetSystemDrive(), fleetDrive(2, "Bare")} << "未能检测分区";

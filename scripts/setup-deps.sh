@@ -13,7 +13,7 @@ build_packages=(
 test_packages=(
   googletest libgtest-dev python3-jsonschema python3-prometheus-client hdparm
   clang libclang-rt-14-dev
-  xvfb xauth xdotool xcompmgr imagemagick python3-openpyxl
+  xvfb xauth xdotool xcompmgr openbox imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace
   polkitd pkexec dbus-daemon dbus-bin
   g++-mingw-w64-x86-64 wine wine64

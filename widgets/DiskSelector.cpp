@@ -14,24 +14,34 @@ DiskSelector::DiskSelector(QWidget* parent) : QComboBox(parent)
             [this](const QModelIndex& from, const QModelIndex& to) { giveEntriesTheirToolTips(from.row(), to.row()); });
 }
 
-QString DiskSelector::shownText() const
+// Where the current entry's text is drawn: the edit field, less a pixel on
+// either side, as the style draws a combo box's label.
+QRect DiskSelector::textRect() const
 {
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    return fontMetrics().elidedText(currentText(), Qt::ElideRight, field.width());
+    return style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).adjusted(1, 0, -1, 0);
 }
 
-// As QComboBox paints itself, with the text elided to its field.
+QString DiskSelector::shownText() const
+{
+    return fontMetrics().elidedText(currentText(), Qt::ElideRight, textRect().width());
+}
+
+// The frame and the arrow as QComboBox paints them; the text itself, elided
+// to the very rectangle it is drawn in (the style's own label drawing uses a
+// rectangle of its own, which a style sheet makes narrower).
 void DiskSelector::paintEvent(QPaintEvent*)
 {
     QStylePainter painter(this);
-    painter.setPen(palette().color(QPalette::Text));
     QStyleOptionComboBox option;
     initStyleOption(&option);
+    option.currentText.clear();
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
-    option.currentText = shownText();
-    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    const QRect rect = textRect();
+    painter.setClipRect(rect);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, shownText());
 }
 
 void DiskSelector::resizeEvent(QResizeEvent* event)

@@ -24,6 +24,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QRect textRect() const;
     void updateToolTip();
     void giveEntriesTheirToolTips(int first, int last);
 };

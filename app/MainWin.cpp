@@ -6,6 +6,7 @@
 #include "smart/core/SmartTable.h"
 #include "ui_MainWin.h"
 #include "widgets/MaskWidget.h"
+#include "widgets/TextFit.h"
 #include "worker/DeviceWorker.h"
 
 #include <QAction>
@@ -48,7 +49,9 @@ const char* const kDiskBusy = QT_TRANSLATE_NOOP("MainWin", "正在升级固件")
 
 // The refresh button while the list is being read.
 const char kRefreshText[] = "刷新";
-const char kRefreshingText[] = "刷新中…";
+const char kRefreshingText[] = "刷新中";  // within the button's 75 px, beside its icon
+// The empty state's text shrinks to fit its label, down to this size.
+constexpr int kSmallestEmptyStatePoints = 20;
 // The first reading waits for the first paint, but no longer than this.
 constexpr int kFirstReadingLatestMs = 1000;
 
@@ -67,13 +70,19 @@ PhyDiskInfo listedOnly(const PhyDiskInfo& disk)
 }
 
 // The drop-down list of the selector: the entry under the mouse, or chosen
-// with the keys, in the window's blue with white text.
-const char kSelectorListStyle[] =
+// with the keys, in the window's blue with white text; and the selector
+// disabled.
+const char kSelectorStyleAdded[] =
     "QComboBox QAbstractItemView{background: white; color: rgb(68, 71, 77); border: 1px solid rgb(200, 200, 220);"
     " outline: 0px;}"
     "QComboBox QAbstractItemView::item{min-height: 30px;}"
     "QComboBox QAbstractItemView::item:hover, QComboBox QAbstractItemView::item:selected"
-    "{background: rgb(50, 143, 253); color: white;}";
+    "{background: rgb(50, 143, 253); color: white;}"
+    // While it cannot be changed (a firmware transfer), the selector's text
+    // is dimmed to the light blue of the window's other texts and the arrow
+    // that would open it is gone.
+    "QComboBox:disabled{color: rgb(185, 206, 248);}"
+    "QComboBox::down-arrow:disabled{image: none;}";
 
 }  // namespace
 
@@ -133,6 +142,8 @@ MainWin::MainWin(QWidget* parent, bool useTray)
     notifications = new DiskNotifications(this);
     connect(notifications, &DiskNotifications::disksChanged, this,
             [this] { devices_->readDiskList(notifications->reloadsDevices()); });
+    // Whether the list shows the system disk, as the user chose.
+    createSystemDiskChoice();
     // 10. The mask that dims the window under a message dialog.
     mask = new MaskWidget(this);
     mask->setDialogNames({QStringLiteral("QVMsgBox")});
@@ -170,7 +181,7 @@ void MainWin::setUpLook()
     ui->cbDiskInfo->setStyleSheet(QStringLiteral(
         "QComboBox{background: transparent;border: 0px;}QComboBox::down-arrow{image: "
         "url(:/Quillfence/Resources/main/pull-down_btn.png)}QComboBox::drop-down{ border:0px; }")
-                                  + QString::fromUtf8(kSelectorListStyle));
+                                  + QString::fromUtf8(kSelectorStyleAdded));
     // The combo box's own list delegate ignores the item rules of a style sheet.
     ui->cbDiskInfo->setItemDelegate(new QStyledItemDelegate(ui->cbDiskInfo));
     for (QLabel* line : {ui->LeftLine, ui->RightLine, ui->RightLine_2})
@@ -190,6 +201,7 @@ void MainWin::setUpLook()
     // large status picture when the list says which one applies.
     ui->usbbtn->setShown(false);
     hideMakerWidgets();
+    emptyStateFont = ui->lbNoPartition->font();
     showEmptyState(EmptyState::Reading);
     showDiskCount();
 }
@@ -238,18 +250,24 @@ std::optional<int> MainWin::lifeOf(int diskNum) const
     return std::nullopt;
 }
 
+// In the form's 30 pt where the text fits the label, otherwise a little
+// smaller: a state is said on one line, whole.
 void MainWin::showEmptyState(EmptyState state)
 {
     for (const EmptyStateText& row : kEmptyStateTexts) {
         if (row.state == state)
-            ui->lbNoPartition->setText(QString::fromUtf8(row.text));
+            setShrunkText(ui->lbNoPartition, tr(row.text), emptyStateFont, kSmallestEmptyStatePoints);
     }
     ui->lbNoPartition->show();
+    // Built after the first state (Reading) is shown.
+    if (systemDiskButton)
+        systemDiskButton->setVisible(state == EmptyState::SystemDiskLeftOut);
 }
 
 void MainWin::hideEmptyState()
 {
     ui->lbNoPartition->hide();
+    systemDiskButton->hide();
 }
 
 void MainWin::RefreshDiskList()
@@ -294,12 +312,7 @@ void MainWin::applyDiskList(const DiskListReading& reading)
     for (int i = 0; i < diskCount; ++i) {
         diskList[i] = reading.disks[i].record;
         lives[i] = reading.disks[i].life;
-        // A disk whose identity cannot be read is listed all the same, saying
-        // so: the user sees it was found, and the count matches the list.
-        const QString name = diskList[i].valid  ? QString::fromLatin1(diskList[i].model)
-                             : diskList[i].busy ? tr(kDiskBusy)
-                                                : QString::fromUtf8(kIdentityUnreadable);
-        ui->cbDiskInfo->addItem(QIcon(), tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(name));
+        ui->cbDiskInfo->addItem(QIcon(), entryText(diskList[i]));
     }
 
     // With disks, the partition bars or the empty state follow the selected
@@ -307,6 +320,7 @@ void MainWin::applyDiskList(const DiskListReading& reading)
     if (diskCount == 0) {
         showNoDiskState(reading.status == DiskListStatus::NoAccess        ? EmptyState::NoRights
                         : reading.status == DiskListStatus::NotAuthorised ? EmptyState::NotAuthorised
+                        : reading.systemDiskLeftOut                       ? EmptyState::SystemDiskLeftOut
                                                                           : EmptyState::NoDisk);
     } else {
         ui->lbHealth->setPixmap(QPixmap(kResources + "add/refresh_circle2x.png"));
@@ -336,14 +350,27 @@ void MainWin::applyReread(const FirmwareUpdateResult& result)
             continue;
         diskList[i] = result.reread->record;
         lives[i] = result.reread->life;
-        ui->cbDiskInfo->setItemText(
-            i, tr("物理磁盘%1  %2").arg(diskList[i].diskNum).arg(QString::fromLatin1(diskList[i].model)));
+        ui->cbDiskInfo->setItemText(i, entryText(diskList[i]));
         if (shownDisk == result.diskNum) {
             PhyDiskInfo record = diskList[i];
             emit SendDiskInfo(record);
         }
         return;
     }
+}
+
+// "物理磁盘%1  %2" with the disk's number and model. A disk whose identity
+// cannot be read is listed all the same, saying so: the user sees it was
+// found, and the count matches the list. The system disk says that it is
+// one before its model, where a long model's elision cannot hide it.
+QString MainWin::entryText(const PhyDiskInfo& disk) const
+{
+    const QString name = disk.valid  ? QString::fromLatin1(disk.model)
+                         : disk.busy ? tr(kDiskBusy)
+                                     : QString::fromUtf8(kIdentityUnreadable);
+    if (disk.isSystemDisk)
+        return tr("物理磁盘%1  （系统盘）%2").arg(disk.diskNum).arg(name);
+    return tr("物理磁盘%1  %2").arg(disk.diskNum).arg(name);
 }
 
 void MainWin::showReading(bool reading)
@@ -356,6 +383,7 @@ void MainWin::showReading(bool reading)
 // read again (requests wait for the end).
 void MainWin::showTransfer(bool running)
 {
+    showTransferInTray(running);
     ui->cbDiskInfo->setEnabled(!running);
     ui->btRefresh->setEnabled(!running && !devices_->readingDisks());
     if (!running && quitAfterTransfer)

@@ -23,6 +23,7 @@ class MaskWidget;
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class Smart;
 
 class MainWin : public QWidget {
@@ -63,6 +64,13 @@ public slots:
     // Called by a page right after it starts sliding in or out.
     void toolbarSlideUp();
     void toolbarSlideDown();
+    // Shows the window from wherever it is (hidden to the tray, minimised,
+    // behind others), raised and active: a second start of the program asks
+    // for this.
+    void bringBack();
+    // Lists the system disk too, or no longer, keeps the choice in the
+    // user's settings and reads the list again.
+    void setListSystemDisk(bool list);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,6 +87,7 @@ private:
     void applyReread(const FirmwareUpdateResult& result);
     void showReading(bool reading);
     void showTransfer(bool running);
+    void showTransferInTray(bool running);
     std::optional<int> lifeOf(int diskNum) const;
     // The refusal, or the question, while a firmware transfer runs: the
     // message dialog with `icon` and `buttonSet`; true for 确定.
@@ -99,6 +108,9 @@ private:
     // lbNUM: the number of entries in the selector, white 黑体 28 px.
     void showDiskCount();
     void hideEmptyState();
+    // The selector entry of a listed disk.
+    QString entryText(const PhyDiskInfo& disk) const;
+    void createSystemDiskChoice();
     void askCloseChoice();
     void hideToTray();
     bool isAway() const;
@@ -121,6 +133,10 @@ private:
     bool firstReadingAsked = false;
     bool listShown = false;  // a reading has been shown
     bool quitAfterTransfer = false;           // 退出 was chosen during a transfer
+    QFont emptyStateFont;                     // lbNoPartition's, from the form
+
+    QAction* systemDiskAction = nullptr;  // 显示系统盘, in the tray menu and the selector's
+    QPushButton* systemDiskButton = nullptr;  // under the empty state that offers the system disk
 
     QLabel* toolbarStrip = nullptr;
     MaskWidget* mask = nullptr;

@@ -3,6 +3,7 @@
 #include "app/CloseSettings.h"
 #include "app/MainWin.h"
 #include "app/TrayWatch.h"
+#include "pages/FwUpdateTexts.h"
 #include "widgets/QMessageDlg.h"
 #include "worker/DeviceWorker.h"
 
@@ -16,6 +17,7 @@
 
 namespace {
 constexpr int kHideRemembered = 0, kQuitRemembered = 1, kHideOnce = 2, kQuitOnce = 3;
+const QString kTrayToolTip = QStringLiteral("QV-Quillfence");
 const QString kShow = QStringLiteral("显示");
 const QString kHide = QStringLiteral("隐藏");
 
@@ -49,11 +51,19 @@ void MainWin::createTray()
     if (!useTray)
         return;
     trayIcon = new QSystemTrayIcon(this);
-    trayIcon->setToolTip(QStringLiteral("QV-Quillfence"));
+    trayIcon->setToolTip(kTrayToolTip);
     trayIcon->setIcon(QIcon(QStringLiteral(":/Quillfence/Resources/3toolbar/S.M.R.T_icon_sel.png")));
     trayIcon->setContextMenu(trayMenu);
     trayIcon->setVisible(true);
     connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWin::iconIsActived);
+}
+
+// A window hidden to the tray during a transfer still tells what it does.
+void MainWin::showTransferInTray(bool running)
+{
+    if (!trayIcon)
+        return;
+    trayIcon->setToolTip(running ? kTrayToolTip + QLatin1Char('\n') + QString::fromUtf8(kFwTransferRunningText) : kTrayToolTip);
 }
 
 bool MainWin::isAway() const
@@ -84,6 +94,14 @@ void MainWin::slotClicked()
         showMinimized();
         showAction->setText(kShow);
     }
+}
+
+void MainWin::bringBack()
+{
+    showAction->setText(kHide);
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 void MainWin::iconIsActived(QSystemTrayIcon::ActivationReason reason)
@@ -134,13 +152,25 @@ void MainWin::onButtonCloseClicked()
 {
     adoptLegacyCloseSetting();
     const QString path = closeSettingsPath();
-    if (!closeSettingExists(path)) {
-        askCloseChoice();
+    std::optional<int> value;  // none: nothing remembered yet
+    if (closeSettingExists(path)) {
+        value = readCloseSetting(path);
+        if (!value) {
+            showFileWriteWarning();
+            return;
+        }
+    }
+    // During a firmware transfer no question is asked whose answer would
+    // then be refused: a remembered "hide" hides the window (the transfer
+    // goes on, as the tray's tool tip says); where the button would quit or
+    // ask, the user is told at once that the window must wait.
+    const bool quitsOrAsks = !value || *value == kQuitRemembered || *value == kHideOnce || *value == kQuitOnce;
+    if (devices_->transferring() && quitsOrAsks) {
+        askDuringTransfer(kNoticeIcon, kCloseDuringTransfer, 0);
         return;
     }
-    const std::optional<int> value = readCloseSetting(path);
     if (!value) {
-        showFileWriteWarning();
+        askCloseChoice();
         return;
     }
     switch (*value) {

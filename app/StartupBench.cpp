@@ -1,7 +1,8 @@
-// Starts like the program and prints the wall-clock time in nanoseconds at
-// its first painted window and, on a second line, once the disk list read
-// after it is painted; then quits. With --bare it shows a plain window of the
-// same size instead and prints only the first line, for comparison.
+// Starts like the program and prints "paint NS", the wall-clock time in
+// nanoseconds at its first painted window, and "list NS" once the disk list
+// read after it is painted; then, idle, "pss KB", its proportional set size
+// (Linux), and quits. With --bare it shows a plain window of the same size
+// instead and prints "paint" and "pss", for comparison.
 // scripts/measure-startup.sh runs it and takes the differences.
 
 #include "app/MainWin.h"
@@ -20,11 +21,29 @@
 
 namespace {
 
-void printNow()
+void printNow(const char* what)
 {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    std::printf("%lld\n", static_cast<long long>(std::chrono::nanoseconds(now).count()));
+    std::printf("%s %lld\n", what, static_cast<long long>(std::chrono::nanoseconds(now).count()));
     std::fflush(stdout);
+}
+
+// The process's proportional set size, where the system tells it, then quits.
+void printMemoryAndQuit()
+{
+    if (std::FILE* rollup = std::fopen("/proc/self/smaps_rollup", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, rollup)) {
+            long kb = 0;
+            if (std::sscanf(line, "Pss: %ld kB", &kb) == 1) {
+                std::printf("pss %ld\n", kb);
+                break;
+            }
+        }
+        std::fclose(rollup);
+    }
+    std::fflush(stdout);
+    QCoreApplication::quit();
 }
 
 // Runs `then` once the next paint of the watched window has been delivered.
@@ -56,8 +75,8 @@ int main(int argc, char* argv[])
         window = std::make_unique<QWidget>();
         window->resize(1120, 660);
         paint.await([] {
-            printNow();
-            QCoreApplication::quit();
+            printNow("paint");
+            QTimer::singleShot(0, printMemoryAndQuit);
         });
     } else {
         prepareApplication();
@@ -66,11 +85,11 @@ int main(int argc, char* argv[])
         window->setWindowFlags(kMainWindowFlags);
         // First paint; then the list, once it is shown and painted.
         paint.await([&paint, main] {
-            printNow();
+            printNow("paint");
             QObject::connect(&main->devices(), &DeviceWorker::diskListRead, main, [&paint] {
                 paint.await([] {
-                    printNow();
-                    QCoreApplication::quit();
+                    printNow("list");
+                    QTimer::singleShot(0, printMemoryAndQuit);
                 });
             });
         });

@@ -1,3 +1,4 @@
+#include "app/InstanceCalls.h"
 #include "app/MainWin.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
@@ -23,7 +24,8 @@ std::string helpText()
                        "Set ") +
            kDevicesVariable + " to a fleet file to show a simulated machine, and\n" + kDeviceLogVariable +
            " to a file to log every command its drives receive.\n"
-           "A second start while the window runs shows a warning and exits with 1.\n";
+           "A second start while the window runs shows a warning, brings the running\n"
+           "window back and exits with 1.\n";
 }
 
 }  // namespace
@@ -38,10 +40,17 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     prepareApplication();
 
-    if (!acquireSingleInstanceLock())
-        return refuseSecondInstance();
+    // A second start says so, then brings the running window back (after the
+    // box, which would otherwise take the focus from it).
+    if (!acquireSingleInstanceLock()) {
+        const int code = refuseSecondInstance();
+        callRunningInstance();
+        return code;
+    }
+    InstanceCalls calls;
 
     MainWin window;
+    QObject::connect(&calls, &InstanceCalls::showRequested, &window, &MainWin::bringBack);
     window.setWindowFlags(kMainWindowFlags);
     window.show();
     return app.exec();

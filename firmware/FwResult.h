@@ -18,6 +18,9 @@ constexpr int kFwDriveChanged = -9;
 constexpr const char* kFwLatestText = "已是最新版本无需升级";
 // The text shown for an NVMe drive: the maker's images are for its SATA drives.
 constexpr const char* kFwNvmeText = "NVMe硬盘不支持固件升级";
+// The text shown for the system disk, which the window lists only on request:
+// a drive the running system lives on is never sent an image.
+constexpr const char* kFwSystemDiskText = "此磁盘是系统盘，不能升级固件，没有发送任何数据";
 // The texts of an update that sent nothing because the drive could not be
 // had: each names the cause and says that nothing was sent.
 // Another program is updating the same drive.

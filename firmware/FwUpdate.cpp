@@ -105,6 +105,13 @@ FirmwareDecision nvmeDecision()
     return decision;
 }
 
+FirmwareDecision systemDiskDecision()
+{
+    FirmwareDecision decision;
+    decision.systemDisk = true;
+    return decision;
+}
+
 }  // namespace
 
 FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk)
@@ -114,12 +121,15 @@ FwUpdateState FwUpdateStateFromRecord(const PhyDiskInfo& disk)
     state.model.assign(disk.model, std::find(disk.model, disk.model + kTextLength, '\0'));
     state.updateAllowed = disk.isMakerDisk != 0;
     state.nvme = disk.isNvme != 0;
+    state.systemDisk = disk.isSystemDisk != 0;
     state.device = disk.device;
     return state;
 }
 
 FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& fwLabelText, const std::string& appDir)
 {
+    if (state.systemDisk)
+        return systemDiskDecision();
     if (state.nvme)
         return nvmeDecision();
     const FwImageChoice* choice = chooseImage(state, fwLabelText);
@@ -131,6 +141,8 @@ FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& f
 FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::string& fwLabelText,
                                      const std::vector<std::string>& folders)
 {
+    if (state.systemDisk)
+        return systemDiskDecision();
     if (state.nvme)
         return nvmeDecision();
     const FwImageChoice* choice = chooseImage(state, fwLabelText);
@@ -151,12 +163,19 @@ FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::stri
 
 const char* FwNoUpdateText(const FirmwareDecision& decision)
 {
+    if (decision.systemDisk)
+        return kFwSystemDiskText;
     return decision.nvme ? kFwNvmeText : kFwLatestText;
 }
 
 FwUpdateOutcome SendFwUpdate(const FwUpdateState& state, const FirmwareDecision& decision, const FwProgress& progress)
 {
     FwUpdateOutcome outcome;
+    // The system disk is refused here too, whatever decision came with it.
+    if (state.systemDisk || decision.systemDisk) {
+        outcome.kind = FwOutcomeKind::NotForSystemDisk;
+        return outcome;
+    }
     if (decision.latest) {
         outcome.kind = decision.nvme ? FwOutcomeKind::NotForNvme : FwOutcomeKind::Latest;
         return outcome;
@@ -192,6 +211,8 @@ std::optional<FwMessage> FwOutcomeMessage(const FwUpdateOutcome& outcome)
         return FwMessage{FwDialog::Notice, kFwLatestText};
     case FwOutcomeKind::NotForNvme:
         return FwMessage{FwDialog::Notice, kFwNvmeText};
+    case FwOutcomeKind::NotForSystemDisk:
+        return FwMessage{FwDialog::Notice, kFwSystemDiskText};
     case FwOutcomeKind::NoBusType:
         return std::nullopt;
     case FwOutcomeKind::Busy:

@@ -28,6 +28,7 @@ struct FwUpdateState {
     std::string model;           // the record's model text, bytes as stored
     bool updateAllowed = false;  // the record's isMakerDisk
     bool nvme = false;           // the record's isNvme
+    bool systemDisk = false;     // the record's isSystemDisk
     DeviceIdentity device{};     // the device the record was read from
 };
 
@@ -38,9 +39,11 @@ struct FirmwareDecision {
     bool bigChunks = false;  // 256-sector blocks on the ATA route
     std::string imagePath;   // a folder followed by "//FwUpdata//<image>.bin"
     bool nvme = false;       // no update offered to an NVMe drive: kFwNvmeText
+    bool systemDisk = false;  // none to the system disk: kFwSystemDiskText
 };
 
-// The decision, without touching any device: none for an NVMe drive, then
+// The decision, without touching any device: none for the system disk or an
+// NVMe drive, then
 // the update-allowed flag, the revision ("0428c" is the latest; otherwise
 // "0208a" qualifies; case ignored), the model code and the image for the
 // capacity in the model text.
@@ -53,12 +56,14 @@ FirmwareDecision DecideFwUpdate(const FwUpdateState& state, const std::string& f
 FirmwareDecision DecideFwUpdateAmong(const FwUpdateState& state, const std::string& fwLabelText,
                                      const std::vector<std::string>& folders);
 
-// The text of a decision that sends nothing: kFwNvmeText or kFwLatestText.
+// The text of a decision that sends nothing: kFwSystemDiskText, kFwNvmeText
+// or kFwLatestText.
 const char* FwNoUpdateText(const FirmwareDecision& decision);
 
 enum class FwOutcomeKind {
     Latest,         // nothing to update
     NotForNvme,     // an NVMe drive: nothing offered, nothing sent
+    NotForSystemDisk,  // the system disk: nothing offered, nothing sent
     NoBusType,      // the bus-type query failed: nothing sent, nothing shown
     Busy,           // another writer holds the drive: nothing sent
     NotAuthorised,  // the administrator's authorisation was refused: nothing sent

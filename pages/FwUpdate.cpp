@@ -5,6 +5,7 @@
 #include "pages/PageSlide.h"
 #include "pages/RecordText.h"
 #include "widgets/QMessageDlg.h"
+#include "widgets/TextFit.h"
 #include "worker/DeviceWorker.h"
 
 #include <QFileInfo>
@@ -18,9 +19,12 @@
 namespace {
 
 const char kFieldStyle[] = "font: 15px \"微软雅黑\";\ncolor: rgb(68, 71, 77);";
+// The button's look, and where nothing can be sent (a transfer runs) the
+// grey of the program's other disabled buttons.
 const char kButtonStyle[] =
     "QPushButton{border:0px;border-radius:2px;color:#f7fbfc; background-color: #2486f9;}\n"
-    "QPushButton:hover{border:0px; border-radius:2px; color:f7fbfc;}";
+    "QPushButton:hover{border:0px; border-radius:2px; color:f7fbfc;}\n"
+    "QPushButton:disabled{background-color: rgb(190, 190, 204);}";
 const QColor kTextColour(68, 71, 77);
 
 const char kSuccessIcon[] = ":/Quillfence/Resources/icon1.png";
@@ -170,9 +174,12 @@ void FwUpdate::showRecord(const PhyDiskInfo& info)
 {
     state = FwUpdateStateFromRecord(info);
     serial = recordText(info.serialNumber);
+    model = recordText(info.model);
     capacity = info.capacity;
-    lb_Sn->setText(serial);
-    lb_Model->setText(recordText(info.model));
+    setElidedText(lb_Sn, serial);
+    setElidedText(lb_Model, model);
+    // The revision is read back from the label: it is set whole (eight
+    // characters at the most, far narrower than the label).
     lb_FW->setText(recordText(info.firmware));
     QFont font(QStringLiteral("微软雅黑"));
     font.setPixelSize(16);
@@ -191,7 +198,7 @@ void FwUpdate::on_btUpdate_clicked()
         return;
     const QString revision = lb_FW->text();
     const FirmwareDecision decision = DecideFwUpdateAmong(state, revision.toStdString(), FwImageFolders());
-    // The latest revision, or an NVMe drive: nothing to send.
+    // The latest revision, an NVMe drive or the system disk: nothing to send.
     if (decision.latest) {
         ShowNotice(QString::fromUtf8(FwNoUpdateText(decision)));
         return;
@@ -222,7 +229,7 @@ void FwUpdate::on_btUpdate_clicked()
 bool FwUpdate::confirmUpdate(const FirmwareDecision& decision)
 {
     const QString imagePath = QString::fromStdString(decision.imagePath);
-    const FwUpdateTarget target{lb_Model->text(), serial, lb_FW->text(), capacity, imagePath,
+    const FwUpdateTarget target{model, serial, lb_FW->text(), capacity, imagePath,
                                 QFileInfo(imagePath).size()};
     QMessageDlg dialog(this);
     dialog.resize(kQuestionSize);

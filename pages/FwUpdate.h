@@ -63,6 +63,7 @@ private:
 
     FwUpdateState state;  // number, model and maker flag of the last record
     QString serial;       // of the last record, for the question
+    QString model;
     double capacity = 0;
     int pageHeight = 0;
 

@@ -5,6 +5,7 @@
 #include "pages/RecordText.h"
 #include "pages/SwUpdatePlatform.h"
 #include "widgets/QMessageDlg.h"
+#include "widgets/TextFit.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -198,6 +199,11 @@ bool SwUpdate::capacityAndDiskChosen(int capacityIndex)
         ShowNotice(QStringLiteral("请连接磁盘"));
         return false;
     }
+    // The tool takes the whole disk offline and may format it.
+    if (m_systemDisk) {
+        ShowNotice(tr("此磁盘是系统盘，不能进行测试"));
+        return false;
+    }
     return true;
 }
 
@@ -219,9 +225,10 @@ void SwUpdate::GetDiskInfo(PhyDiskInfo &disk)
     m_model = recordText(disk.model);
     m_capacity = disk.capacity;
     m_diskNum = disk.diskNum;
-    m_serialValue->setText(recordText(disk.serialNumber));
-    m_modelValue->setText(m_model);
-    m_firmwareValue->setText(recordText(disk.firmware));
+    m_systemDisk = disk.isSystemDisk != 0;
+    setElidedText(m_serialValue, recordText(disk.serialNumber));
+    setElidedText(m_modelValue, m_model);
+    setElidedText(m_firmwareValue, recordText(disk.firmware));
     m_capacityValue->setText(QStringLiteral("%1G").arg(QString::number(m_capacity)));
 }
 

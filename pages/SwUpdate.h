@@ -76,6 +76,7 @@ private:
     QString m_model;
     double m_capacity = 0;
     int m_diskNum = -1;
+    bool m_systemDisk = false;  // the disk is the system disk: no test runs on it
 
     // Of the current (or last) run, fixed when it starts.
     int m_capacityIndex = 0;

@@ -6,7 +6,8 @@
 # kind per round) so that a changing machine load falls on all of them
 # alike. Prints the median of RUNS rounds (default 21) in milliseconds, the
 # first-paint ratio of the program to the bare window, and the time until
-# the program's disk list is shown.
+# the program's disk list is shown; then the idle memory (PSS, once the list
+# is shown; the bare window's after its first paint) and its ratio.
 # Usage: measure-startup.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,13 +30,13 @@ start() {  # kind, GL integration ("" for Qt's default), bench arguments...
   shift 2
   local begin
   begin=$(date +%s%N)
-  # First line: first paint; second (program only): disk list shown.
+  # "paint NS", "list NS" (program only), "pss KB".
   if [ -n "$gl" ]; then
     QT_XCB_GL_INTEGRATION=$gl "$bench" "$@"
   else
     env -u QT_XCB_GL_INTEGRATION "$bench" "$@"
   fi | awk -v kind="$kind" -v begin="$begin" \
-    'NR == 1 {print kind, "paint", ($1 - begin) / 1e6} NR == 2 {print kind, "list", ($1 - begin) / 1e6}' >>"$samples"
+    '$1 == "paint" || $1 == "list" {print kind, $1, ($2 - begin) / 1e6} $1 == "pss" {print kind, "pss", $2}' >>"$samples"
 }
 
 for _ in $(seq "$runs"); do
@@ -59,4 +60,9 @@ printf '%-55s %8.2f\n' "first-paint ratio, program to bare window" "$(awk -v p="
 printf '%-55s %8.1f ms\n' "disk list shown, program" "$(median program list)"
 printf '%-55s %8.1f ms\n' "first paint, program, Qt's default GL integration" "$(median program-gl paint)"
 printf '%-55s %8.1f ms\n' "first paint, bare window, Qt's default GL integration" "$(median bare-gl paint)"
+pss=$(median program pss)
+bare_pss=$(median bare pss)
+printf '%-55s %8.1f MiB\n' "idle PSS, program (QT_XCB_GL_INTEGRATION=none)" "$(awk -v k="$pss" 'BEGIN {print k / 1024}')"
+printf '%-55s %8.1f MiB\n' "idle PSS, bare window (QT_XCB_GL_INTEGRATION=none)" "$(awk -v k="$bare_pss" 'BEGIN {print k / 1024}')"
+printf '%-55s %8.2f\n' "idle PSS ratio, program to bare window" "$(awk -v p="$pss" -v b="$bare_pss" 'BEGIN {print p / b}')"
 echo "(medians of $runs interleaved rounds)"

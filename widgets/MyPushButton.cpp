@@ -1,6 +1,20 @@
 #include "widgets/MyPushButton.h"
 
+#include <QEvent>
 #include <QIcon>
+
+namespace {
+
+// Added to every look: a disabled button's text is dimmed (the light blue of
+// the window's texts on its gradient, or the grey of the pages' disabled
+// texts), and Qt draws its icon greyed.
+QString disabledRule(bool whiteText)
+{
+    return whiteText ? QStringLiteral("QPushButton:disabled{color:rgb(185, 206, 248);}")
+                     : QStringLiteral("QPushButton:disabled{color:rgb(120, 120, 120);}");
+}
+
+}  // namespace
 
 MyPushButton::MyPushButton(QWidget *parent)
     : QPushButton(parent)
@@ -21,7 +35,9 @@ void MyPushButton::setButtonStyle(const QString &normalIcon, const QString &hove
 
 void MyPushButton::enterEvent(QEvent *event)
 {
-    applyHoverLook();
+    // A disabled button does not answer the mouse, so it does not light up.
+    if (isEnabled())
+        applyHoverLook();
     QPushButton::enterEvent(event);
 }
 
@@ -31,10 +47,18 @@ void MyPushButton::leaveEvent(QEvent *event)
     QPushButton::leaveEvent(event);
 }
 
+void MyPushButton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        applyNormalLook();
+    QPushButton::changeEvent(event);
+}
+
 void MyPushButton::applyNormalLook()
 {
-    setStyleSheet(m_whiteText ? QStringLiteral("QPushButton{background:transparent;color:white;}")
-                              : QStringLiteral("QPushButton{background:transparent;color:black;}"));
+    setStyleSheet((m_whiteText ? QStringLiteral("QPushButton{background:transparent;color:white;}")
+                               : QStringLiteral("QPushButton{background:transparent;color:black;}"))
+                  + disabledRule(m_whiteText));
     setIcon(QIcon(m_normalIcon));
 }
 
@@ -49,6 +73,6 @@ void MyPushButton::applyHoverLook()
          "QPushButton{background:transparent;color:white;border-radius:2px;border-color: white;"
          "border-width: 1px;border-style: solid;}"},
     };
-    setStyleSheet(QString::fromLatin1(kHoverStyles[m_whiteText][m_bordered]));
+    setStyleSheet(QString::fromLatin1(kHoverStyles[m_whiteText][m_bordered]) + disabledRule(m_whiteText));
     setIcon(QIcon(m_hoverIcon));
 }

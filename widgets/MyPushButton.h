@@ -4,7 +4,7 @@
 #include <QString>
 
 // A flat push button that switches its style sheet and icon while the mouse
-// is over it.
+// is over it; disabled, it shows dimmed text and a greyed icon.
 class MyPushButton : public QPushButton
 {
     Q_OBJECT
@@ -19,6 +19,7 @@ public:
 protected:
     void enterEvent(QEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void applyNormalLook();

@@ -33,6 +33,9 @@ const char kCheckBoxStyle[] =
     "QCheckBox::indicator:unchecked{image:url(:/Quillfence/Resources/add/checkbox_def2x.png);}"
     "QCheckBox::indicator:checked{image:url(:/Quillfence/Resources/add/checkbox_che2x.png);}";
 
+// A dialog grows to at most three times the size its caller gave it.
+constexpr int kMostTenths = 30;
+
 QFont captionFont()
 {
     QFont font(QStringLiteral("微软雅黑"));
@@ -72,8 +75,26 @@ void QMessageDlg::setMessage(const QString &iconPath, const QString &text, int b
         if (box)
             box->hide();
     }
+    growToFitText();
     placeMessageLabel();
     rebuildButtons();
+}
+
+void QMessageDlg::growToFitText()
+{
+    const QSize given = size();
+    m_label->setText(QStringLiteral("<p style='line-height:24px'>") + m_text);
+    const auto fits = [this](const QSize &tried) {
+        return m_label->heightForWidth(5 * (tried.width() / 12)) <= 6 * (tried.height() / 10);
+    };
+    for (int tenths = 10; tenths <= kMostTenths; ++tenths) {
+        const QSize tried = given * tenths / 10;
+        if (fits(tried) || tenths == kMostTenths) {
+            if (tried != given)
+                resize(tried);
+            return;
+        }
+    }
 }
 
 void QMessageDlg::setCloseChoice(int buttonSet)

@@ -16,7 +16,8 @@ class QLabel;
 //
 // Calling protocol: construct with the calling window as parent, resize to
 // 300 x 200, then setMessage() or setCloseChoice() (the button row is laid
-// out for the size at that moment), exec(), read result().
+// out for the size at that moment; setMessage() makes the dialog larger
+// where the text needs it), exec(), read result().
 class QMessageDlg : public QDialog
 {
     Q_OBJECT
@@ -67,6 +68,10 @@ private:
     };
 
     void rebuildButtons();
+    // A message that does not fit the label at the size the caller gave
+    // grows the dialog, a tenth at a time and keeping its proportions,
+    // until it does: no text the program shows is cut off.
+    void growToFitText();
     // Where translucent windows are not blended, the corners outside the
     // rounded face would be drawn black: the window's shape leaves them out.
     void updateShape();

@@ -29,8 +29,18 @@ DiskReading asLastRead(const PhyDiskInfo& listed, const std::vector<DiskReading>
     return reading;
 }
 
+// Whether the system disk is there to be listed: asked only when the list
+// without it came out empty.
+bool systemDiskListed()
+{
+    int count = 0;
+    std::vector<PhyDiskInfo> list(kMaxDisks, PhyDiskInfo{});
+    ReadDiskList(count, list.data(), true);
+    return std::any_of(list.begin(), list.begin() + count, [](const PhyDiskInfo& disk) { return disk.isSystemDisk; });
+}
+
 // Runs on the device thread.
-DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation, bool spareStandby,
+DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation, bool spareStandby, bool listSystemDisk,
                           std::vector<DiskReading>& lastRead)
 {
     if (reloadDevices)
@@ -40,7 +50,9 @@ DiskListReading readDisks(bool reloadDevices, bool retryAuthorisation, bool spar
     int count = 0;
     std::vector<PhyDiskInfo> list(kMaxDisks, PhyDiskInfo{});
     DiskListReading reading;
-    reading.status = ReadDiskList(count, list.data());
+    reading.status = ReadDiskList(count, list.data(), listSystemDisk);
+    reading.systemDiskLeftOut =
+        !listSystemDisk && count == 0 && reading.status == DiskListStatus::Listed && systemDiskListed();
     for (int i = 0; i < count; ++i) {
         // Closing the window stops a reading between two drives.
         if (QThread::currentThread()->isInterruptionRequested())
@@ -122,7 +134,7 @@ void DeviceWorker::readDiskList(bool reloadDevices, bool retryAuthorisation, boo
         setReading(true);
         return;
     }
-    startReading({reloadDevices, retryAuthorisation, spareStandby});
+    startReading({reloadDevices, retryAuthorisation, spareStandby, listSystemDisk_});
 }
 
 void DeviceWorker::startReading(ReadingRequest request)
@@ -130,8 +142,9 @@ void DeviceWorker::startReading(ReadingRequest request)
     running_ = true;
     setReading(true);
     post([this, request] {
-        auto reading = std::make_shared<DiskListReading>(
-            readDisks(request.reloadDevices, request.retryAuthorisation, request.spareStandby, lastRead_));
+        auto reading = std::make_shared<DiskListReading>(readDisks(request.reloadDevices, request.retryAuthorisation,
+                                                                    request.spareStandby, request.listSystemDisk,
+                                                                    lastRead_));
         QMetaObject::invokeMethod(this, [this, reading] { finishReading(*reading); }, Qt::QueuedConnection);
     });
 }
@@ -151,7 +164,8 @@ void DeviceWorker::startPendingReading()
     if (!pending_ || running_ || transferring_ || stopped_)
         return;
     pending_ = false;
-    const ReadingRequest request = pendingRequest_;
+    ReadingRequest request = pendingRequest_;
+    request.listSystemDisk = listSystemDisk_;
     pendingRequest_ = {};
     startReading(request);
 }

@@ -38,6 +38,9 @@ public:
     void readDiskList(bool reloadDevices = false, bool retryAuthorisation = false, bool spareStandby = false);
     // A reading runs or is waiting to run.
     bool readingDisks() const { return running_ || pending_; }
+    // Whether the readings from now on list the system disk too (marked as
+    // such in its record); they do not unless asked.
+    void setListSystemDisk(bool list) { listSystemDisk_ = list; }
 
     // Sends the decided image to the state's drive (SendFwUpdate), then
     // reads that drive again after a successful download. Refused (false,
@@ -66,6 +69,7 @@ private:
         bool reloadDevices = false;
         bool retryAuthorisation = false;
         bool spareStandby = false;
+        bool listSystemDisk = false;
     };
     void startReading(ReadingRequest request);
     void finishReading(const DiskListReading& reading);
@@ -86,4 +90,5 @@ private:
     bool readingShown_ = false;  // the state readingChanged last told
     bool transferring_ = false;
     bool stopped_ = false;
+    bool listSystemDisk_ = false;
 };

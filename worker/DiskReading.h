@@ -29,6 +29,9 @@ struct DiskReading {
 struct DiskListReading {
     DiskListStatus status = DiskListStatus::Listed;
     std::vector<DiskReading> disks;
+    // The list, read without the system disk, is empty and the system disk
+    // is there: the window offers to show it.
+    bool systemDiskLeftOut = false;
 };
 
 // The end of a firmware update: the outcome, and after a successful download

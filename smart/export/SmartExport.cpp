@@ -57,11 +57,33 @@ QString startFolder()
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
-// The file the user chooses, "" when cancelled. A name typed without a
-// suffix gets ".xlsx" before the dialog asks whether to replace a file.
+// The save dialog, which gives a file name without a suffix ".xlsx" before
+// it asks whether to replace a file. Qt's own default suffix is added only
+// when the whole path has no dot, so a user whose home or folder name has
+// one ("/home/anna.li") would get a file without a suffix: the name alone
+// is looked at here.
+class SaveDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QFileInfo chosen(selectedFiles().value(0));
+        if (!chosen.fileName().isEmpty() && !chosen.fileName().contains(QLatin1Char('.')) && !chosen.isDir()) {
+            // The dialog keeps the name field as it is while that has the focus.
+            if (QWidget *focus = focusWidget())
+                focus->clearFocus();
+            selectFile(chosen.filePath() + QLatin1Char('.') + QLatin1String(kSaveSuffix));
+        }
+        QFileDialog::accept();
+    }
+};
+
+// The file the user chooses, "" when cancelled.
 QString askForFile(QWidget *page)
 {
-    QFileDialog dialog(page, QString::fromUtf8(kSaveCaption), startFolder(), QString::fromUtf8(kSaveFilter));
+    SaveDialog dialog(page, QString::fromUtf8(kSaveCaption), startFolder(), QString::fromUtf8(kSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromLatin1(kSaveSuffix));

@@ -465,7 +465,8 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("message");  // empty: partition bars, no message
 
-        QTest::newRow("only the system disk") << QStringList{kSystemDrive} << QStringList() << "未检测到磁盘";
+        // The system disk is offered (显示系统盘) where it is the only disk.
+        QTest::newRow("only the system disk") << QStringList{kSystemDrive} << QStringList() << "系统盘未列出";
         QTest::newRow("the list cannot be read") << QStringList{"none"} << QStringList() << "未检测到磁盘";
         const QString refused = QStringLiteral(", \"faults\": [\"openReadWrite\"]");
         QTest::newRow("no disk opened for lack of rights")
@@ -861,7 +862,7 @@ private slots:
         QVERIFY(note->isVisible());
         QCOMPARE(note->text(), QStringLiteral("正在读取磁盘…"));
         QVERIFY(!refresh->isEnabled());
-        QCOMPARE(refresh->text(), QStringLiteral("刷新中…"));
+        QCOMPARE(refresh->text(), QStringLiteral("刷新中"));
 
         gate.update([&](int) { released = true; });
         QVERIFY(listed(win));

@@ -87,6 +87,21 @@ TEST(FwDecision, AnNvmeDriveIsOfferedNoUpdate)
     EXPECT_STREQ(FwNoUpdateText(DecideFwUpdate({1, "QYD-M7A0-256G", true}, "0428c", kApp)), "已是最新版本无需升级");
 }
 
+// The system disk, which the window lists on request, is offered no image,
+// even where the drive would otherwise qualify.
+TEST(FwDecision, TheSystemDiskIsOfferedNoUpdate)
+{
+    FwUpdateState system{0, "QYD-M7A0-256G", true};
+    system.systemDisk = true;
+    for (const FirmwareDecision& decision :
+         {DecideFwUpdate(system, "0208a", kApp), DecideFwUpdateAmong(system, "0208a", {kApp})}) {
+        EXPECT_TRUE(decision.latest);
+        EXPECT_TRUE(decision.systemDisk);
+        EXPECT_TRUE(decision.imagePath.empty());
+        EXPECT_STREQ(FwNoUpdateText(decision), "此磁盘是系统盘，不能升级固件，没有发送任何数据");
+    }
+}
+
 // Three folders; the 256 G image lies in the ones a case names. "dir" puts a
 // folder of the image's name there instead, which is no image.
 struct FolderCase {
@@ -151,6 +166,9 @@ TEST(FwDecision, StateTakesNumberModelAndMakerFlagOfTheRecord)
     EXPECT_FALSE(state.nvme);
     disk.isNvme = 1;
     EXPECT_TRUE(FwUpdateStateFromRecord(disk).nvme);
+    EXPECT_FALSE(state.systemDisk);
+    disk.isSystemDisk = 1;
+    EXPECT_TRUE(FwUpdateStateFromRecord(disk).systemDisk);
 
     // A model field without its terminator ends at the field's end.
     std::memset(disk.model, 'A', sizeof disk.model);

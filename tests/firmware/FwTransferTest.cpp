@@ -262,6 +262,24 @@ TEST_F(FwTransferTest, NoDeviceIsTouchedWhenNoUpdateIsDue)
     EXPECT_TRUE(sim().openLog().empty());
 }
 
+// The system disk is sent nothing, also with a decision made for another
+// disk's state: the drive is not even opened.
+TEST_F(FwTransferTest, TheSystemDiskIsSentNothing)
+{
+    machine("sata");
+    writeImage(kImage, 20 * 512);
+    FwUpdateState system = maker("QYD-M7A0-128G");
+    system.systemDisk = true;
+    FwUpdateState other = maker("QYD-M7A0-128G");
+    const FirmwareDecision due = DecideFwUpdate(other, "0208a", appDir());
+    ASSERT_FALSE(due.latest);
+    for (const FwUpdateOutcome& outcome : {UpdateFirmware(system, "0208a", appDir()), SendFwUpdate(system, due)}) {
+        EXPECT_EQ(outcome.kind, FwOutcomeKind::NotForSystemDisk);
+        EXPECT_STREQ(FwOutcomeMessage(outcome)->text, "此磁盘是系统盘，不能升级固件，没有发送任何数据");
+    }
+    EXPECT_TRUE(sim().openLog().empty());
+}
+
 TEST_F(FwTransferTest, AFailedBusQueryEndsSilently)
 {
     machine("sata", ", \"faults\": [\"busType\"]");

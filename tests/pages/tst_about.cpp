@@ -148,7 +148,7 @@ void TestAbout::form()
         {"label_3", QStringLiteral("版本号:V1.0.1"), {110, 190, 71, 21},
          QStringLiteral("font: 75 11px \"微软雅黑\";\n\ncolor: rgb(255, 255, 255);")},
         {"label_4", QStringLiteral("任何意见可以反馈到"), {85, 223, 141, 20}, white14},
-        {"label_5", QStringLiteral("support@quillfence.example"), {65, 241, 191, 31}, white14},
+        {"label_5", QStringLiteral("help@quillfence.example"), {65, 241, 191, 31}, white14},
         {"label_6", QStringLiteral("Copyright © 2026 Quillfence 保留所有权利"), {8, 346, 271, 20},
          QStringLiteral("color: rgb(255, 255, 255);\nfont: 75 11px \"微软雅黑\";")},
     };

@@ -3,10 +3,12 @@
 // stays open while a test runs.
 #include "SwUpdateFixture.h"
 #include "disk/StorageBackend.h"
+#include "files/UserSettings.h"
 #include "pages/FlashTestWindow.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestFlashTestWindow : public QObject
@@ -27,6 +29,11 @@ void TestFlashTestWindow::initTestCase()
 
 void TestFlashTestWindow::listsDisksAndFeedsThePage()
 {
+    // Whatever the main window was told to show: the tool is never offered
+    // the system disk.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QVERIFY(files::writeUserSetting("show-system-disk", "1"));
     FlashTestWindow window;
     auto *selector = window.findChild<QComboBox *>(QStringLiteral("cbDiskInfo"));
     auto *model = window.findChild<QLabel *>(QStringLiteral("lbModel"));

@@ -49,20 +49,25 @@ void TestSwUpdate::checksStopBeforeAnyFile_data()
     QTest::addColumn<double>("capacity");
     QTest::addColumn<int>("capacityIndex");
     QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("systemDisk");
 
     const QByteArray loader = "Generic FCR SATA Loader Loader Device";
     const QString noCapacity = QStringLiteral("请选择容量");
     const QString tooSmall = QStringLiteral("4M盘不能进行读写测试");
-    QTest::newRow("flash, no capacity") << false << kModel << 476.94 << 0 << noCapacity;
-    QTest::newRow("r/w, no capacity") << true << kModel << 476.94 << 0 << noCapacity;
-    QTest::newRow("r/w, 0.003 GB, refused before the capacity") << true << kModel << 0.003 << 0 << tooSmall;
-    QTest::newRow("flash, 0.003 GB, reaches the capacity") << false << kModel << 0.003 << 0 << noCapacity;
-    QTest::newRow("r/w, just under 4 MB") << true << kModel << 0.0039 << 1 << tooSmall;
-    QTest::newRow("r/w, loader model") << true << loader << 476.94 << 1 << tooSmall;
-    QTest::newRow("flash, loader model, no size check") << false << loader << 0.003 << 0 << noCapacity;
-    QTest::newRow("flash, no disk") << false << QByteArray() << 0.0 << 1 << QStringLiteral("请连接磁盘");
+    QTest::newRow("flash, no capacity") << false << kModel << 476.94 << 0 << noCapacity << false;
+    QTest::newRow("r/w, no capacity") << true << kModel << 476.94 << 0 << noCapacity << false;
+    QTest::newRow("r/w, 0.003 GB, refused before the capacity") << true << kModel << 0.003 << 0 << tooSmall << false;
+    QTest::newRow("flash, 0.003 GB, reaches the capacity") << false << kModel << 0.003 << 0 << noCapacity << false;
+    QTest::newRow("r/w, just under 4 MB") << true << kModel << 0.0039 << 1 << tooSmall << false;
+    QTest::newRow("r/w, loader model") << true << loader << 476.94 << 1 << tooSmall << false;
+    QTest::newRow("flash, loader model, no size check") << false << loader << 0.003 << 0 << noCapacity << false;
+    QTest::newRow("flash, no disk") << false << QByteArray() << 0.0 << 1 << QStringLiteral("请连接磁盘") << false;
     // Exactly 4 MB passes the size check; 取消 then stops the test.
-    QTest::newRow("r/w, exactly 4 MB, cancelled") << true << kModel << 0.00390625 << 1 << kQuestion;
+    // The system disk is refused before the format question.
+    const QString systemDisk = QStringLiteral("此磁盘是系统盘，不能进行测试");
+    QTest::newRow("flash, system disk") << false << kModel << 476.94 << 1 << systemDisk << true;
+    QTest::newRow("r/w, system disk") << true << kModel << 476.94 << 1 << systemDisk << true;
+    QTest::newRow("r/w, exactly 4 MB, cancelled") << true << kModel << 0.00390625 << 1 << kQuestion << false;
 }
 
 void TestSwUpdate::checksStopBeforeAnyFile()
@@ -72,9 +77,12 @@ void TestSwUpdate::checksStopBeforeAnyFile()
     QFETCH(double, capacity);
     QFETCH(int, capacityIndex);
     QFETCH(QString, dialog);
+    QFETCH(bool, systemDisk);
 
     PageFixture f;
-    f.giveDisk(1, model, capacity);
+    PhyDiskInfo disk = diskRecord(1, model, capacity);
+    disk.isSystemDisk = systemDisk ? 1 : 0;
+    f.page->GetDiskInfo(disk);
     f.capacity->setCurrentIndex(capacityIndex);
     if (dialog == kQuestion)
         f.dialogs.queue(QMessageDlg::BtnCancel);
@@ -352,7 +360,14 @@ void TestSwUpdate::diskInfoLabels()
     PhyDiskInfo disk = diskRecord(2, model, capacity, "SN\xE9 01", "FW 1");
     f.page->GetDiskInfo(disk);
     QCOMPARE(f.page->findChild<QLabel *>(QStringLiteral("lbCapacity"))->text(), capacityText);
-    QCOMPARE(f.page->findChild<QLabel *>(QStringLiteral("lbModel"))->text(), modelText);
+    // Whole, or elided with "…" where it is wider than the label and then
+    // whole in its tool tip.
+    const QLabel *modelLabel = f.page->findChild<QLabel *>(QStringLiteral("lbModel"));
+    if (modelLabel->text() != modelText) {
+        QVERIFY2(modelLabel->text().endsWith(QChar(0x2026)), qPrintable(modelLabel->text()));
+        QVERIFY(modelText.startsWith(modelLabel->text().chopped(1)));
+        QCOMPARE(modelLabel->toolTip(), modelText);
+    }
     QCOMPARE(f.page->findChild<QLabel *>(QStringLiteral("lbSerial"))->text(), QString::fromUtf8("SNé 01"));
     QCOMPARE(f.page->findChild<QLabel *>(QStringLiteral("lbFirmware"))->text(), QStringLiteral("FW 1"));
 }

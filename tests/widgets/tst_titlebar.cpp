@@ -118,17 +118,20 @@ void TestTitleBar::pushButtonHoverLook_data()
     QTest::addColumn<QString>("normal");
     QTest::addColumn<QString>("hover");
 
-    const QString white = QStringLiteral("QPushButton{background:transparent;color:white;}");
-    const QString black = QStringLiteral("QPushButton{background:transparent;color:black;}");
+    // Each look ends with the rule of the disabled button: dimmed text.
+    const QString whiteDisabled = QStringLiteral("QPushButton:disabled{color:rgb(185, 206, 248);}");
+    const QString blackDisabled = QStringLiteral("QPushButton:disabled{color:rgb(120, 120, 120);}");
+    const QString white = QStringLiteral("QPushButton{background:transparent;color:white;}") + whiteDisabled;
+    const QString black = QStringLiteral("QPushButton{background:transparent;color:black;}") + blackDisabled;
     QTest::newRow("white, bordered")
         << true << true << white
         << QStringLiteral("QPushButton{background:transparent;color:white;border-radius:2px;"
-                          "border-color: white;border-width: 1px;border-style: solid;}");
+                          "border-color: white;border-width: 1px;border-style: solid;}") + whiteDisabled;
     QTest::newRow("white") << true << false << white << white;
     QTest::newRow("black, bordered")
         << false << true << black
         << QStringLiteral("QPushButton{background:transparent;color:black;border-radius:2px;"
-                          "border-color: black;border-width: 1px;border-style: solid;}");
+                          "border-color: black;border-width: 1px;border-style: solid;}") + blackDisabled;
     QTest::newRow("black") << false << false << black << black;
 }
 
@@ -162,6 +165,14 @@ void TestTitleBar::pushButtonHoverLook()
     QApplication::sendEvent(&button, &leave);
     QCOMPARE(button.styleSheet(), normal);
     QCOMPARE(imageOf(button.icon()), imageOf(QIcon(normalIcon)));
+
+    // Disabled under the mouse, and entered while disabled: it does not light up.
+    QApplication::sendEvent(&button, &enter);
+    button.setEnabled(false);
+    QCOMPARE(button.styleSheet(), normal);
+    QCOMPARE(imageOf(button.icon()), imageOf(QIcon(normalIcon)));
+    QApplication::sendEvent(&button, &enter);
+    QCOMPARE(button.styleSheet(), normal);
 }
 
 QTEST_MAIN(TestTitleBar)

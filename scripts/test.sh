@@ -8,6 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLFENCE_BUILD_DIR:-$root/build-test}
 "$root/scripts/setup-deps.sh" test-build
+setup_done=$SECONDS
 
 # What only the running tests need is installed while the test tree builds.
 mkdir -p "$build"
@@ -28,6 +29,11 @@ if ! wait "$deps"; then
   exit 1
 fi
 grep -m1 '^Installing: ' "$deps_log" || true
+build_done=$SECONDS
 
 cd "$build"
-ctest --output-on-failure -j"$(nproc)" --timeout 1200
+status=0
+ctest --output-on-failure -j"$(nproc)" --timeout 1200 || status=$?
+echo "test.sh: set-up ${setup_done} s, build (and the tests' packages) $((build_done - setup_done)) s," \
+     "tests $((SECONDS - build_done)) s, in all ${SECONDS} s"
+exit "$status"

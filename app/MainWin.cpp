@@ -228,7 +228,7 @@ void MainWin::showMakerWidgets(const PhyDiskInfo& record)
         return;
     ui->lbLifeRemain->show();
     if (maker) {
-        if (!ui->lbPicSSD->pixmap())
+        if (ui->lbPicSSD->pixmap(Qt::ReturnByValue).isNull())
             ui->lbPicSSD->setPixmap(QPixmap(kResources + "main/SSD.png"));
         ui->lbNameSSD->show();
         ui->lbPicSSD->show();

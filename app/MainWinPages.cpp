@@ -37,7 +37,8 @@ void MainWin::createToolbarStrip()
 
 void MainWin::slideToolbar(const QRect& from, const QRect& to)
 {
-    auto* animation = new QPropertyAnimation(toolbarStrip, "geometry");
+    // Owned by the strip too, so that a window closed mid-slide frees it.
+    auto* animation = new QPropertyAnimation(toolbarStrip, "geometry", toolbarStrip);
     animation->setDuration(kSlideMilliseconds);
     animation->setStartValue(from);
     animation->setEndValue(to);

@@ -34,6 +34,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -803,6 +804,30 @@ private slots:
         QTRY_VERIFY(page(2)->isHidden());
         QVERIFY(page(0)->isHidden());
         QVERIFY2(!page(1), "a page never opened is never built");
+    }
+
+    // A window closed while its toolbar strip and a page slide frees both
+    // slides with it (LeakSanitizer reports a slide left without owner).
+    void aWindowClosedMidSlideFreesItsSlides()
+    {
+        machine({kSystemDrive, drive(2, "Two")});
+        auto win = std::make_unique<TestWin>();
+        win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(win.get()));
+        auto* strip = child<QMenuButton>(win.get(), "MenuButton");
+        QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 6, 30));
+        QWidget* page = win->findChild<QWidget*>("Smart");
+        QVERIFY(page);
+        QList<QPointer<QPropertyAnimation>> slides;
+        bool stripSlides = false;
+        for (QPropertyAnimation* slide : win->findChildren<QPropertyAnimation*>()) {
+            slides.append(slide);
+            stripSlides = stripSlides || (slide->state() == QAbstractAnimation::Running && slide->targetObject() != page);
+        }
+        QVERIFY2(stripSlides, "the strip's slide is not owned by the window");
+        win.reset();
+        for (const auto& slide : slides)
+            QVERIFY(slide.isNull());
     }
 
     void theAboutPanelDropsOnceAndHidesWithItsButton()

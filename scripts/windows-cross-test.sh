@@ -38,8 +38,11 @@ ln -sfn /usr/include/nlohmann "$deps/include/nlohmann"
 cp /usr/share/cmake/nlohmann_json/*.cmake "$deps/share/cmake/nlohmann_json/"
 
 step "Cross build"
+# Without optimisation (build type None: no flags), as the Linux test tree is
+# built: it compiles in half the time, and the comparison with the Linux
+# build's outcomes is the same.
 quietly cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$deps" \
-  -DCMAKE_BUILD_TYPE=Release -DQUILLFENCE_GUI=OFF -DQUILLFENCE_HISTORY=OFF \
+  -DCMAKE_BUILD_TYPE=None -DQUILLFENCE_GUI=OFF -DQUILLFENCE_HISTORY=OFF \
   -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 quietly cmake --build "$build" -j2 --target disk_tests quillfence_smart_tests windows_tests quillfence-cli
 

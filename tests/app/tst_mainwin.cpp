@@ -14,6 +14,7 @@
 #include "widgets/QUsbButton.h"
 #include "worker/DeviceWorker.h"
 #include "CommandGate.h"
+#include "MainWinFixture.h"
 #include "DialogAnswerer.h"
 #include "MessageButtons.h"
 #include "ModalAnswers.h"
@@ -50,16 +51,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A window whose end of process is recorded instead of carried out.
-class TestWin : public MainWin {
-public:
-    explicit TestWin(bool useTray = true) : MainWin(nullptr, useTray) {}
-    int exitCode = -1;
-
-protected:
-    void endProcess(int code) override { exitCode = code; }
-};
 
 QString drive(int number, const QString& model, const QString& extra = QString())
 {

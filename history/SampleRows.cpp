@@ -1,5 +1,6 @@
 #include "history/SampleRows.h"
 
+#include <nlohmann/json.hpp>
 #include <zlib.h>
 
 namespace history {

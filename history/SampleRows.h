@@ -5,7 +5,7 @@
 
 #include "history/HealthSample.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <cstdint>
 #include <string>

@@ -9,8 +9,12 @@ build=${1:-$root/build-package}
 "$root/scripts/setup-deps.sh" build >&2
 
 # The flags a Debian package build uses (optimisation, hardening); CMake reads
-# no CPPFLAGS, so they go with the compiler's flags.
+# no CPPFLAGS, so they go with the compiler's flags. Without -g: the package's
+# programs are stripped (CPACK_STRIP_FILES) and no debug package is made, so
+# the debug information would only cost a quarter of the compile time; the
+# code is the same without it.
 export DEB_BUILD_MAINT_OPTIONS=${DEB_BUILD_MAINT_OPTIONS:-hardening=+all}
+export DEB_CFLAGS_MAINT_STRIP=-g DEB_CXXFLAGS_MAINT_STRIP=-g
 eval "$(dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \

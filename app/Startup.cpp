@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 
+#include "common/UiLanguage.h"
 #include "disk/StorageBackend.h"
+#include "files/UserSettings.h"
 #include "widgets/CjkFonts.h"
 
 #include <QApplication>
@@ -18,14 +20,17 @@ void prepareProcess()
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 }
 
-void prepareApplication()
+void installTranslations(texts::Language language)
 {
-    // The window's X11 class (the desktop entry's StartupWMClass) and its
-    // Wayland application id (the desktop entry's file name), whatever the
-    // program file is called.
-    QCoreApplication::setApplicationName(QStringLiteral("quillfence"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfence.Quillfence"));
-    installCjkFontSubstitutes();
+    Q_INIT_RESOURCE(quillfence_translations);
+    if (language == texts::Language::English) {
+        // The program's own texts; Qt's dialogs are English without a file.
+        auto* texts = new QTranslator(qApp);
+        if (texts->load(QStringLiteral(":/translations/quillfence_en.qm")))
+            QCoreApplication::installTranslator(texts);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        return;
+    }
     // Qt's own dialogs (the export's file dialog) speak Chinese like the rest
     // of the window, whatever the system's language.
     auto* qtTexts = new QTranslator(qApp);
@@ -34,5 +39,16 @@ void prepareApplication()
         QCoreApplication::installTranslator(qtTexts);
     else
         std::fprintf(stderr, "Qt's Chinese translations are not installed: Qt's dialogs stay in English\n");
+}
+
+void prepareApplication()
+{
+    // The window's X11 class (the desktop entry's StartupWMClass) and its
+    // Wayland application id (the desktop entry's file name), whatever the
+    // program file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("quillfence"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfence.Quillfence"));
+    installCjkFontSubstitutes();
+    installTranslations(texts::shownLanguage(texts::choiceOfName(files::readUserSetting("language").value_or(""))));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quillfence/Resources/ICON.png")));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/UiLanguage.h"
+
 #include <Qt>
 // What every start of the window does before the main window is built.
 
@@ -9,9 +11,14 @@
 // the first painted window).
 void prepareProcess();
 
-// After the application object: the application's name, fonts, Qt's Chinese
-// translations and the window icon.
+// After the application object: the application's name, fonts, the
+// translations of the language the user chose (or the system's, see
+// common/UiLanguage.h) and the window icon.
 void prepareApplication();
+
+// The program's translation and Qt's own for `language`; Chinese, the source
+// language, loads only Qt's. Installed once, before the first window.
+void installTranslations(texts::Language language);
 
 // The main window's flags: frameless with a minimise button.
 constexpr auto kMainWindowFlags = Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint;

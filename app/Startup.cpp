@@ -49,6 +49,7 @@ void prepareApplication()
     QCoreApplication::setApplicationName(QStringLiteral("quillfence"));
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfence.Quillfence"));
     installCjkFontSubstitutes();
-    installTranslations(texts::shownLanguage(texts::choiceOfName(files::readUserSetting("language").value_or(""))));
+    const auto choice = files::readUserSetting(texts::kLanguageSetting);
+    installTranslations(texts::shownLanguage(texts::choiceOfName(choice.value_or(""))));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quillfence/Resources/ICON.png")));
 }

@@ -11,6 +11,9 @@ namespace texts {
 
 enum class Language { Chinese, English };
 enum class LanguageChoice { System, Chinese, English };
+// The user's choice, kept in the user settings (files/UserSettings.h) under
+// this key as choiceName() writes it.
+constexpr const char* kLanguageSetting = "language";
 
 // The language of a locale as the C library's message catalogues pick it:
 // the first of LC_ALL, LC_MESSAGES and LANG that is set decides the locale;

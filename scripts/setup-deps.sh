@@ -11,7 +11,7 @@
 set -euo pipefail
 
 build_packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config python3
   qtbase5-dev qtbase5-dev-tools libqt5x11extras5-dev qttranslations5-l10n
   qttools5-dev qttools5-dev-tools
   nlohmann-json3-dev libudev-dev libxlsxwriter-dev zlib1g-dev libsqlite3-dev

@@ -1,6 +1,7 @@
 // The tray icon, the close question and the settings file that remembers it.
 
 #include "app/CloseSettings.h"
+#include "app/LanguageMenu.h"
 #include "app/MainWin.h"
 #include "app/TrayWatch.h"
 #include "pages/FwUpdateTexts.h"
@@ -44,8 +45,10 @@ void MainWin::createTray()
     quitAction->setText(QStringLiteral("退出"));
     trayMenu->addAction(showAction);
     trayMenu->addAction(quitAction);
-    // The watch over the drives and its interval menu, before 退出.
+    // The watch over the drives and its interval menu, then the language
+    // menu, before 退出.
     new TrayWatch(this, trayMenu, quitAction);
+    new LanguageMenu(this, trayMenu, quitAction);
     connect(showAction, &QAction::triggered, this, &MainWin::slotClicked);
     connect(quitAction, &QAction::triggered, this, &MainWin::slotCloseAction);
     if (!useTray)

@@ -144,6 +144,33 @@
     </message>
 </context>
 <context>
+    <name>LanguageMenu</name>
+    <message>
+        <source>跟随系统</source>
+        <translation>System language</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>界面语言将在程序下次启动时切换。</source>
+        <translation>The language will change the next time the program starts.</translation>
+    </message>
+    <message>
+        <source>无法保存语言设置：设置文件无法写入。</source>
+        <translation>The language could not be saved: the settings file cannot be written.</translation>
+    </message>
+</context>
+<context>
     <name>MainWin</name>
     <message>
         <source>SSD Quillfence</source>

@@ -95,8 +95,10 @@ fleet=$root/data/demo-fleet.json
 while read -r arguments; do
   step "quillfence-cli $arguments on the demo fleet"
   linux_status=0 windows_status=0
+  # Both speak the language of the same locale: the Linux CLI is kept from the
+  # user's own settings (their language), as the new Wine prefix has none.
   # shellcheck disable=SC2086 # the arguments are words
-  QUILLFENCE_DEVICES=$fleet "$linux_cli" $arguments >"$work/cli.linux.out" 2>/dev/null || linux_status=$?
+  XDG_CONFIG_HOME=$work/no-user-settings QUILLFENCE_DEVICES=$fleet "$linux_cli" $arguments >"$work/cli.linux.out" 2>/dev/null || linux_status=$?
   # shellcheck disable=SC2086
   QUILLFENCE_DEVICES=Z:$fleet run_wine "$build/cli/quillfence-cli.exe" $arguments >"$work/cli.windows.out" 2>/dev/null \
     || windows_status=$?

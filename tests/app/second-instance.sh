@@ -20,6 +20,7 @@ mkdir -m 700 "$work/run" "$work/other-run" "$work/tmp"
 export TMPDIR=$work/tmp
 export QUILLFENCE_DEVICES=$fleet
 export XDG_RUNTIME_DIR=$work/run   # the instance lock lives here
+export XDG_CONFIG_HOME=$work/config  # no settings of the user's: the language is the locale's
 unset QT_QPA_PLATFORM
 pids=()
 xvfb=

@@ -4,6 +4,7 @@
 #include "app/LanguageMenu.h"
 
 #include "DialogAnswerer.h"
+#include "MainWinFixture.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,6 +18,7 @@ class LanguageTest : public QObject {
 private slots:
     void init();
     void theMenuOffersTheThreeChoicesBeforeQuit();
+    void theWindowsTrayMenuHoldsIt();
     void aChoiceIsKeptAndShownFromTheNextStart();
     void aChoiceThatCannotBeSavedIsSaidAndNotShownAsMade();
 
@@ -89,6 +91,32 @@ void LanguageTest::theMenuOffersTheThreeChoicesBeforeQuit()
     }
     QCOMPARE(texts, (QStringList{QStringLiteral("跟随系统"), QStringLiteral("中文"), QStringLiteral("English")}));
     QCOMPARE(items[1]->menu()->actions(), menu.choiceActions());
+}
+
+void LanguageTest::theWindowsTrayMenuHoldsIt()
+{
+    FleetMachine machine;
+    machine.use({fleetSystemDrive()});
+    TestWin win;
+    QVERIFY(listed(win));
+    QMenu* tray = nullptr;
+    for (QMenu* menu : win.findChildren<QMenu*>()) {
+        if (menu->title() == QStringLiteral("功能"))
+            tray = menu;
+    }
+    QVERIFY(tray);
+    QStringList items;
+    QAction* languages = nullptr;
+    for (QAction* item : tray->actions()) {
+        items << item->text();
+        if (item->text() == QStringLiteral("语言"))
+            languages = item;
+    }
+    QVERIFY2(languages && languages->menu(), qPrintable(items.join('|')));
+    QCOMPARE(items.last(), QStringLiteral("退出"));
+    auto* menu = win.findChild<LanguageMenu*>();
+    QVERIFY(menu);
+    QCOMPARE(languages->menu()->actions(), menu->choiceActions());
 }
 
 void LanguageTest::aChoiceIsKeptAndShownFromTheNextStart()

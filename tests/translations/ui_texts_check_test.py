@@ -2,18 +2,17 @@
 """scripts/check-ui-texts.py: what it takes for a text outside the
 translation mechanism, and what not. Usage: ui_texts_check_test.py SOURCE_DIR"""
 
-import importlib.util
 import os
+import runpy
 import subprocess
 import sys
 import tempfile
+import types
 import unittest
 
 ROOT = sys.argv.pop(1) if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
 SCRIPT = os.path.join(ROOT, "scripts", "check-ui-texts.py")
-spec = importlib.util.spec_from_file_location("check_ui_texts", SCRIPT)
-check = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check)
+check = types.SimpleNamespace(**runpy.run_path(SCRIPT))
 
 
 class CodeTest(unittest.TestCase):

@@ -108,9 +108,10 @@ int smartCommand(const Arguments& args)
 
     Json out = jsonHeader("smart", args);
     std::string text;
+    // The JSON keeps the Chinese texts; the text output is in the user's language.
+    const texts::TextLookup shown = options->json ? texts::TextLookup{} : texts::TextLookup{uiText};
     for (const DriveReading& drive : drives) {
-        // The JSON keeps the Chinese texts; the text output is in the user's language.
-        const SmartReport report = evaluateSmart(drive, options->json ? texts::TextLookup{} : texts::TextLookup{uiText});
+        const SmartReport report = evaluateSmart(drive, shown);
         bits |= exitBits(drive, report);
         if (!options->json)
             text += (text.empty() ? "" : "\n") + tableText(drive, report);

@@ -263,7 +263,8 @@ std::string AlertText(const AlertEvent& event, const texts::TextLookup& shown)
             {event.bit >= 0 && event.bit < 8 ? texts::shown(shown, "smart", smart::kCriticalWarningTexts[event.bit])
                                              : "?"});
     case AlertKind::Temperature:
-        return texts::shownFilled(shown, "history", kTemperaturePassed, {row, Number(event.after), Number(event.limit)});
+        return texts::shownFilled(shown, "history", kTemperaturePassed,
+                                  {row, Number(event.after), Number(event.limit)});
     }
     return {};
 }

@@ -125,14 +125,15 @@ void AddCriticalWarningRows(const NvmeHealthField& field, const uint8_t* log, st
                 texts::shownFilled(shown, "smart", QF_TEXT("smart", "严重警告：%1"),
                                    {texts::shown(shown, "smart", kCriticalWarningTexts[bit])});
             rows.push_back(Row(field.id, name, {static_cast<uint8_t>(1 << bit)},
-                               texts::shown(shown, "smart", QF_TEXT("smart", "是")), texts::shown(shown, "smart", kWarning),
-                               Judged({1}, "", true, 0), shown));
+                               texts::shown(shown, "smart", QF_TEXT("smart", "是")),
+                               texts::shown(shown, "smart", kWarning), Judged({1}, "", true, 0), shown));
         }
     }
 }
 
 // The rows of a health log page with every text in the language shown.
-std::vector<SmartTableRow> HealthRows(const uint8_t* log, const LifeReport& sendLife, const texts::TextLookup& shown) {
+std::vector<SmartTableRow> HealthRows(const uint8_t* log, const LifeReport& sendLife,
+                                      const texts::TextLookup& shown) {
     std::vector<SmartTableRow> rows;
     for (const NvmeHealthField& field : kNvmeHealthFields) {
         const WideNumber value = FieldBytes(log, field.offset, field.width);
@@ -188,22 +189,33 @@ const std::vector<NvmeHealthField> kNvmeHealthFields = [] {
         {0x03, QF_TEXT("smart", "可用备用空间"), L::kAvailableSpare, 1, NvmeFieldKind::Spare, "%"},
         {0x04, QF_TEXT("smart", "备用空间阈值"), L::kSpareThreshold, 1, NvmeFieldKind::Count, "%"},
         {0x05, QF_TEXT("smart", "已用寿命"), L::kPercentageUsed, 1, NvmeFieldKind::LifeUsed, "%"},
-        {0x06, QF_TEXT("smart", "Host读取量"), L::kDataUnitsRead, L::kCounterLength, NvmeFieldKind::DataUnits, "字节"},
-        {0x07, QF_TEXT("smart", "Host写入量"), L::kDataUnitsWritten, L::kCounterLength, NvmeFieldKind::DataUnits, "字节"},
-        {0x08, QF_TEXT("smart", "Host读取命令数"), L::kHostReadCommands, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x09, QF_TEXT("smart", "Host写入命令数"), L::kHostWriteCommands, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x0A, QF_TEXT("smart", "控制器忙碌时间"), L::kControllerBusyTime, L::kCounterLength, NvmeFieldKind::Count, "分钟"},
+        {0x06, QF_TEXT("smart", "Host读取量"), L::kDataUnitsRead, L::kCounterLength,
+         NvmeFieldKind::DataUnits, "字节"},
+        {0x07, QF_TEXT("smart", "Host写入量"), L::kDataUnitsWritten, L::kCounterLength,
+         NvmeFieldKind::DataUnits, "字节"},
+        {0x08, QF_TEXT("smart", "Host读取命令数"), L::kHostReadCommands, L::kCounterLength,
+         NvmeFieldKind::Count, "次"},
+        {0x09, QF_TEXT("smart", "Host写入命令数"), L::kHostWriteCommands, L::kCounterLength,
+         NvmeFieldKind::Count, "次"},
+        {0x0A, QF_TEXT("smart", "控制器忙碌时间"), L::kControllerBusyTime, L::kCounterLength,
+         NvmeFieldKind::Count, "分钟"},
         {0x0B, QF_TEXT("smart", "上电次数"), L::kPowerCycles, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x0C, QF_TEXT("smart", "带电工作时间"), L::kPowerOnHours, L::kCounterLength, NvmeFieldKind::Count, "小时"},
-        {0x0D, QF_TEXT("smart", "异常掉电次数"), L::kUnsafeShutdowns, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x0E, QF_TEXT("smart", "介质与数据完整性错误"), L::kMediaErrors, L::kCounterLength, NvmeFieldKind::MediaErrors, "个"},
-        {0x0F, QF_TEXT("smart", "错误日志条目数"), L::kErrorLogEntries, L::kCounterLength, NvmeFieldKind::Count, "条"},
+        {0x0C, QF_TEXT("smart", "带电工作时间"), L::kPowerOnHours, L::kCounterLength,
+         NvmeFieldKind::Count, "小时"},
+        {0x0D, QF_TEXT("smart", "异常掉电次数"), L::kUnsafeShutdowns, L::kCounterLength,
+         NvmeFieldKind::Count, "次"},
+        {0x0E, QF_TEXT("smart", "介质与数据完整性错误"), L::kMediaErrors, L::kCounterLength,
+         NvmeFieldKind::MediaErrors, "个"},
+        {0x0F, QF_TEXT("smart", "错误日志条目数"), L::kErrorLogEntries, L::kCounterLength,
+         NvmeFieldKind::Count, "条"},
         {0x10, QF_TEXT("smart", "警告温度时间"), L::kWarningTemperatureTime, 4, NvmeFieldKind::Count, "分钟"},
         {0x11, QF_TEXT("smart", "严重温度时间"), L::kCriticalTemperatureTime, 4, NvmeFieldKind::Count, "分钟"},
     };
-    static const char* const kSensorNames[L::kSensorCount] = {QF_TEXT("smart", "温度传感器1"), QF_TEXT("smart", "温度传感器2"), QF_TEXT("smart", "温度传感器3"),
-                                                              QF_TEXT("smart", "温度传感器4"), QF_TEXT("smart", "温度传感器5"), QF_TEXT("smart", "温度传感器6"),
-                                                              QF_TEXT("smart", "温度传感器7"), QF_TEXT("smart", "温度传感器8")};
+    static const char* const kSensorNames[L::kSensorCount] = {
+        QF_TEXT("smart", "温度传感器1"), QF_TEXT("smart", "温度传感器2"), QF_TEXT("smart", "温度传感器3"),
+        QF_TEXT("smart", "温度传感器4"), QF_TEXT("smart", "温度传感器5"), QF_TEXT("smart", "温度传感器6"),
+        QF_TEXT("smart", "温度传感器7"), QF_TEXT("smart", "温度传感器8"),
+    };
     for (int k = 0; k < L::kSensorCount; ++k) {
         fields.push_back({static_cast<uint8_t>(0x12 + k), kSensorNames[k], L::kTemperatureSensors + 2 * k, 2,
                           NvmeFieldKind::Sensor, "℃"});

@@ -410,7 +410,8 @@ void TestSmartPage::tableInTheInstalledLanguage_data()
                                            << QStringList{"Highest temperature", "74 °C", "#1002 (70 °C)"} << red
                                            << "\nDecimal: ";
     QTest::newRow("Chinese, within a limit") << false << "m7b0-480g-hot"
-                                             << QStringList{"异常掉电次数", "12次", "OK(5000次)"} << blue << "\n十进制：";
+                                             << QStringList{"异常掉电次数", "12次", "OK(5000次)"} << blue
+                                             << "\n十进制：";
     QTest::newRow("English, within a limit") << true << "m7b0-480g-hot"
                                              << QStringList{"Unexpected power losses", "12", "OK (5000)"} << blue
                                              << "\nDecimal: ";

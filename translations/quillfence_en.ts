@@ -460,7 +460,7 @@
     </message>
     <message>
         <source>严重警告：%1</source>
-        <translation>Critical warning: %1</translation>
+        <translation>Critical: %1</translation>
     </message>
     <message>
         <source>是</source>
@@ -568,7 +568,7 @@
     </message>
     <message>
         <source>可用备用空间低于阈值</source>
-        <translation>Available spare below its threshold</translation>
+        <translation>Spare below threshold</translation>
     </message>
     <message>
         <source>温度超出阈值</source>
@@ -580,15 +580,15 @@
     </message>
     <message>
         <source>介质已转为只读</source>
-        <translation>Media set to read-only</translation>
+        <translation>Media read-only</translation>
     </message>
     <message>
         <source>易失性存储备份失效</source>
-        <translation>Volatile memory backup failed</translation>
+        <translation>Volatile backup failed</translation>
     </message>
     <message>
         <source>持久内存区已转为只读</source>
-        <translation>Persistent memory region set to read-only</translation>
+        <translation>Persistent memory read-only</translation>
     </message>
     <message>
         <source>保留位6</source>

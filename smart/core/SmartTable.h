@@ -17,10 +17,11 @@ struct SmartTableRow {
     std::string rawToolTip;                       // the RawValue cell's tool tip
 
     // The values the texts show, for scripts: the evaluated row the cells
-    // were written from, its texts Chinese whatever the cells' language. An NVMe field has no normalized value, worst value
-    // or threshold (`normalized` false; those stay 0), its raw value may be
-    // wider than six bytes (`rawBytes` holds all RawValue shows, row.raw the
-    // low six), and its number may not fit in row.number (`numberFits`).
+    // were written from, its texts Chinese whatever the cells' language. An
+    // NVMe field has no normalized value, worst value or threshold
+    // (`normalized` false; those stay 0), its raw value may be wider than six
+    // bytes (`rawBytes` holds all RawValue shows, row.raw the low six), and
+    // its number may not fit in row.number (`numberFits`).
     SmartRow row;
     std::vector<uint8_t> rawBytes;  // most significant first
     bool normalized = true;

@@ -3,6 +3,7 @@
 #include "app/DesktopNotifier.h"
 #include "app/MainWin.h"
 #include "files/UserSettings.h"
+#include "widgets/CoreText.h"
 #include "worker/DeviceWorker.h"
 
 #include <QAction>
@@ -183,8 +184,8 @@ void TrayWatch::finishRecording(int samples,
                                 const QString& setAside, const QString& failure)
 {
     for (const auto& [drive, event] : alerts)
-        notifier_->notify(QString::fromStdString(history::DriveTitle(drive)),
-                          QString::fromStdString(history::AlertText(event)), driveKeyText(drive));
+        notifier_->notify(QString::fromStdString(history::DriveTitle(drive, windowTextLookup())),
+                          QString::fromStdString(history::AlertText(event, windowTextLookup())), driveKeyText(drive));
     // A damaged database is said each time one is set aside (once for each
     // file); a history that cannot be written, once a run.
     if (!setAside.isEmpty()) {

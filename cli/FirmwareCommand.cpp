@@ -7,6 +7,7 @@
 #include "cli/Latin1.h"
 #include "cli/Options.h"
 #include "cli/Print.h"
+#include "cli/UiText.h"
 #include "firmware/FwImage.h"
 #include "firmware/FwImageFolders.h"
 #include "firmware/FwUpdate.h"
@@ -80,7 +81,7 @@ int firmwareCommand(const Arguments& args)
     const FwUpdateState state = FwUpdateStateFromRecord(*disk);
     const FirmwareDecision decision = DecideFwUpdateAmong(state, revision, folders);
     if (decision.latest) {
-        printOut(std::string(FwNoUpdateText(decision)) + '\n');
+        printOut(uiText("firmware", FwNoUpdateText(decision)) + '\n');
         return 1;
     }
     printOut("image " + decision.imagePath + '\n');
@@ -89,7 +90,7 @@ int firmwareCommand(const Arguments& args)
         FwImage image;
         const int prepared = PrepareFwImage(decision.imagePath, image);
         if (prepared != kFwOk) {
-            printOut(std::string(FwResultMessage(prepared).text) + '\n');
+            printOut(uiText("firmware", FwResultMessage(prepared).text) + '\n');
             return 1;
         }
         printOut("image size " + std::to_string(image.size) + " bytes, " + std::to_string(image.sectors()) +
@@ -106,6 +107,6 @@ int firmwareCommand(const Arguments& args)
     if (outcome.transfer.planned > 0)
         printOut("sent " + std::to_string(outcome.transfer.sent) + " of " + std::to_string(outcome.transfer.planned) +
                  " commands\n");
-    printOut(std::string(message->text) + '\n');
+    printOut(uiText("firmware", message->text) + '\n');
     return message->dialog == FwDialog::Success ? 0 : 1;
 }

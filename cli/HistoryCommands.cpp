@@ -13,8 +13,10 @@
 #include "cli/Options.h"
 #include "cli/Print.h"
 #include "cli/TextEscape.h"
+#include "cli/UiText.h"
 #include "history/HealthStore.h"
 #include "history/SampleRows.h"
+#include "smart/core/SmartFormat.h"
 
 #include <algorithm>
 #include <array>
@@ -115,7 +117,7 @@ int recordCommand(const Arguments& args)
         }
         text += "sample stored\n";
         for (const history::AlertEvent& event : *events)
-            text += "  " + history::AlertText(event) + '\n';
+            text += "  " + history::AlertText(event, uiText) + '\n';
     }
     printOut(text.empty() ? "No disks.\n" : text);
     return bits;
@@ -226,8 +228,8 @@ std::string tableText(const DriveReading& drive, const history::DriveKey& key,
         const auto temperature = history::TemperatureOf(sample.rows);
         const auto written = history::DataWrittenOf(sample.rows);
         lines.push_back({localTime(sample.time), sample.life ? std::to_string(*sample.life) + "%" : "-",
-                         sample.level ? smart::HealthLevelText(*sample.level) : "-",
-                         temperature ? std::to_string(*temperature) + "℃" : "-",
+                         sample.level ? uiText("smart", smart::HealthLevelText(*sample.level)) : "-",
+                         temperature ? smart::NumberWithUnit(std::to_string(*temperature), "℃", uiText) : "-",
                          written ? twoDecimals(static_cast<double>(*written) / 1e9) + " GB" : "-",
                          sample.powerMode.empty() ? "-" : sample.powerMode});
     }
@@ -247,7 +249,7 @@ std::string tableText(const DriveReading& drive, const history::DriveKey& key,
         addLine(line);
     text += events.empty() ? "No alerts.\n" : "Alerts:\n";
     for (const history::StoredEvent& stored : events)
-        text += "  " + localTime(stored.time) + "  " + history::AlertText(stored.event) + '\n';
+        text += "  " + localTime(stored.time) + "  " + history::AlertText(stored.event, uiText) + '\n';
     return text;
 }
 

@@ -3,6 +3,7 @@
 // page shows it, with the remaining life and the health level.
 
 #include "cli/Commands.h"
+#include "common/TextLookup.h"
 #include "cli/DisplayWidth.h"
 #include "cli/DriveJson.h"
 #include "cli/ExitStatus.h"
@@ -10,6 +11,8 @@
 #include "cli/Options.h"
 #include "cli/Print.h"
 #include "cli/TextEscape.h"
+#include "cli/UiText.h"
+#include "common/UiText.h"
 
 #include <algorithm>
 #include <array>
@@ -54,14 +57,15 @@ std::string tableText(const DriveReading& drive, const SmartReport& report)
     if (report.rows.empty()) {
         // As the SMART page says it: the drive did not answer, or answered
         // with no attribute the table shows.
-        text += std::string(report.healthRead ? smart::kSmartNoAttributesText : smart::kSmartUnreadableText) + '\n';
+        text += uiText("smart", report.healthRead ? smart::kSmartNoAttributesText : smart::kSmartUnreadableText) + '\n';
     } else {
         text += alignedRows(report.rows);
     }
     if (report.life)
-        text += "剩余寿命 " + std::to_string(*report.life) + "%\n";
+        text += texts::fill(uiText("cli", QF_TEXT("cli", "剩余寿命 %1%")), {std::to_string(*report.life)}) + '\n';
     if (report.health)
-        text += std::string("健康指标 ") + smart::HealthLevelText(*report.health) + '\n';
+        text += texts::fill(uiText("cli", QF_TEXT("cli", "健康指标 %1")),
+                          {uiText("smart", smart::HealthLevelText(*report.health))}) + '\n';
     return text;
 }
 
@@ -105,8 +109,10 @@ int smartCommand(const Arguments& args)
 
     Json out = jsonHeader("smart", args);
     std::string text;
+    // The JSON keeps the Chinese texts; the text output is in the user's language.
+    const texts::TextLookup shown = options->json ? texts::TextLookup{} : texts::TextLookup{uiText};
     for (const DriveReading& drive : drives) {
-        const SmartReport report = evaluateSmart(drive);
+        const SmartReport report = evaluateSmart(drive, shown);
         bits |= exitBits(drive, report);
         if (!options->json)
             text += (text.empty() ? "" : "\n") + tableText(drive, report);

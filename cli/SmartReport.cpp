@@ -14,12 +14,12 @@ bool answered(const uint8_t* sector, size_t length)
 
 }  // namespace
 
-SmartReport evaluateSmart(const DriveReading& drive)
+SmartReport evaluateSmart(const DriveReading& drive, const texts::TextLookup& shown)
 {
     SmartReport report;
     if (drive.skipped || !drive.disk.valid)
         return report;
-    report.rows = smart::BuildSmartTable(drive.disk, [&](int life) { report.life = life; });
+    report.rows = smart::BuildSmartTable(drive.disk, [&](int life) { report.life = life; }, shown);
     if (report.life)
         report.health = smart::HealthLevelOf(*report.life);
     report.healthRead = smart::HealthDataRead(drive.disk);

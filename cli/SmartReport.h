@@ -17,8 +17,9 @@ struct SmartReport {
     bool healthRead = false;                  // SMART READ DATA (an NVMe drive: its health log) was answered
 };
 
-// Nothing is evaluated for a drive that was skipped or not identified.
-SmartReport evaluateSmart(const DriveReading& drive);
+// Nothing is evaluated for a drive that was skipped or not identified. The
+// rows' cells are written in the language of `shown`, Chinese without one.
+SmartReport evaluateSmart(const DriveReading& drive, const texts::TextLookup& shown = {});
 
 // The exit status bits the drive calls for: unreadable, a SMART command
 // failed, a warning.

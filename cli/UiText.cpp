@@ -34,20 +34,3 @@ std::string uiText(const char* context, const std::string& text)
     const char* translation = findText(englishTexts(), context, text);
     return translation ? translation : text;
 }
-
-std::string uiTextArg(std::string tmpl, std::initializer_list<std::string> args)
-{
-    std::string out;
-    out.reserve(tmpl.size());
-    for (size_t i = 0; i < tmpl.size(); ++i) {
-        const char next = i + 1 < tmpl.size() ? tmpl[i + 1] : '\0';
-        const size_t index = static_cast<size_t>(next - '1');
-        if (tmpl[i] == '%' && next >= '1' && next <= '9' && index < args.size()) {
-            out += args.begin()[index];
-            ++i;
-        } else {
-            out += tmpl[i];
-        }
-    }
-    return out;
-}

@@ -6,11 +6,12 @@
 // texts, whatever the language, because scripts read them.
 //
 //     printOut(uiText("cli", QF_TEXT("cli", "剩余寿命")) + ' ' + ...);
-//     printOut(uiTextArg(uiText("cli", QF_TEXT("cli", "物理磁盘%1")), {std::to_string(n)}));
+//     printOut(texts::fill(uiText("cli", QF_TEXT("cli", "物理磁盘%1")), {std::to_string(n)}));
+//
+// Templates are filled with texts::fill (common/TextLookup.h).
 
 #include "common/UiLanguage.h"
 
-#include <initializer_list>
 #include <string>
 
 // The language of the text output.
@@ -20,6 +21,3 @@ texts::Language cliLanguage();
 // the text output; Chinese where the translation file has no English for it.
 std::string uiText(const char* context, const std::string& text);
 
-// `tmpl` with %1 … %9 replaced by the arguments, in one pass: an argument's
-// own "%1" stays as it is. A placeholder without its argument stays too.
-std::string uiTextArg(std::string tmpl, std::initializer_list<std::string> args);

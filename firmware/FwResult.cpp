@@ -8,17 +8,17 @@ struct ResultText {
 };
 
 constexpr ResultText kResultTexts[] = {
-    {kFwPathEmpty, "升级文件路径为空"},
-    {kFwSizeZero, "升级文件大小为0"},
-    {kFwOpenFailed, "升级文件句柄打开失败"},
-    {kFwNoMemory, "内存申请失败"},
-    {kFwReadFailed, "读升级文件失败"},
-    {kFwTooLarge, "升级文件过大"},
+    {kFwPathEmpty, QF_TEXT("firmware", "升级文件路径为空")},
+    {kFwSizeZero, QF_TEXT("firmware", "升级文件大小为0")},
+    {kFwOpenFailed, QF_TEXT("firmware", "升级文件句柄打开失败")},
+    {kFwNoMemory, QF_TEXT("firmware", "内存申请失败")},
+    {kFwReadFailed, QF_TEXT("firmware", "读升级文件失败")},
+    {kFwTooLarge, QF_TEXT("firmware", "升级文件过大")},
     {kFwDriveChanged, kFwDriveChangedText},
 };
 
-constexpr const char* kSuccessText = "固件升级成功";
-constexpr const char* kCommandErrorText = "固件升级命令交互出错";
+constexpr const char* kSuccessText = QF_TEXT("firmware", "固件升级成功");
+constexpr const char* kCommandErrorText = QF_TEXT("firmware", "固件升级命令交互出错");
 
 }  // namespace
 

@@ -1,6 +1,8 @@
 #include "history/HealthAlerts.h"
 
+#include "common/UiText.h"
 #include "smart/core/HealthLevel.h"
+#include "smart/core/SmartFormat.h"
 #include "smart/core/NvmeHealth.h"
 #include "smart/core/SmartNames.h"
 
@@ -17,7 +19,7 @@ namespace {
 struct Counter {
     const char* name;  // the value key, or empty for an attribute of another maker's drive
     int attributeId;   // for an empty name
-    const char* text;  // the attribute's Chinese name where the row has none
+    const char* text;  // the attribute's name where the row has none
 };
 
 const Counter kCounters[] = {
@@ -25,11 +27,11 @@ const Counter kCounters[] = {
     {"new_bad_blocks", 0, nullptr},
     {"unexpected_power_loss_count", 0, nullptr},
     {"media_errors", 0, nullptr},
-    {"", 5, "重映射扇区数"},
-    {"", 196, "重映射事件数"},
-    {"", 187, "无法校正的错误数"},
-    {"", 192, "异常关机次数"},
-    {"", 174, "意外掉电次数"},
+    {"", 5, QF_TEXT("history", "重映射扇区数")},
+    {"", 196, QF_TEXT("history", "重映射事件数")},
+    {"", 187, QF_TEXT("history", "无法校正的错误数")},
+    {"", 192, QF_TEXT("history", "异常关机次数")},
+    {"", 174, QF_TEXT("history", "意外掉电次数")},
 };
 
 const char kCriticalWarningKey[] = "critical_warning";
@@ -46,14 +48,14 @@ const KindName kKindWords[] = {
     {AlertKind::Temperature, "temperature"},
 };
 
-// The Chinese texts of the events, %1, %2 ... filled in order.
-const char kLevelFell[] = "健康指标由%1降为%2（剩余寿命%3%）";
-const char kStatusTurned[] = "%1的状态由%2变为%3（限值%4）";
-const char kCountGrew[] = "%1由%2增至%3";
-const char kCriticalWarningSet[] = "出现严重警告：%1";
-const char kTemperaturePassed[] = "%1达到%2℃，超过上限%3℃";
-const char kDriveTitle[] = "%1（序列号 %2）";
-const char kAttributeName[] = "属性%1";
+// The texts of the events, templates with %1, %2 ...
+const char kLevelFell[] = QF_TEXT("history", "健康指标由%1降为%2（剩余寿命%3%）");
+const char kStatusTurned[] = QF_TEXT("history", "%1的状态由%2变为%3（限值%4）");
+const char kCountGrew[] = QF_TEXT("history", "%1由%2增至%3");
+const char kCriticalWarningSet[] = QF_TEXT("history", "出现严重警告：%1");
+const char kTemperaturePassed[] = QF_TEXT("history", "%1达到%2℃，超过上限%3℃");
+const char kDriveTitle[] = QF_TEXT("history", "%1（序列号 %2）");
+const char kAttributeName[] = QF_TEXT("history", "属性%1");
 
 struct StatusName {
     const char* word;
@@ -62,7 +64,11 @@ struct StatusName {
 };
 
 const StatusName kStatusNames[] = {
-    {"", 0, "无"}, {"ok", 0, "OK"}, {"alert", 1, "超限"}, {"risk", 1, "风险"}, {"abnormal", 2, "异常"},
+    {"", 0, QF_TEXT("history", "无")},
+    {"ok", 0, "OK"},
+    {"alert", 1, QF_TEXT("history", "超限")},
+    {"risk", 1, QF_TEXT("history", "风险")},
+    {"abnormal", 2, QF_TEXT("history", "异常")},
 };
 
 const StatusName& StatusOf(const std::string& word)
@@ -72,17 +78,6 @@ const StatusName& StatusOf(const std::string& word)
             return status;
     }
     return kStatusNames[0];
-}
-
-std::string Fill(std::string text, const std::vector<std::string>& values)
-{
-    for (size_t k = values.size(); k-- > 0;) {
-        const std::string mark = "%" + std::to_string(k + 1);
-        for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + values[k].size())) {
-            text.replace(at, mark.size(), values[k]);
-        }
-    }
-    return text;
 }
 
 const Counter* CounterOf(const SampleRow& row)
@@ -121,21 +116,21 @@ std::optional<uint64_t> TemperatureLimit(const std::vector<SampleRow>& rows, con
     return std::nullopt;
 }
 
-// The row's name in Chinese, for the texts.
-std::string RowText(int attributeId, const std::string& name)
+// The row's name, for the texts.
+std::string RowText(int attributeId, const std::string& name, const texts::TextLookup& shown)
 {
     if (!name.empty()) {
         const std::string text = smart::DescriptionOfKey(name);
         if (!text.empty())
-            return text;
+            return texts::shown(shown, "smart", text);
     }
     for (const Counter& counter : kCounters) {
         if (!counter.name[0] && counter.attributeId == attributeId)
-            return counter.text;
+            return texts::shown(shown, "history", counter.text);
     }
     char id[8];
     std::snprintf(id, sizeof id, "%02X", attributeId);
-    return Fill(kAttributeName, {id});
+    return texts::shownFilled(shown, "history", kAttributeName, {id});
 }
 
 std::string Number(const std::optional<uint64_t>& value)
@@ -143,13 +138,18 @@ std::string Number(const std::optional<uint64_t>& value)
     return value ? std::to_string(*value) : std::string("?");
 }
 
-const char* LevelText(const std::string& word)
+std::string LevelText(const std::string& word, const texts::TextLookup& shown)
 {
     for (smart::HealthLevel level : {smart::HealthLevel::Warning, smart::HealthLevel::Normal, smart::HealthLevel::Good}) {
         if (word == smart::HealthLevelWord(level))
-            return smart::HealthLevelText(level);
+            return texts::shown(shown, "smart", smart::HealthLevelText(level));
     }
     return "?";
+}
+
+std::string StatusText(const std::string& word, const texts::TextLookup& shown)
+{
+    return texts::shown(shown, "history", StatusOf(word).text);
 }
 
 }  // namespace
@@ -243,29 +243,35 @@ std::optional<AlertKind> AlertKindOfWord(const std::string& word)
     return std::nullopt;
 }
 
-std::string AlertText(const AlertEvent& event)
+std::string AlertText(const AlertEvent& event, const texts::TextLookup& shown)
 {
-    const std::string row = RowText(event.attributeId, event.name);
+    const std::string row = RowText(event.attributeId, event.name, shown);
     switch (event.kind) {
     case AlertKind::HealthLevel:
-        return Fill(kLevelFell, {LevelText(event.beforeWord), LevelText(event.afterWord), Number(event.after)});
+        return texts::shownFilled(shown, "history", kLevelFell,
+                                  {LevelText(event.beforeWord, shown), LevelText(event.afterWord, shown),
+                                   Number(event.after)});
     case AlertKind::Status:
-        return Fill(kStatusTurned, {row, StatusOf(event.beforeWord).text, StatusOf(event.afterWord).text,
-                                    Number(event.limit) + smart::UnitOfWord(event.unit)});
+        return texts::shownFilled(shown, "history", kStatusTurned,
+                                  {row, StatusText(event.beforeWord, shown), StatusText(event.afterWord, shown),
+                                   smart::NumberWithUnit(Number(event.limit), smart::UnitOfWord(event.unit), shown)});
     case AlertKind::CountGrew:
-        return Fill(kCountGrew, {row, Number(event.before), Number(event.after)});
+        return texts::shownFilled(shown, "history", kCountGrew, {row, Number(event.before), Number(event.after)});
     case AlertKind::CriticalWarning:
-        return Fill(kCriticalWarningSet,
-                    {event.bit >= 0 && event.bit < 8 ? smart::kCriticalWarningTexts[event.bit] : "?"});
+        return texts::shownFilled(
+            shown, "history", kCriticalWarningSet,
+            {event.bit >= 0 && event.bit < 8 ? texts::shown(shown, "smart", smart::kCriticalWarningTexts[event.bit])
+                                             : "?"});
     case AlertKind::Temperature:
-        return Fill(kTemperaturePassed, {row, Number(event.after), Number(event.limit)});
+        return texts::shownFilled(shown, "history", kTemperaturePassed,
+                                  {row, Number(event.after), Number(event.limit)});
     }
     return {};
 }
 
-std::string DriveTitle(const DriveKey& drive)
+std::string DriveTitle(const DriveKey& drive, const texts::TextLookup& shown)
 {
-    return Fill(kDriveTitle, {drive.model, drive.serial});
+    return texts::shownFilled(shown, "history", kDriveTitle, {drive.model, drive.serial});
 }
 
 }  // namespace history

@@ -2,6 +2,7 @@
 // What changed for the worse between two samples of one drive: the changes
 // the program alerts the user to, one event per change.
 
+#include "common/TextLookup.h"
 #include "history/HealthSample.h"
 
 #include <optional>
@@ -39,9 +40,11 @@ std::vector<AlertEvent> AlertsBetween(const HealthSample& previous, const Health
 const char* AlertKindWord(AlertKind kind);
 std::optional<AlertKind> AlertKindOfWord(const std::string& word);
 
-// What changed, in Chinese: "总坏块数由3增至12".
-std::string AlertText(const AlertEvent& event);
+// What changed, in the language of `shown` (Chinese without one):
+// "总坏块数由3增至12". Its templates are marked texts of the context
+// "history"; the names of rows, levels and units come from the context "smart".
+std::string AlertText(const AlertEvent& event, const texts::TextLookup& shown = {});
 // The drive as the notification names it: "QYD-M7A0-512G（序列号 QV7A2H10520017）".
-std::string DriveTitle(const DriveKey& drive);
+std::string DriveTitle(const DriveKey& drive, const texts::TextLookup& shown = {});
 
 }  // namespace history

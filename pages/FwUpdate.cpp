@@ -4,6 +4,7 @@
 #include "pages/FwUpdateTexts.h"
 #include "pages/PageSlide.h"
 #include "pages/RecordText.h"
+#include "widgets/CoreText.h"
 #include "widgets/QMessageDlg.h"
 #include "widgets/TextFit.h"
 #include "worker/DeviceWorker.h"
@@ -200,7 +201,7 @@ void FwUpdate::on_btUpdate_clicked()
     const FirmwareDecision decision = DecideFwUpdateAmong(state, revision.toStdString(), FwImageFolders());
     // The latest revision, an NVMe drive or the system disk: nothing to send.
     if (decision.latest) {
-        ShowNotice(QString::fromUtf8(FwNoUpdateText(decision)));
+        ShowNotice(coreText("firmware", FwNoUpdateText(decision)));
         return;
     }
     // An image that cannot be sent is reported by the transfer, which stops
@@ -272,7 +273,7 @@ void FwUpdate::showOutcome(const FirmwareUpdateResult& result)
     const std::optional<FwMessage> message = FwOutcomeMessage(result.outcome);
     if (!message)
         return;  // the bus type could not be read: nothing was sent
-    const QString text = QString::fromUtf8(message->text);
+    const QString text = coreText("firmware", message->text);
     if (message->dialog == FwDialog::Success)
         ShowSuccess(text);
     else

@@ -2,6 +2,7 @@
 
 #include "history/view/HistoryChart.h"
 #include "history/view/HistoryFonts.h"
+#include "widgets/CoreText.h"
 
 #include <QButtonGroup>
 #include <QDateTime>
@@ -259,7 +260,7 @@ void HealthHistoryView::showData(const Data& data)
     for (auto stored = data.events.rbegin(); stored != data.events.rend(); ++stored, ++row) {
         events_->setItem(row, 0, new QTableWidgetItem(QDateTime::fromSecsSinceEpoch(stored->time)
                                                           .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-        events_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(history::AlertText(stored->event))));
+        events_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(history::AlertText(stored->event, windowTextLookup()))));
     }
     if (!data.error.isEmpty())
         note_->setText(tr("无法读取健康历史：%1").arg(data.error));

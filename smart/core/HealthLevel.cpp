@@ -1,5 +1,7 @@
 #include "smart/core/HealthLevel.h"
 
+#include "common/UiText.h"
+
 namespace smart {
 
 namespace {
@@ -12,9 +14,9 @@ struct Band {
 };
 
 const Band kBands[] = {
-    {0, 29, HealthLevel::Warning, "警告", "warning"},
-    {30, 79, HealthLevel::Normal, "正常", "normal"},
-    {80, 100, HealthLevel::Good, "良好", "good"},
+    {0, 29, HealthLevel::Warning, QF_TEXT("smart", "警告"), "warning"},
+    {30, 79, HealthLevel::Normal, QF_TEXT("smart", "正常"), "normal"},
+    {80, 100, HealthLevel::Good, QF_TEXT("smart", "良好"), "good"},
 };
 
 const Band& BandOf(HealthLevel level) {

@@ -14,7 +14,7 @@ enum class HealthLevel {
 
 // The level of a remaining life; none outside 0 ... 100.
 std::optional<HealthLevel> HealthLevelOf(int life);
-// "警告", "正常", "良好".
+// "警告", "正常", "良好": marked texts of the context "smart".
 const char* HealthLevelText(HealthLevel level);
 // "warning", "normal", "good".
 const char* HealthLevelWord(HealthLevel level);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/UiText.h"
 #include "disk/NvmeCommands.h"
 #include "smart/core/WideNumber.h"
 
@@ -18,8 +19,7 @@ constexpr uint32_t kDataUnitBytes = 512000;
 constexpr int kRawMinimumBytes = kSmartRawLength;
 
 const char* const kOk = "OK";
-const char* const kWarning = "警告";
-const char* const kCriticalWarningPrefix = "严重警告：";
+const char* const kWarning = QF_TEXT("smart", "警告");
 
 // The field's bytes as a number.
 WideNumber FieldBytes(const uint8_t* log, int offset, int width) {
@@ -59,7 +59,7 @@ uint64_t Low64Bits(const WideNumber& number) {
 }
 
 SmartTableRow Row(uint8_t id, const std::string& name, const WideNumber& raw, const std::string& currentValue,
-                  const std::string& status, const Shown& shown) {
+                  const std::string& status, const Shown& shown, const texts::TextLookup& lookup) {
     SmartTableRow row;
     row.cells[kColumnId] = FormatId(id);
     row.cells[kColumnDescription] = name;
@@ -70,7 +70,7 @@ SmartTableRow Row(uint8_t id, const std::string& name, const WideNumber& raw, co
     row.cells[kColumnRawValue] = FormatRawBytes(row.rawBytes);
     row.cells[kColumnStatus] = status;
     row.statusTone = StatusToneOf(status);
-    row.rawToolTip = RawBytesToolTip(row.rawBytes);
+    row.rawToolTip = RawBytesToolTip(row.rawBytes, lookup);
 
     row.row.id = id;
     row.row.description = name;
@@ -97,50 +97,125 @@ Shown CelsiusShown(const WideNumber& kelvins) {
     return {{static_cast<uint8_t>(magnitude & 0xFF), static_cast<uint8_t>(magnitude >> 8)}, celsius < 0, "℃", {}};
 }
 
-std::string Celsius(const WideNumber& kelvins) {
+std::string Celsius(const WideNumber& kelvins, const texts::TextLookup& shown) {
     const int value = kelvins[0] | kelvins[1] << 8;
-    return std::to_string(value - kKelvinAtZeroCelsius) + "℃";
+    return NumberWithUnit(std::to_string(value - kKelvinAtZeroCelsius), "℃", shown);
 }
 
-void AddCriticalWarningRows(const NvmeHealthField& field, const uint8_t* log, std::vector<SmartTableRow>& rows) {
+// A status: OK or the warning, the limit and its unit in brackets.
+std::string LimitStatus(bool warning, uint64_t limit, const std::string& unit, const texts::TextLookup& shown) {
+    return texts::shownFilled(shown, "smart", warning ? QF_TEXT("smart", "警告(%1)") : QF_TEXT("smart", "OK(%1)"),
+                              {FormatCurrentValue(limit, unit, shown)});
+}
+
+void AddCriticalWarningRows(const NvmeHealthField& field, const uint8_t* log, std::vector<SmartTableRow>& rows,
+                            const texts::TextLookup& shown) {
     const uint8_t bits = log[field.offset];
     int set = 0;
     for (int bit = 0; bit < 8; ++bit) set += (bits >> bit) & 1;
-    rows.push_back(Row(field.id, field.name, {bits}, set == 0 ? "无" : std::to_string(set) + "项",
-                       set == 0 ? kOk : kWarning, Judged({static_cast<uint8_t>(set)}, "", set != 0, 0)));
+    const std::string count = set == 0 ? texts::shown(shown, "smart", QF_TEXT("smart", "无"))
+                                       : texts::shownFilled(shown, "smart", QF_TEXT("smart", "%1项"),
+                                                            {std::to_string(set)});
+    rows.push_back(Row(field.id, texts::shown(shown, "smart", field.name), {bits}, count,
+                       set == 0 ? kOk : texts::shown(shown, "smart", kWarning),
+                       Judged({static_cast<uint8_t>(set)}, "", set != 0, 0), shown));
     for (int bit = 0; bit < 8; ++bit) {
         if (bits & (1 << bit)) {
-            rows.push_back(Row(field.id, std::string(kCriticalWarningPrefix) + kCriticalWarningTexts[bit],
-                               {static_cast<uint8_t>(1 << bit)}, "是", kWarning, Judged({1}, "", true, 0)));
+            const std::string name =
+                texts::shownFilled(shown, "smart", QF_TEXT("smart", "严重警告：%1"),
+                                   {texts::shown(shown, "smart", kCriticalWarningTexts[bit])});
+            rows.push_back(Row(field.id, name, {static_cast<uint8_t>(1 << bit)},
+                               texts::shown(shown, "smart", QF_TEXT("smart", "是")),
+                               texts::shown(shown, "smart", kWarning), Judged({1}, "", true, 0), shown));
         }
     }
+}
+
+// The rows of a health log page with every text in the language shown.
+std::vector<SmartTableRow> HealthRows(const uint8_t* log, const LifeReport& sendLife,
+                                      const texts::TextLookup& shown) {
+    std::vector<SmartTableRow> rows;
+    for (const NvmeHealthField& field : kNvmeHealthFields) {
+        const WideNumber value = FieldBytes(log, field.offset, field.width);
+        const std::string name = texts::shown(shown, "smart", field.name);
+        const std::string number = NumberWithUnit(DecimalText(value), field.unit, shown);
+        switch (field.kind) {
+        case NvmeFieldKind::CriticalWarning:
+            AddCriticalWarningRows(field, log, rows, shown);
+            break;
+        case NvmeFieldKind::Sensor:
+            if (IsZero(value)) break;  // the sensor does not report
+            rows.push_back(Row(field.id, name, value, Celsius(value, shown), "", CelsiusShown(value), shown));
+            break;
+        case NvmeFieldKind::Temperature:
+            rows.push_back(Row(field.id, name, value, Celsius(value, shown), "", CelsiusShown(value), shown));
+            break;
+        case NvmeFieldKind::Spare: {
+            // At its threshold the spare is still enough; below it, not.
+            const uint8_t threshold = log[L::kSpareThreshold];
+            const bool low = value[0] < threshold;
+            rows.push_back(Row(field.id, name, value, number, LimitStatus(low, threshold, field.unit, shown),
+                               Judged(value, field.unit, low, threshold), shown));
+            break;
+        }
+        case NvmeFieldKind::LifeUsed:
+            if (sendLife) sendLife(NvmeRemainingLife(value[0]));
+            rows.push_back(Row(field.id, name, value, number, "", Plain(value, field.unit), shown));
+            break;
+        case NvmeFieldKind::DataUnits: {
+            const WideNumber bytes = MultipliedBy(value, kDataUnitBytes);
+            rows.push_back(Row(field.id, name, value, NumberWithUnit(DecimalText(bytes), field.unit, shown), "",
+                               Plain(bytes, field.unit), shown));
+            break;
+        }
+        case NvmeFieldKind::MediaErrors:
+            rows.push_back(Row(field.id, name, value, number, LimitStatus(!IsZero(value), 0, field.unit, shown),
+                               Judged(value, "", !IsZero(value), 0), shown));
+            break;
+        case NvmeFieldKind::Count:
+            rows.push_back(Row(field.id, name, value, number, "", Plain(value, field.unit), shown));
+            break;
+        }
+    }
+    return rows;
 }
 
 }  // namespace
 
 const std::vector<NvmeHealthField> kNvmeHealthFields = [] {
     std::vector<NvmeHealthField> fields = {
-        {0x01, "严重警告", L::kCriticalWarning, 1, NvmeFieldKind::CriticalWarning, ""},
-        {0x02, "综合温度", L::kTemperature, 2, NvmeFieldKind::Temperature, "℃"},
-        {0x03, "可用备用空间", L::kAvailableSpare, 1, NvmeFieldKind::Spare, "%"},
-        {0x04, "备用空间阈值", L::kSpareThreshold, 1, NvmeFieldKind::Count, "%"},
-        {0x05, "已用寿命", L::kPercentageUsed, 1, NvmeFieldKind::LifeUsed, "%"},
-        {0x06, "Host读取量", L::kDataUnitsRead, L::kCounterLength, NvmeFieldKind::DataUnits, "字节"},
-        {0x07, "Host写入量", L::kDataUnitsWritten, L::kCounterLength, NvmeFieldKind::DataUnits, "字节"},
-        {0x08, "Host读取命令数", L::kHostReadCommands, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x09, "Host写入命令数", L::kHostWriteCommands, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x0A, "控制器忙碌时间", L::kControllerBusyTime, L::kCounterLength, NvmeFieldKind::Count, "分钟"},
-        {0x0B, "上电次数", L::kPowerCycles, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x0C, "带电工作时间", L::kPowerOnHours, L::kCounterLength, NvmeFieldKind::Count, "小时"},
-        {0x0D, "异常掉电次数", L::kUnsafeShutdowns, L::kCounterLength, NvmeFieldKind::Count, "次"},
-        {0x0E, "介质与数据完整性错误", L::kMediaErrors, L::kCounterLength, NvmeFieldKind::MediaErrors, "个"},
-        {0x0F, "错误日志条目数", L::kErrorLogEntries, L::kCounterLength, NvmeFieldKind::Count, "条"},
-        {0x10, "警告温度时间", L::kWarningTemperatureTime, 4, NvmeFieldKind::Count, "分钟"},
-        {0x11, "严重温度时间", L::kCriticalTemperatureTime, 4, NvmeFieldKind::Count, "分钟"},
+        {0x01, QF_TEXT("smart", "严重警告"), L::kCriticalWarning, 1, NvmeFieldKind::CriticalWarning, ""},
+        {0x02, QF_TEXT("smart", "综合温度"), L::kTemperature, 2, NvmeFieldKind::Temperature, "℃"},
+        {0x03, QF_TEXT("smart", "可用备用空间"), L::kAvailableSpare, 1, NvmeFieldKind::Spare, "%"},
+        {0x04, QF_TEXT("smart", "备用空间阈值"), L::kSpareThreshold, 1, NvmeFieldKind::Count, "%"},
+        {0x05, QF_TEXT("smart", "已用寿命"), L::kPercentageUsed, 1, NvmeFieldKind::LifeUsed, "%"},
+        {0x06, QF_TEXT("smart", "Host读取量"), L::kDataUnitsRead, L::kCounterLength,
+         NvmeFieldKind::DataUnits, "字节"},
+        {0x07, QF_TEXT("smart", "Host写入量"), L::kDataUnitsWritten, L::kCounterLength,
+         NvmeFieldKind::DataUnits, "字节"},
+        {0x08, QF_TEXT("smart", "Host读取命令数"), L::kHostReadCommands, L::kCounterLength,
+         NvmeFieldKind::Count, "次"},
+        {0x09, QF_TEXT("smart", "Host写入命令数"), L::kHostWriteCommands, L::kCounterLength,
+         NvmeFieldKind::Count, "次"},
+        {0x0A, QF_TEXT("smart", "控制器忙碌时间"), L::kControllerBusyTime, L::kCounterLength,
+         NvmeFieldKind::Count, "分钟"},
+        {0x0B, QF_TEXT("smart", "上电次数"), L::kPowerCycles, L::kCounterLength, NvmeFieldKind::Count, "次"},
+        {0x0C, QF_TEXT("smart", "带电工作时间"), L::kPowerOnHours, L::kCounterLength,
+         NvmeFieldKind::Count, "小时"},
+        {0x0D, QF_TEXT("smart", "异常掉电次数"), L::kUnsafeShutdowns, L::kCounterLength,
+         NvmeFieldKind::Count, "次"},
+        {0x0E, QF_TEXT("smart", "介质与数据完整性错误"), L::kMediaErrors, L::kCounterLength,
+         NvmeFieldKind::MediaErrors, "个"},
+        {0x0F, QF_TEXT("smart", "错误日志条目数"), L::kErrorLogEntries, L::kCounterLength,
+         NvmeFieldKind::Count, "条"},
+        {0x10, QF_TEXT("smart", "警告温度时间"), L::kWarningTemperatureTime, 4, NvmeFieldKind::Count, "分钟"},
+        {0x11, QF_TEXT("smart", "严重温度时间"), L::kCriticalTemperatureTime, 4, NvmeFieldKind::Count, "分钟"},
     };
-    static const char* const kSensorNames[L::kSensorCount] = {"温度传感器1", "温度传感器2", "温度传感器3",
-                                                              "温度传感器4", "温度传感器5", "温度传感器6",
-                                                              "温度传感器7", "温度传感器8"};
+    static const char* const kSensorNames[L::kSensorCount] = {
+        QF_TEXT("smart", "温度传感器1"), QF_TEXT("smart", "温度传感器2"), QF_TEXT("smart", "温度传感器3"),
+        QF_TEXT("smart", "温度传感器4"), QF_TEXT("smart", "温度传感器5"), QF_TEXT("smart", "温度传感器6"),
+        QF_TEXT("smart", "温度传感器7"), QF_TEXT("smart", "温度传感器8"),
+    };
     for (int k = 0; k < L::kSensorCount; ++k) {
         fields.push_back({static_cast<uint8_t>(0x12 + k), kSensorNames[k], L::kTemperatureSensors + 2 * k, 2,
                           NvmeFieldKind::Sensor, "℃"});
@@ -149,62 +224,28 @@ const std::vector<NvmeHealthField> kNvmeHealthFields = [] {
 }();
 
 const char* const kCriticalWarningTexts[8] = {
-    "可用备用空间低于阈值",  // bit 0
-    "温度超出阈值",          // bit 1: above the over-temperature or below the under-temperature threshold
-    "可靠性下降",            // bit 2: media or internal errors
-    "介质已转为只读",        // bit 3
-    "易失性存储备份失效",    // bit 4
-    "持久内存区已转为只读",  // bit 5
-    "保留位6",               // bits 6 and 7 are reserved
-    "保留位7",
+    QF_TEXT("smart", "可用备用空间低于阈值"),  // bit 0
+    QF_TEXT("smart", "温度超出阈值"),          // bit 1: above the over-temperature or below the under-temperature threshold
+    QF_TEXT("smart", "可靠性下降"),            // bit 2: media or internal errors
+    QF_TEXT("smart", "介质已转为只读"),        // bit 3
+    QF_TEXT("smart", "易失性存储备份失效"),    // bit 4
+    QF_TEXT("smart", "持久内存区已转为只读"),  // bit 5
+    QF_TEXT("smart", "保留位6"),               // bits 6 and 7 are reserved
+    QF_TEXT("smart", "保留位7"),
 };
 
 int NvmeRemainingLife(uint8_t percentageUsed) { return std::max(0, 100 - static_cast<int>(percentageUsed)); }
 
-std::vector<SmartTableRow> NvmeHealthRows(const uint8_t* log, const LifeReport& sendLife) {
-    std::vector<SmartTableRow> rows;
-    for (const NvmeHealthField& field : kNvmeHealthFields) {
-        const WideNumber value = FieldBytes(log, field.offset, field.width);
-        const std::string number = DecimalText(value) + field.unit;
-        switch (field.kind) {
-        case NvmeFieldKind::CriticalWarning:
-            AddCriticalWarningRows(field, log, rows);
-            break;
-        case NvmeFieldKind::Sensor:
-            if (IsZero(value)) break;  // the sensor does not report
-            rows.push_back(Row(field.id, field.name, value, Celsius(value), "", CelsiusShown(value)));
-            break;
-        case NvmeFieldKind::Temperature:
-            rows.push_back(Row(field.id, field.name, value, Celsius(value), "", CelsiusShown(value)));
-            break;
-        case NvmeFieldKind::Spare: {
-            // At its threshold the spare is still enough; below it, not.
-            const uint8_t threshold = log[L::kSpareThreshold];
-            const bool low = value[0] < threshold;
-            rows.push_back(Row(field.id, field.name, value, number,
-                               (low ? kWarning : kOk) + FormatLimitBracket(threshold, field.unit),
-                               Judged(value, field.unit, low, threshold)));
-            break;
-        }
-        case NvmeFieldKind::LifeUsed:
-            if (sendLife) sendLife(NvmeRemainingLife(value[0]));
-            rows.push_back(Row(field.id, field.name, value, number, "", Plain(value, field.unit)));
-            break;
-        case NvmeFieldKind::DataUnits: {
-            const WideNumber bytes = MultipliedBy(value, kDataUnitBytes);
-            rows.push_back(Row(field.id, field.name, value, DecimalText(bytes) + field.unit, "",
-                               Plain(bytes, field.unit)));
-            break;
-        }
-        case NvmeFieldKind::MediaErrors:
-            rows.push_back(Row(field.id, field.name, value, number,
-                               (IsZero(value) ? kOk : kWarning) + FormatLimitBracket(0, field.unit),
-                               Judged(value, "", !IsZero(value), 0)));
-            break;
-        case NvmeFieldKind::Count:
-            rows.push_back(Row(field.id, field.name, value, number, "", Plain(value, field.unit)));
-            break;
-        }
+std::vector<SmartTableRow> NvmeHealthRows(const uint8_t* log, const LifeReport& sendLife,
+                                          const texts::TextLookup& shown) {
+    std::vector<SmartTableRow> rows = HealthRows(log, sendLife, {});
+    if (!shown) return rows;
+    // The values and the tones stay those of the Chinese rows; the texts
+    // shown come from the same rows written in the language shown.
+    const std::vector<SmartTableRow> shownRows = HealthRows(log, nullptr, shown);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        rows[k].cells = shownRows[k].cells;
+        rows[k].rawToolTip = shownRows[k].rawToolTip;
     }
     return rows;
 }

@@ -25,7 +25,7 @@ enum class NvmeFieldKind {
 
 struct NvmeHealthField {
     uint8_t id;        // shown in the "ID" column
-    const char* name;  // the "Description" text
+    const char* name;  // the "Description" text, marked in the context "smart"
     int offset;        // in the log page
     int width;         // bytes, least significant first
     NvmeFieldKind kind;
@@ -40,8 +40,10 @@ extern const char* const kCriticalWarningTexts[8];
 // The remaining life in percent for a percentage used, which may exceed 100.
 int NvmeRemainingLife(uint8_t percentageUsed);
 
-// The rows of a health log page (kNvmeHealthLength bytes); sendLife is called
-// once, while the percentage-used row is built.
-std::vector<SmartTableRow> NvmeHealthRows(const uint8_t* log, const LifeReport& sendLife);
+// The rows of a health log page (kNvmeHealthLength bytes), their cells in the
+// language of `shown`; sendLife is called once, while the percentage-used row
+// is built.
+std::vector<SmartTableRow> NvmeHealthRows(const uint8_t* log, const LifeReport& sendLife,
+                                          const texts::TextLookup& shown = {});
 
 }  // namespace smart

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/UiText.h"
+
 namespace smart {
 
 namespace {
@@ -14,21 +16,24 @@ struct CapacityLimits {
     uint64_t totalBadBlockLimit;
 };
 
+// The descriptions are marked texts; a unit is a key of the unit templates
+// of SmartFormat.cpp, which write it with its number.
+
 // Always first for M7A0 drives.
 const SmartAttrDesc kM7A0Table[] = {
-    {9, "带电工作时间", 0, 1, "小时", false, 0, ""},
-    {12, "上电次数", 0, 1, "次", false, 0, ""},
-    {169, "新增坏块数", 4, 5, "个", false, 0, ""},
-    {208, "平均磨损次数", 0, 3, "次", false, 1000, "#1004"},
-    {192, "异常掉电次数", 0, 1, "次", false, 5000, "#1001"},
-    {194, "当前温度", 0, 1, "℃", false, 0, ""},
-    {194, "最小温度", 2, 3, "℃", false, 0, ""},
-    {194, "最大温度", 4, 5, "℃", false, 70, "#1002"},
-    {231, "剩余寿命", 0, 1, "%", false, 0, ""},
-    {234, "Nand读取量", 0, 5, "扇区", false, 0, ""},
-    {233, "Nand写入量", 0, 5, "扇区", false, 0, ""},
-    {242, "Host读取量", 0, 5, "扇区", false, 0, ""},
-    {254, "电容", 0, 5, "微法", false, 90, "#1003"},
+    {9, QF_TEXT("smart", "带电工作时间"), 0, 1, "小时", false, 0, ""},
+    {12, QF_TEXT("smart", "上电次数"), 0, 1, "次", false, 0, ""},
+    {169, QF_TEXT("smart", "新增坏块数"), 4, 5, "个", false, 0, ""},
+    {208, QF_TEXT("smart", "平均磨损次数"), 0, 3, "次", false, 1000, "#1004"},
+    {192, QF_TEXT("smart", "异常掉电次数"), 0, 1, "次", false, 5000, "#1001"},
+    {194, QF_TEXT("smart", "当前温度"), 0, 1, "℃", false, 0, ""},
+    {194, QF_TEXT("smart", "最小温度"), 2, 3, "℃", false, 0, ""},
+    {194, QF_TEXT("smart", "最大温度"), 4, 5, "℃", false, 70, "#1002"},
+    {231, QF_TEXT("smart", "剩余寿命"), 0, 1, "%", false, 0, ""},
+    {234, QF_TEXT("smart", "Nand读取量"), 0, 5, "扇区", false, 0, ""},
+    {233, QF_TEXT("smart", "Nand写入量"), 0, 5, "扇区", false, 0, ""},
+    {242, QF_TEXT("smart", "Host读取量"), 0, 5, "扇区", false, 0, ""},
+    {254, QF_TEXT("smart", "电容"), 0, 5, "微法", false, 90, "#1003"},
 };
 
 // Looked for anywhere in the model text, in this order.
@@ -44,21 +49,21 @@ const CapacityLimits kM7A0Capacities[] = {
 // Always first for M7B0, M7C0 and M7B0M drives. Entry 3 names a drive limit
 // but carries no code, so it is never compared.
 const SmartAttrDesc kM7B0Table[] = {
-    {9, "带电工作时间", 0, 1, "小时", false, 0, ""},
-    {12, "上电次数", 0, 1, "次", false, 0, ""},
-    {169, "新增坏块数", 4, 5, "个", true, 0, ""},
-    {173, "平均磨损次数", 0, 1, "次", false, 3000, "#1004"},
-    {173, "最大磨损次数", 2, 3, "次", false, 0, ""},
-    {173, "最小磨损次数", 4, 5, "次", false, 0, ""},
-    {192, "异常掉电次数", 0, 1, "次", false, 5000, "#1001"},
-    {190, "当前温度", 0, 1, "℃", false, 0, ""},
-    {190, "最小温度", 2, 3, "℃", false, 0, ""},
-    {190, "最大温度", 4, 5, "℃", false, 70, "#1002"},
-    {233, "剩余寿命", 0, 3, "%", false, 0, ""},
-    {250, "Nand读取量", 0, 5, "扇区", false, 0, ""},
-    {249, "Nand写入量", 0, 5, "扇区", false, 0, ""},
-    {242, "Host读取量", 0, 5, "扇区", false, 0, ""},
-    {254, "电容", 0, 5, "微法", false, 90, "#1003"},
+    {9, QF_TEXT("smart", "带电工作时间"), 0, 1, "小时", false, 0, ""},
+    {12, QF_TEXT("smart", "上电次数"), 0, 1, "次", false, 0, ""},
+    {169, QF_TEXT("smart", "新增坏块数"), 4, 5, "个", true, 0, ""},
+    {173, QF_TEXT("smart", "平均磨损次数"), 0, 1, "次", false, 3000, "#1004"},
+    {173, QF_TEXT("smart", "最大磨损次数"), 2, 3, "次", false, 0, ""},
+    {173, QF_TEXT("smart", "最小磨损次数"), 4, 5, "次", false, 0, ""},
+    {192, QF_TEXT("smart", "异常掉电次数"), 0, 1, "次", false, 5000, "#1001"},
+    {190, QF_TEXT("smart", "当前温度"), 0, 1, "℃", false, 0, ""},
+    {190, QF_TEXT("smart", "最小温度"), 2, 3, "℃", false, 0, ""},
+    {190, QF_TEXT("smart", "最大温度"), 4, 5, "℃", false, 70, "#1002"},
+    {233, QF_TEXT("smart", "剩余寿命"), 0, 3, "%", false, 0, ""},
+    {250, QF_TEXT("smart", "Nand读取量"), 0, 5, "扇区", false, 0, ""},
+    {249, QF_TEXT("smart", "Nand写入量"), 0, 5, "扇区", false, 0, ""},
+    {242, QF_TEXT("smart", "Host读取量"), 0, 5, "扇区", false, 0, ""},
+    {254, QF_TEXT("smart", "电容"), 0, 5, "微法", false, 90, "#1003"},
 };
 
 // Compared with the whole second part of the model text.
@@ -76,21 +81,21 @@ const char* const kM7B0Codes[] = {"M7B0", "M7C0", "M7B0M"};
 
 // Every other maker's drive: all limits come from the threshold sector.
 const SmartAttrDesc kDriveLimitTable[] = {
-    {9, "带电工作时间", 0, 1, "小时", true, 0, ""},
-    {12, "上电次数", 0, 1, "次", true, 0, ""},
-    {169, "总坏块数", 2, 3, "个", true, 0, "#1003"},
-    {169, "新增坏块数", 4, 5, "个", true, 0, ""},
-    {208, "平均磨损次数", 0, 3, "次", true, 0, "#1004"},
-    {192, "异常掉电次数", 0, 1, "次", true, 0, "#1001"},
-    {194, "当前温度", 0, 1, "℃", true, 0, ""},
-    {194, "最小温度", 2, 3, "℃", true, 0, ""},
-    {194, "最大温度", 4, 5, "℃", true, 0, "#1002"},
-    {231, "剩余寿命", 0, 1, "%", true, 0, ""},
-    {233, "Nand写入量", 0, 5, "扇区", true, 0, ""},
-    {234, "Nand读取量", 0, 5, "扇区", true, 0, ""},
-    {241, "Host写入量", 0, 5, "扇区", true, 0, "#1000"},
-    {242, "Host读取量", 0, 5, "扇区", true, 0, ""},
-    {254, "电容", 0, 5, "微法", true, 0, "#1003"},
+    {9, QF_TEXT("smart", "带电工作时间"), 0, 1, "小时", true, 0, ""},
+    {12, QF_TEXT("smart", "上电次数"), 0, 1, "次", true, 0, ""},
+    {169, QF_TEXT("smart", "总坏块数"), 2, 3, "个", true, 0, "#1003"},
+    {169, QF_TEXT("smart", "新增坏块数"), 4, 5, "个", true, 0, ""},
+    {208, QF_TEXT("smart", "平均磨损次数"), 0, 3, "次", true, 0, "#1004"},
+    {192, QF_TEXT("smart", "异常掉电次数"), 0, 1, "次", true, 0, "#1001"},
+    {194, QF_TEXT("smart", "当前温度"), 0, 1, "℃", true, 0, ""},
+    {194, QF_TEXT("smart", "最小温度"), 2, 3, "℃", true, 0, ""},
+    {194, QF_TEXT("smart", "最大温度"), 4, 5, "℃", true, 0, "#1002"},
+    {231, QF_TEXT("smart", "剩余寿命"), 0, 1, "%", true, 0, ""},
+    {233, QF_TEXT("smart", "Nand写入量"), 0, 5, "扇区", true, 0, ""},
+    {234, QF_TEXT("smart", "Nand读取量"), 0, 5, "扇区", true, 0, ""},
+    {241, QF_TEXT("smart", "Host写入量"), 0, 5, "扇区", true, 0, "#1000"},
+    {242, QF_TEXT("smart", "Host读取量"), 0, 5, "扇区", true, 0, ""},
+    {254, QF_TEXT("smart", "电容"), 0, 5, "微法", true, 0, "#1003"},
 };
 
 template <size_t N>
@@ -100,8 +105,8 @@ std::vector<SmartAttrDesc> TableOf(const SmartAttrDesc (&entries)[N]) {
 
 // The two entries that M7A0 and M7B0 drives append for their capacity.
 void AppendCapacityEntries(std::vector<SmartAttrDesc>& table, const CapacityLimits& limits) {
-    table.push_back({241, "Host写入量", 0, 5, "扇区", false, limits.hostWriteLimit, "#1000"});
-    table.push_back({169, "总坏块数", 2, 3, "个", false, limits.totalBadBlockLimit, "#1003"});
+    table.push_back({241, QF_TEXT("smart", "Host写入量"), 0, 5, "扇区", false, limits.hostWriteLimit, "#1000"});
+    table.push_back({169, QF_TEXT("smart", "总坏块数"), 2, 3, "个", false, limits.totalBadBlockLimit, "#1003"});
 }
 
 bool Contains(const std::string& text, const char* part) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/UiText.h"
 #include "smart/core/SmartFormat.h"
 #include "smart/core/SmartStatus.h"
 
@@ -10,7 +11,7 @@ namespace smart {
 
 namespace {
 
-const char* const kLifeEntryName = "剩余寿命";
+const char* const kLifeEntryName = QF_TEXT("smart", "剩余寿命");
 
 // The columns both kinds of row take straight from the slot.
 void FillFromSlot(SmartRow& row, const SmartSlot& slot) {
@@ -47,6 +48,7 @@ void EvaluateMakerDisk(const std::vector<SmartAttrDesc>& attrTable,
         row.status = StatusText(entry, row.judged);
         row.number = value;
         row.unit = entry.unit;
+        row.code = entry.code;
         ++count;
     }
 }
@@ -64,6 +66,7 @@ void EvaluateOtherDisk(const SmartDataSector& smartData,
         row.status.clear();
         row.unit.clear();
         row.judged = {};
+        row.code.clear();
         ++count;
     }
 }

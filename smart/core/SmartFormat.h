@@ -1,5 +1,7 @@
 #pragma once
-// The cell texts of the SMART table (UTF-8).
+// The cell texts of the SMART table (UTF-8). Each function that writes a
+// marked text takes the lookup of the language shown; without one the text
+// is the Chinese source.
 
 #include <array>
 #include <cstdint>
@@ -7,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/TextLookup.h"
 #include "smart/core/SmartRow.h"
 
 namespace smart {
@@ -26,6 +29,7 @@ enum SmartColumn {
 
 // What an empty table says instead of rows: the drive did not answer SMART
 // READ DATA, or answered without an attribute the table lists.
+// Marked texts of the context "smart".
 extern const char* const kSmartUnreadableText;     // "未能读取SMART信息"
 extern const char* const kSmartNoAttributesText;   // "该磁盘未提供SMART属性"
 
@@ -42,18 +46,20 @@ std::string FormatRawValue(const std::array<uint8_t, kSmartRawLength>& rawMsbFir
 // The RawValue cell's tool tip: the bytes as the cell shows them, without
 // the trailing blank, and the 48-bit number they make in decimal:
 // "0x00 00 00 00 01 2C\n十进制：300".
-std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst);
+std::string RawValueToolTip(const std::array<uint8_t, kSmartRawLength>& rawMsbFirst,
+                            const texts::TextLookup& shown = {});
 // The same two texts for a raw value of any length, most significant byte first.
 std::string FormatRawBytes(const std::vector<uint8_t>& rawMsbFirst);
-std::string RawBytesToolTip(const std::vector<uint8_t>& rawMsbFirst);
+std::string RawBytesToolTip(const std::vector<uint8_t>& rawMsbFirst, const texts::TextLookup& shown = {});
 // The raw bytes as one number; none when it does not fit in 64 bits.
 std::optional<uint64_t> RawBytesNumber(const std::vector<uint8_t>& rawMsbFirst);
-// The number followed directly by its unit: "300小时".
-std::string FormatCurrentValue(uint64_t value, const std::string& unit);
-// The bracket that closes every checked status: "(70℃)".
-std::string FormatLimitBracket(uint64_t limit, const std::string& unit);
+// The number followed directly by its unit: "300小时". A unit of the
+// catalogues is written through its template ("%1小时"), so that a
+// translation may space it or drop it; any other unit is appended as it is.
+std::string FormatCurrentValue(uint64_t value, const std::string& unit, const texts::TextLookup& shown = {});
+std::string NumberWithUnit(const std::string& number, const std::string& unit, const texts::TextLookup& shown = {});
 
 // The eight texts of one evaluated row.
-SmartCells SmartRowCells(const SmartRow& row);
+SmartCells SmartRowCells(const SmartRow& row, const texts::TextLookup& shown = {});
 
 }  // namespace smart

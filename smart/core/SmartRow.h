@@ -1,5 +1,6 @@
 #pragma once
-// One evaluated row of the SMART table.
+// One evaluated row of the SMART table. Its texts are Chinese, the source
+// language: SmartRowCells() writes them in the language shown.
 
 #include <array>
 #include <cstdint>
@@ -26,6 +27,7 @@ struct SmartRow {
     uint64_t number = 0;  // CurrentValue's number
     std::string unit;     // CurrentValue's unit; empty for other makers' drives
     Status judged;        // Status's kind and limit
+    std::string code;     // the catalogue entry's code; empty when never compared
 };
 
 // An evaluation fills at most one row per slot.

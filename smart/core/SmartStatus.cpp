@@ -1,12 +1,13 @@
 #include "smart/core/SmartStatus.h"
 
+#include "common/UiText.h"
 #include "smart/core/SmartFormat.h"
 
 namespace smart {
 
 namespace {
 
-const char* const kCapacitorName = "电容";
+const char* const kCapacitorName = QF_TEXT("smart", "电容");
 // A drive-limited capacitor below its limit is at risk down to this value
 // and abnormal under it.
 constexpr uint64_t kCapacitorRiskFloor = 40;
@@ -33,16 +34,21 @@ Status EvaluateStatus(const SmartAttrDesc& entry, uint64_t value, uint64_t drive
     return {value > limit ? StatusKind::Alert : StatusKind::Ok, limit};
 }
 
-std::string StatusText(const SmartAttrDesc& entry, const Status& status) {
-    const std::string bracket = FormatLimitBracket(status.limit, entry.unit);
+std::string StatusText(const std::string& code, const std::string& unit, const Status& status,
+                       const texts::TextLookup& shown) {
+    const std::string limit = FormatCurrentValue(status.limit, unit, shown);
     switch (status.kind) {
     case StatusKind::None: return {};
-    case StatusKind::Ok: return "OK" + bracket;
-    case StatusKind::Alert: return entry.code + bracket;
-    case StatusKind::Risk: return "风险" + bracket;
-    case StatusKind::Abnormal: return "异常" + bracket;
+    case StatusKind::Ok: return texts::shownFilled(shown, "smart", QF_TEXT("smart", "OK(%1)"), {limit});
+    case StatusKind::Alert: return texts::shownFilled(shown, "smart", QF_TEXT("smart", "%1(%2)"), {code, limit});
+    case StatusKind::Risk: return texts::shownFilled(shown, "smart", QF_TEXT("smart", "风险(%1)"), {limit});
+    case StatusKind::Abnormal: return texts::shownFilled(shown, "smart", QF_TEXT("smart", "异常(%1)"), {limit});
     }
     return {};
+}
+
+std::string StatusText(const SmartAttrDesc& entry, const Status& status) {
+    return StatusText(entry.code, entry.unit, status);
 }
 
 std::string StatusText(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/TextLookup.h"
 #include "smart/core/SmartAttrDesc.h"
 
 namespace smart {
@@ -27,9 +28,12 @@ struct Status {
 // the drive.
 Status EvaluateStatus(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit);
 // Its text: empty for entries without a code, otherwise "OK", the code,
-// "风险" or "异常" followed by the limit bracket.
+// "风险" or "异常" followed by the limit and the unit in brackets: "OK(70℃)".
 std::string StatusText(const SmartAttrDesc& entry, uint64_t value, uint64_t driveLimit);
 std::string StatusText(const SmartAttrDesc& entry, const Status& status);
+// The same for the entry's code and unit, in the language shown.
+std::string StatusText(const std::string& code, const std::string& unit, const Status& status,
+                       const texts::TextLookup& shown = {});
 // "ok", "alert", "risk", "abnormal"; nullptr for StatusKind::None.
 const char* StatusWord(StatusKind kind);
 

@@ -20,6 +20,7 @@
 #include "smart/export/SmartExport.h"
 #include "smart/page/SmartClipboardText.h"
 #include "history/view/HealthHistoryView.h"
+#include "widgets/CoreText.h"
 #include "widgets/MyPushButton.h"
 
 namespace {
@@ -82,14 +83,14 @@ void Smart::GetDiskInfo(PhyDiskInfo &record)
     if (record.isNvme) {
         // An NVMe drive's health log has rows of its own; no catalogue applies.
         attrTable.clear();
-        table = smart::BuildSmartTable(record, [this](int life) { emit sendLife(life); });
+        table = smart::BuildSmartTable(record, [this](int life) { emit sendLife(life); }, windowTextLookup());
     } else {
         BuildAttrTable(modelText, isMakerDisk);
         smart::SmartRows rows;
         int count = 0;
         EvaluateSmart(smartData, smartThreshold, rows, count);
         for (int r = 0; r < count; ++r)
-            table.push_back(smart::SmartTableRowOf(rows[r]));
+            table.push_back(smart::SmartTableRowOf(rows[r], windowTextLookup()));
     }
     showRows(table);
     showEmptyNote(smart::HealthDataRead(record), static_cast<int>(table.size()));
@@ -144,7 +145,7 @@ void Smart::showRows(const std::vector<smart::SmartTableRow> &rows)
 void Smart::showEmptyNote(bool healthRead, int count)
 {
     const char *text = healthRead ? smart::kSmartNoAttributesText : smart::kSmartUnreadableText;
-    lbEmptyTable->setText(QString::fromUtf8(text));
+    lbEmptyTable->setText(coreText("smart", text));
     lbEmptyTable->setVisible(count == 0);
 }
 

@@ -56,28 +56,6 @@ TEST(UiTextTable, HoldsWhatTheWindowsCompiledFileHolds)
     EXPECT_EQ(findText(UiTextTable{nullptr, 0}, "smart", "剩余寿命"), nullptr) << "an empty translation file";
 }
 
-TEST(UiTextArg, FillsEachPlaceholderOnceInAnyOrder)
-{
-    struct Case {
-        const char* tmpl;
-        std::initializer_list<std::string> args;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"%1由%2增至%3", {"重映射扇区数", "0", "8"}, "重映射扇区数由0增至8"},
-        {"%3 rose from %2 to %1", {"a", "b", "c"}, "c rose from b to a"},
-        {"%1 and %1", {"x"}, "x and x"},
-        {"%1", {"%2"}, "%2"},                      // an argument is not looked into
-        {"%1 of %2", {"one"}, "one of %2"},       // a missing argument leaves its placeholder
-        {"100% full, %1%", {"50"}, "100% full, 50%"},
-        {"%0 %a %", {"x"}, "%0 %a %"},
-        {"%9", {"1", "2", "3", "4", "5", "6", "7", "8", "nine"}, "nine"},
-        {"", {"x"}, ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(uiTextArg(c.tmpl, c.args), c.expected) << c.tmpl;
-}
-
 // The probe prints uiText("smart", TEXT) as the CLI would in the environment given.
 std::string shown(const std::string& environment, const std::string& text, const std::string& setting = "")
 {

@@ -65,7 +65,7 @@ history::HealthSample nvmeSample(uint8_t criticalWarning, uint64_t mediaErrors, 
     return *history::SampleOf(disk, std::nullopt, 1000);
 }
 
-std::vector<std::string> texts(const std::vector<history::AlertEvent>& events)
+std::vector<std::string> alertTexts(const std::vector<history::AlertEvent>& events)
 {
     std::vector<std::string> out;
     for (const auto& event : events)
@@ -114,12 +114,12 @@ TEST(HealthAlerts, OneEventPerChangeForTheWorseWithItsChineseText)
          {"健康指标由良好降为警告（剩余寿命20%）", "总坏块数由3增至4"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(texts(history::AlertsBetween(makerSample(c.before), makerSample(c.after))), c.expected) << c.what;
+        EXPECT_EQ(alertTexts(history::AlertsBetween(makerSample(c.before), makerSample(c.after))), c.expected) << c.what;
 }
 
 TEST(HealthAlerts, OtherMakersDrivesAlertOnReallocatedSectorsAndMediaErrors)
 {
-    EXPECT_EQ(texts(history::AlertsBetween(otherSample(0, 0), otherSample(8, 1))),
+    EXPECT_EQ(alertTexts(history::AlertsBetween(otherSample(0, 0), otherSample(8, 1))),
               (std::vector<std::string>{"重映射扇区数由0增至8", "无法校正的错误数由0增至1"}));
     EXPECT_TRUE(history::AlertsBetween(otherSample(8, 1), otherSample(8, 1)).empty());
 }
@@ -128,7 +128,7 @@ TEST(HealthAlerts, NvmeCriticalWarningBitsNewlySetAndMediaErrors)
 {
     // Bit 1 (temperature) was set before; bits 0 and 2 are new.
     const auto events = history::AlertsBetween(nvmeSample(0x02, 0, 10), nvmeSample(0x07, 2, 10));
-    EXPECT_EQ(texts(events), (std::vector<std::string>{"出现严重警告：可用备用空间低于阈值", "出现严重警告：可靠性下降",
+    EXPECT_EQ(alertTexts(events), (std::vector<std::string>{"出现严重警告：可用备用空间低于阈值", "出现严重警告：可靠性下降",
                                                        "介质与数据完整性错误由0增至2"}));
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].kind, AlertKind::CriticalWarning);
@@ -137,11 +137,44 @@ TEST(HealthAlerts, NvmeCriticalWarningBitsNewlySetAndMediaErrors)
     // A bit that stays set, or clears, alerts to nothing.
     EXPECT_TRUE(history::AlertsBetween(nvmeSample(0x07, 2, 10), nvmeSample(0x05, 2, 10)).empty());
     // The life of an NVMe drive is 100 less its percentage used.
-    EXPECT_EQ(texts(history::AlertsBetween(nvmeSample(0, 0, 15), nvmeSample(0, 0, 21))),
+    EXPECT_EQ(alertTexts(history::AlertsBetween(nvmeSample(0, 0, 15), nvmeSample(0, 0, 21))),
               (std::vector<std::string>{"健康指标由良好降为正常（剩余寿命79%）"}));
 }
 
 TEST(HealthAlerts, TheDriveIsNamedByModelAndSerial)
 {
     EXPECT_EQ(history::DriveTitle({"QY-M7A0-128G", "QV1", ""}), "QY-M7A0-128G（序列号 QV1）");
+}
+
+// Shown in another language, every text goes through the lookup: the
+// templates in the context "history", the names of rows, levels and units in
+// the context "smart", where the SMART table marks them.
+TEST(HealthAlerts, TextsInTheLanguageShownComeFromTheLookup)
+{
+    const texts::TextLookup bracketed = [](const char* context, const std::string& text) {
+        return std::string(context) + "[" + text + "]";
+    };
+    const auto shown = [&](const std::vector<history::AlertEvent>& events) {
+        std::vector<std::string> out;
+        for (const auto& event : events)
+            out.push_back(history::AlertText(event, bracketed));
+        return out;
+    };
+    Maker worse;
+    worse.life = 25;
+    worse.badBlocks = 12;
+    worse.wear = 1001;
+    worse.current = 71;
+    EXPECT_EQ(shown(history::AlertsBetween(makerSample({}), makerSample(worse))),
+              (std::vector<std::string>{
+                  "history[健康指标由smart[良好]降为smart[警告]（剩余寿命25%）]",
+                  "history[smart[平均磨损次数]的状态由history[OK]变为history[超限]（限值smart[1000次]）]",
+                  "history[smart[当前温度]达到71℃，超过上限70℃]",
+                  "history[smart[总坏块数]由3增至12]",
+              }));
+    EXPECT_EQ(shown(history::AlertsBetween(nvmeSample(0, 0, 10), nvmeSample(0x01, 0, 10))),
+              (std::vector<std::string>{"history[出现严重警告：smart[可用备用空间低于阈值]]"}));
+    EXPECT_EQ(shown(history::AlertsBetween(otherSample(0, 0), otherSample(8, 0))),
+              (std::vector<std::string>{"history[history[重映射扇区数]由0增至8]"}));
+    EXPECT_EQ(history::DriveTitle({"QY-M7A0-128G", "QV1", ""}, bracketed), "history[QY-M7A0-128G（序列号 QV1）]");
 }

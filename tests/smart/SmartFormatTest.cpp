@@ -80,11 +80,6 @@ TEST(SmartFormat, CurrentValueIsNumberFollowedDirectlyByUnit) {
     EXPECT_EQ(FormatCurrentValue(18446744073709551615ULL, "扇区"), "18446744073709551615扇区");
 }
 
-TEST(SmartFormat, LimitBracketCarriesLimitAndUnit) {
-    EXPECT_EQ(FormatLimitBracket(70, "℃"), "(70℃)");
-    EXPECT_EQ(FormatLimitBracket(0, "次"), "(0次)");
-}
-
 TEST(SmartFormat, RowCellsFollowColumnOrder) {
     SmartRow row;
     row.id = 0xC2;

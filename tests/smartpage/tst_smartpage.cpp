@@ -1,5 +1,6 @@
 // The SMART page: its form, the table built from a disk record, status
-// colours, the clipboard text, the history button and the slide animations.
+// colours, the table in the installed language, the clipboard text, the
+// history button and the slide animations.
 #include "smart/page/Smart.h"
 #include "smart/page/SmartClipboardText.h"
 
@@ -22,6 +23,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <cstring>
@@ -95,6 +97,8 @@ private slots:
     void rawValueToolTip();
     void statusColours_data();
     void statusColours();
+    void tableInTheInstalledLanguage_data();
+    void tableInTheInstalledLanguage();
     void copyTwoSelectedRows();
     void copyNvmeRows();
     void copyWithNothingSelectedKeepsClipboard();
@@ -387,6 +391,71 @@ void TestSmartPage::statusColours()
     QCOMPARE(cell.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignHCenter));
     // Only the status cell is coloured.
     QVERIFY(!model.index(row, 5).data(Qt::ForegroundRole).isValid());
+}
+
+void TestSmartPage::tableInTheInstalledLanguage_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QStringList>("row");  // Description, CurrentValue and Status of one row
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QString>("decimal");  // in the RawValue cell's tool tip
+
+    const QColor blue(0, 0, 255);
+    const QColor red(255, 0, 0);
+    const QString nvme = QString::fromStdString(kNvmeSample);
+    QTest::newRow("Chinese, over a limit") << false << "m7b0-480g-hot"
+                                           << QStringList{"最大温度", "74℃", "#1002(70℃)"} << red << "\n十进制：";
+    QTest::newRow("English, over a limit") << true << "m7b0-480g-hot"
+                                           << QStringList{"Highest temperature", "74 °C", "#1002 (70 °C)"} << red
+                                           << "\nDecimal: ";
+    QTest::newRow("Chinese, within a limit") << false << "m7b0-480g-hot"
+                                             << QStringList{"异常掉电次数", "12次", "OK(5000次)"} << blue
+                                             << "\n十进制：";
+    QTest::newRow("English, within a limit") << true << "m7b0-480g-hot"
+                                             << QStringList{"Unexpected power losses", "12", "OK (5000)"} << blue
+                                             << "\nDecimal: ";
+    QTest::newRow("Chinese, weak capacitor") << false << "drive-limits-weak-capacitor"
+                                             << QStringList{"电容", "62微法", "风险(100微法)"} << red << "\n十进制：";
+    QTest::newRow("English, weak capacitor") << true << "drive-limits-weak-capacitor"
+                                             << QStringList{"Capacitance", "62 µF", "At risk (100 µF)"} << red
+                                             << "\nDecimal: ";
+    QTest::newRow("Chinese, NVMe critical warning") << false << nvme
+                                                    << QStringList{"严重警告", "1项", "警告"} << red
+                                                    << "\n十进制：";
+    QTest::newRow("English, NVMe critical warning")
+        << true << nvme << QStringList{"Critical warning", "1 active", "Warning"} << red
+        << "\nDecimal: ";
+}
+
+// The catalogue's texts are shown through the installed translation: the
+// English one makes the table English, and without it the table keeps its
+// Chinese texts exactly. The tones follow the status, whatever its language.
+void TestSmartPage::tableInTheInstalledLanguage()
+{
+    QFETCH(bool, english);
+    QFETCH(QString, sample);
+    QFETCH(QStringList, row);
+    QFETCH(QColor, colour);
+    QFETCH(QString, decimal);
+
+    Q_INIT_RESOURCE(quillfence_translations);
+    QTranslator translation;  // removed from the application when destroyed
+    if (english) {
+        QVERIFY(translation.load(QStringLiteral(":/translations/quillfence_en.qm")));
+        QVERIFY(QCoreApplication::installTranslator(&translation));
+    }
+    Smart page;
+    PhyDiskInfo record = SampleRecord(sample.toStdString());
+    page.GetDiskInfo(record);
+    const QAbstractItemModel &model = *tableOf(page)->model();
+    const int r = rowWithStatus(model, row.at(2));
+    QVERIFY2(r >= 0, qPrintable(rowTexts(model, 0).join(QLatin1Char('|'))));
+    QCOMPARE(model.index(r, smart::kColumnDescription).data().toString(), row.at(0));
+    QCOMPARE(model.index(r, smart::kColumnCurrentValue).data().toString(), row.at(1));
+    QCOMPARE(model.index(r, smart::kColumnStatus).data(Qt::ForegroundRole).value<QBrush>().color(), colour);
+    QVERIFY(model.index(r, smart::kColumnRawValue).data(Qt::ToolTipRole).toString().contains(decimal));
+    QCOMPARE(headerLabels(model), kTitles);
 }
 
 void TestSmartPage::copyTwoSelectedRows()

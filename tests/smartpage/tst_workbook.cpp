@@ -20,7 +20,7 @@ const smart::SmartCells kAlertRow = {
     "BE", "最大温度", "55", "26", "0", "74℃", "0x00 4A 00 15 00 2D ", "#1002(70℃)",
 };
 
-QStringList texts(const QVector<SheetCell> &cells)
+QStringList cellTexts(const QVector<SheetCell> &cells)
 {
     QStringList list;
     for (const SheetCell &cell : cells)
@@ -28,7 +28,7 @@ QStringList texts(const QVector<SheetCell> &cells)
     return list;
 }
 
-QStringList texts(const smart::SmartCells &cells)
+QStringList cellTexts(const smart::SmartCells &cells)
 {
     QStringList list;
     for (const std::string &cell : cells)
@@ -60,11 +60,11 @@ void TestWorkbook::rowsReadBackAsTexts()
     const Sheet sheet = readWorkbook(path);
     QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
     QCOMPARE(sheet.dimensions, QStringLiteral("A1:H3"));
-    QCOMPARE(texts(sheet.rows[0]),
+    QCOMPARE(cellTexts(sheet.rows[0]),
              QStringList({"ID", "Description", "Value", "Worst", "Threshold", "CurrentValue",
                           "RawValue", "Status"}));
-    QCOMPARE(texts(sheet.rows[1]), texts(kOkRow));
-    QCOMPARE(texts(sheet.rows[2]), texts(kAlertRow));
+    QCOMPARE(cellTexts(sheet.rows[1]), cellTexts(kOkRow));
+    QCOMPARE(cellTexts(sheet.rows[2]), cellTexts(kAlertRow));
     QCOMPARE(sheet.rows[2][6].text, QStringLiteral("0x00 4A 00 15 00 2D "));
     QCOMPARE(sheet.rows[2][7].text, QStringLiteral("#1002(70℃)"));
 

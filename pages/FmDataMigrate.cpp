@@ -13,8 +13,8 @@ struct Verdict {
     const char* text;
     const char* styleSheet;
 };
-const Verdict kAbnormal = {"异常", "font: 20px \"微软雅黑\";\ncolor: rgb(255,85,0);"};
-const Verdict kNormal = {"正常", "font: 20px \"微软雅黑\";\ncolor: rgb(65,205,82);"};
+const Verdict kAbnormal = {QT_TRANSLATE_NOOP("FmDataMigrate", "异常"), "font: 20px \"微软雅黑\";\ncolor: rgb(255,85,0);"};
+const Verdict kNormal = {QT_TRANSLATE_NOOP("FmDataMigrate", "正常"), "font: 20px \"微软雅黑\";\ncolor: rgb(65,205,82);"};
 
 const QColor kTitleColour(68, 71, 77);
 const QColor kTitleDisabledColour(120, 120, 120);
@@ -55,6 +55,8 @@ void FmDataMigrate::setupForm()
     label_1->setObjectName(QStringLiteral("label_1"));
     label_1->setGeometry(132, 125, 81, 61);
     label_1->setStyleSheet(QStringLiteral("font: 17px \"微软雅黑\";\ncolor: rgb(68, 71, 77);"));
+    // A longer caption than the Chinese one takes two lines of its height.
+    label_1->setWordWrap(true);
 
     label = new QLabel(this);
     label->setObjectName(QStringLiteral("label"));
@@ -65,7 +67,7 @@ void FmDataMigrate::setupForm()
 
 void FmDataMigrate::retranslateUi()
 {
-    setWindowTitle(tr("FmDataMigrate"));
+    setWindowTitle(QStringLiteral("FmDataMigrate"));  // a page, never a window of its own
     label_5->setText(tr("固件检测"));
     label_1->setText(tr("固件状态:"));
 }
@@ -78,7 +80,7 @@ void FmDataMigrate::GetDiskInfo(PhyDiskInfo& info)
         return;
     }
     const Verdict& verdict = isLoaderState(model, info.capacity) ? kAbnormal : kNormal;
-    label->setText(QString::fromUtf8(verdict.text));
+    label->setText(tr(verdict.text));
     label->setStyleSheet(QString::fromUtf8(verdict.styleSheet));
 }
 

@@ -55,8 +55,6 @@ void FmDataMigrate::setupForm()
     label_1->setObjectName(QStringLiteral("label_1"));
     label_1->setGeometry(132, 125, 81, 61);
     label_1->setStyleSheet(QStringLiteral("font: 17px \"微软雅黑\";\ncolor: rgb(68, 71, 77);"));
-    // A longer caption than the Chinese one takes two lines of its height.
-    label_1->setWordWrap(true);
 
     label = new QLabel(this);
     label->setObjectName(QStringLiteral("label"));

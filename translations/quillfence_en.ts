@@ -46,7 +46,7 @@
     </message>
     <message>
         <source>固件状态:</source>
-        <translation>Firmware status:</translation>
+        <translation>Status:</translation>
     </message>
     <message>
         <source>异常</source>

@@ -194,7 +194,7 @@ int tour(MainWin& window, const QDir& out, const QString& prefix)
 
     window.ShowHelp();
     shot("about");
-    window.ShowHelp();
+    window.findChild<QWidget*>(QStringLiteral("HelpDlg"))->findChild<QPushButton*>()->click();
     QTest::qWait(400);
 
     FlashTestWindow flashTest(nullptr, QCoreApplication::applicationDirPath());

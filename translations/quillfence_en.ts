@@ -22,6 +22,11 @@
         <source>%1/%2G</source>
         <translation>%1/%2 GB</translation>
     </message>
+    <message>
+        <source>分区(%1)</source>
+        <comment>two columns</comment>
+        <translation>%1:</translation>
+    </message>
 </context>
 <context>
     <name>FlashTestWindow</name>

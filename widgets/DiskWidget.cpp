@@ -14,8 +14,6 @@ namespace {
 
 // A bar this full (used / total) or more is drawn red.
 constexpr double kFullRatio = 0.9;
-// Between a partition's name and its sizes.
-constexpr int kNameGap = 6;
 
 // A bar with the toolkit's uniform roundness 100: the roundness of the longer
 // side is scaled down so the corners stay circular, as round as the bar's
@@ -181,6 +179,10 @@ void DiskWidget::paintEntry(QPainter &painter, const Entry &entry, int position)
     font.setPointSize(m_fontSize);
     painter.setFont(font);
     painter.setPen(QPen(Qt::white, 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    // Two columns leave the name a third of the box beside the sizes: a
+    // translation may give it a shorter form there.
+    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter,
+                     m_columns == 1 ? tr("分区(%1)").arg(entry.name) : tr("分区(%1)", "two columns").arg(entry.name));
 
     const float free = entry.total - entry.used;
     const QString freeText = QString::asprintf("%0.2f", free);
@@ -189,15 +191,6 @@ void DiskWidget::paintEntry(QPainter &painter, const Entry &entry, int position)
         ? tr("%1GB可用 共%2G").arg(freeText, totalText)
         : tr("%1/%2G").arg(freeText, totalText);
     const int tw = textBox.width();
-    // The name keeps left of the sizes (right-aligned in the right two
-    // thirds); a translation may give two columns a shorter name, and a name
-    // that is still too long for its room is elided.
-    const QString name = m_columns == 1 ? tr("分区(%1)").arg(entry.name)
-                                        : tr("分区(%1)", "two columns").arg(entry.name);
-    const QFontMetrics metrics = painter.fontMetrics();
-    const int nameRoom = tw - qMin(metrics.horizontalAdvance(sizes), 2 * (tw / 3)) - kNameGap;
-    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(name, Qt::ElideRight, nameRoom));
-
     painter.drawText(QRect(textBox.left() + tw / 3, textBox.top(), 2 * (tw / 3), textBox.height()),
                      Qt::AlignRight | Qt::AlignVCenter, sizes);
 }

@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString kEntryPrefix = QStringLiteral("物理磁盘");
 const QString kResources = QStringLiteral(":/Quillfence/Resources/");
 
 // The picture of each health level, under main/.
@@ -40,16 +39,16 @@ const char* levelPicture(smart::HealthLevel level)
 }
 
 // In place of the ring when a maker's disk brings no remaining life.
-const char kLifeUnreadable[] = "未能读取剩余寿命";
+const char* const kLifeUnreadable = QT_TRANSLATE_NOOP("MainWin", "未能读取剩余寿命");
 // In place of the model in the selector entry of a disk whose identity
 // could not be read, and of one that another program was updating (its
 // writer's lock kept every command out).
-const char kIdentityUnreadable[] = "未能读取磁盘信息";
+const char* const kIdentityUnreadable = QT_TRANSLATE_NOOP("MainWin", "未能读取磁盘信息");
 const char* const kDiskBusy = QT_TRANSLATE_NOOP("MainWin", "正在升级固件");
 
 // The refresh button while the list is being read.
-const char kRefreshText[] = "刷新";
-const char kRefreshingText[] = "刷新中";  // within the button's 75 px, beside its icon
+const char* const kRefreshText = QT_TRANSLATE_NOOP("MainWin", "刷新");
+const char* const kRefreshingText = QT_TRANSLATE_NOOP("MainWin", "刷新中");  // within the button's 75 px, beside its icon
 // The empty state's text shrinks to fit its label, down to this size.
 constexpr int kSmallestEmptyStatePoints = 20;
 // The first reading waits for the first paint, but no longer than this.
@@ -86,13 +85,18 @@ const char kSelectorStyleAdded[] =
 
 }  // namespace
 
+// The entry's first number is the disk's: every language's entry names the
+// disk's number before anything else that has digits (its model).
 std::optional<int> diskNumberOfEntry(const QString& text)
 {
-    if (text.size() < 5)
-        return std::nullopt;
-    const QString rest = text.mid(kEntryPrefix.size());
+    int start = 0;
+    while (start < text.size() && !text.at(start).isDigit())
+        ++start;
+    int end = start;
+    while (end < text.size() && text.at(end).isDigit())
+        ++end;
     bool ok = false;
-    const int number = rest.left(rest.indexOf(QStringLiteral("  "))).toInt(&ok, 10);
+    const int number = text.mid(start, end - start).toInt(&ok, 10);
     return ok ? std::optional<int>(number) : std::nullopt;
 }
 
@@ -113,15 +117,15 @@ MainWin::MainWin(QWidget* parent, bool useTray)
         const char* selected;
         const char* normal;
     } pageButtons[] = {
-        {"S.M.A.R.T信息", "S.M.R.T_icon_sel.png", "S.M.R.T_icon.png"},
-        {"固件检测", "system-migration_icon_sel.png", "system-migration_icon.png"},
-        {"固件升级", "firmware-upgrade_icon_sel.png", "firmware-upgrade_icon.png"},
-        {"Flash Test", "software-update_sel.png", "software-update.png"},
+        {QT_TR_NOOP("S.M.A.R.T信息"), "S.M.R.T_icon_sel.png", "S.M.R.T_icon.png"},
+        {QT_TR_NOOP("固件检测"), "system-migration_icon_sel.png", "system-migration_icon.png"},
+        {QT_TR_NOOP("固件升级"), "firmware-upgrade_icon_sel.png", "firmware-upgrade_icon.png"},
+        {QT_TR_NOOP("Flash Test"), "software-update_sel.png", "software-update.png"},
     };
     for (int i = 0; i < 4; ++i)
         ui->MenuButton->addButton(kResources + "3toolbar/" + pageButtons[i].normal,
                                   kResources + "3toolbar/" + pageButtons[i].selected,
-                                  QString::fromUtf8(pageButtons[i].caption), i);
+                                  tr(pageButtons[i].caption), i);
     connect(ui->MenuButton, &QMenuButton::select, this, &MainWin::SelectUi);
     // 4 to 6. Selector, refresh button and the initial look.
     setUpLook();
@@ -157,7 +161,7 @@ MainWin::MainWin(QWidget* parent, bool useTray)
     });
     QTimer::singleShot(kFirstReadingLatestMs, this, &MainWin::askFirstReading);
     // 12.
-    ui->usbbtn->setToolTip(QStringLiteral("点我刷新"));
+    ui->usbbtn->setToolTip(tr("点我刷新"));
     ui->label_2->hide();
 }
 
@@ -187,7 +191,7 @@ void MainWin::setUpLook()
     for (QLabel* line : {ui->LeftLine, ui->RightLine, ui->RightLine_2})
         line->setPixmap(QPixmap(kResources + "line.png"));
     ui->label->setPixmap(QPixmap(kResources + "main/disk_select_icon.png"));
-    auto* copy = new QAction(QStringLiteral("复制信息到剪贴板"), ui->cbDiskInfo);
+    auto* copy = new QAction(tr("复制信息到剪贴板"), ui->cbDiskInfo);
     ui->cbDiskInfo->addAction(copy);
     ui->cbDiskInfo->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(copy, &QAction::triggered, this, &MainWin::CopyPhyDiskInf);
@@ -233,8 +237,8 @@ void MainWin::showMakerWidgets(const PhyDiskInfo& record)
         ui->lbNameSSD->show();
         ui->lbPicSSD->show();
     }
-    ui->lbLifeUnknown->setText(QString::fromUtf8(smart::HealthDataRead(record) ? kLifeUnreadable
-                                                                               : smart::kSmartUnreadableText));
+    ui->lbLifeUnknown->setText(smart::HealthDataRead(record) ? tr(kLifeUnreadable)
+                                                            : QCoreApplication::translate("smart", smart::kSmartUnreadableText));
     ui->lbLifeUnknown->show();
     awaitingLife = true;
     if (const std::optional<int> life = lifeOf(record.diskNum))
@@ -367,7 +371,7 @@ QString MainWin::entryText(const PhyDiskInfo& disk) const
 {
     const QString name = disk.valid  ? QString::fromLatin1(disk.model)
                          : disk.busy ? tr(kDiskBusy)
-                                     : QString::fromUtf8(kIdentityUnreadable);
+                                     : tr(kIdentityUnreadable);
     if (disk.isSystemDisk)
         return tr("物理磁盘%1  （系统盘）%2").arg(disk.diskNum).arg(name);
     return tr("物理磁盘%1  %2").arg(disk.diskNum).arg(name);
@@ -375,7 +379,7 @@ QString MainWin::entryText(const PhyDiskInfo& disk) const
 
 void MainWin::showReading(bool reading)
 {
-    ui->btRefresh->setText(QString::fromUtf8(reading ? kRefreshingText : kRefreshText));
+    ui->btRefresh->setText(tr(reading ? kRefreshingText : kRefreshText));
     ui->btRefresh->setEnabled(!reading && !devices_->transferring());
 }
 
@@ -454,7 +458,7 @@ void MainWin::getLife(int diskNum, int percent)
     const bool levelKnown = level.has_value();
     if (level) {
         ui->lbPicStatus->setPixmap(QPixmap(kResources + "main/" + levelPicture(*level)));
-        ui->lbNameStauts->setText(QStringLiteral("健康指标：") + QString::fromUtf8(smart::HealthLevelText(*level)));
+        ui->lbNameStauts->setText(tr("健康指标：%1").arg(QCoreApplication::translate("smart", smart::HealthLevelText(*level))));
     }
     // The life of the maker's disk just selected: the ring replaces the note;
     // a value outside 0 to 100 gives no health level.

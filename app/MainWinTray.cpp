@@ -19,15 +19,16 @@
 namespace {
 constexpr int kHideRemembered = 0, kQuitRemembered = 1, kHideOnce = 2, kQuitOnce = 3;
 const QString kTrayToolTip = QStringLiteral("QV-Quillfence");
-const QString kShow = QStringLiteral("显示");
-const QString kHide = QStringLiteral("隐藏");
+const char* const kShow = QT_TRANSLATE_NOOP("MainWin", "显示");
+const char* const kHide = QT_TRANSLATE_NOOP("MainWin", "隐藏");
 
 // A drive whose firmware transfer is cut off may not start again: the window
 // stays until the transfer ends.
-const char kCloseDuringTransfer[] = "正在升级固件，升级结束后才能关闭";
+const char* const kCloseDuringTransfer = QT_TRANSLATE_NOOP("MainWin", "正在升级固件，升级结束后才能关闭");
 const char kNoticeIcon[] = ":/Quillfence/Resources/icon2.png";
 const char kQuestionIcon[] = ":/Quillfence/Resources/icon3.png";
-const char kQuitAfterTransfer[] = "正在升级固件，升级结束前不能退出。是否在升级结束后退出？";
+const char* const kQuitAfterTransfer =
+    QT_TRANSLATE_NOOP("MainWin", "正在升级固件，升级结束前不能退出。是否在升级结束后退出？");
 }  // namespace
 
 void MainWin::createTray()
@@ -36,13 +37,13 @@ void MainWin::createTray()
     // below keep the show action's text in step with the window. The window
     // owns every tray object, so none outlives it.
     trayMenu = new QMenu(this);
-    trayMenu->setTitle(QStringLiteral("功能"));
+    trayMenu->setTitle(tr("功能"));
     showAction = new QAction(this);
     quitAction = new QAction(this);
     showAction->setIcon(QIcon(QStringLiteral(":/Quillfence/Resources/ICON.png")));
-    showAction->setText(kShow);
+    showAction->setText(tr(kShow));
     quitAction->setIcon(QIcon(QStringLiteral(":/Quillfence/Resources/icon2.png")));
-    quitAction->setText(QStringLiteral("退出"));
+    quitAction->setText(tr("退出"));
     trayMenu->addAction(showAction);
     trayMenu->addAction(quitAction);
     // The watch over the drives and its interval menu, then the language
@@ -78,7 +79,7 @@ bool MainWin::isAway() const
 // to the task bar instead.
 void MainWin::hideToTray()
 {
-    showAction->setText(kShow);
+    showAction->setText(tr(kShow));
     if (trayIcon)
         hide();
     else
@@ -91,17 +92,17 @@ void MainWin::slotClicked()
         showNormal();
         raise();
         activateWindow();
-        showAction->setText(kHide);
+        showAction->setText(tr(kHide));
     } else {
         hide();
         showMinimized();
-        showAction->setText(kShow);
+        showAction->setText(tr(kShow));
     }
 }
 
 void MainWin::bringBack()
 {
-    showAction->setText(kHide);
+    showAction->setText(tr(kHide));
     showNormal();
     raise();
     activateWindow();
@@ -112,12 +113,12 @@ void MainWin::iconIsActived(QSystemTrayIcon::ActivationReason reason)
     if (reason != QSystemTrayIcon::DoubleClick)
         return;
     if (isAway()) {
-        showAction->setText(kHide);
+        showAction->setText(tr(kHide));
         showNormal();
         raise();
         activateWindow();
     } else {
-        showAction->setText(kShow);
+        showAction->setText(tr(kShow));
         showMinimized();
     }
 }
@@ -141,14 +142,14 @@ bool MainWin::askDuringTransfer(const char* icon, const char* text, int buttonSe
 {
     QMessageDlg dialog(this);
     dialog.resize(300, 200);
-    dialog.setMessage(QString::fromLatin1(icon), QString::fromUtf8(text), buttonSet);
+    dialog.setMessage(QString::fromLatin1(icon), tr(text), buttonSet);
     dialog.exec();
     return dialog.result() == QMessageDlg::BtnOk;
 }
 
 void MainWin::showFileWriteWarning()
 {
-    QMessageBox::warning(this, QStringLiteral("file write"), QStringLiteral("can't open"), QMessageBox::Yes);
+    QMessageBox::warning(this, tr("file write"), tr("can't open"), QMessageBox::Yes);
 }
 
 void MainWin::onButtonCloseClicked()

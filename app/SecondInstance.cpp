@@ -5,7 +5,8 @@
 
 int refuseSecondInstance()
 {
-    QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("警告"), QStringLiteral("程序已启动"),
+    QMessageBox::critical(QApplication::activeWindow(), QCoreApplication::translate("SecondInstance", "警告"),
+                          QCoreApplication::translate("SecondInstance", "程序已启动"),
                           QMessageBox::Ok);
     return 1;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/UiLanguage.h"
+#include "translations/Translations.h"  // installTranslations(), for the tests too
 
 #include <Qt>
 // What every start of the window does before the main window is built.
@@ -15,10 +15,6 @@ void prepareProcess();
 // translations of the language the user chose (or the system's, see
 // common/UiLanguage.h) and the window icon.
 void prepareApplication();
-
-// The program's translation and Qt's own for `language`; Chinese, the source
-// language, loads only Qt's. Installed once, before the first window.
-void installTranslations(texts::Language language);
 
 // The main window's flags: frameless with a minimise button.
 constexpr auto kMainWindowFlags = Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint;

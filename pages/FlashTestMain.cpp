@@ -5,6 +5,7 @@
 #include "common/ProgramInfo.h"
 #include "disk/StorageBackend.h"
 #include "pages/FlashTestWindow.h"
+#include "translations/Translations.h"
 #include "widgets/CjkFonts.h"
 
 #include <QApplication>
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     installCjkFontSubstitutes();
+    // The main window's language: the user's choice or the system's.
+    installTranslations(chosenLanguage());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quillfence/Resources/ICON.png")));
     selectStorageFromEnvironment();
 

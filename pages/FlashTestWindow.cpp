@@ -14,11 +14,11 @@
 FlashTestWindow::FlashTestWindow(QWidget *parent, const QString &appDir)
     : QWidget(parent)
 {
-    setWindowTitle(QStringLiteral("SSD Quillfence Flash Test"));
+    setWindowTitle(tr("SSD Quillfence Flash Test"));
 
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(132, 12, 132, 0);
-    auto *caption = new QLabel(QStringLiteral("磁盘:"), this);
+    auto *caption = new QLabel(tr("磁盘:"), this);
     caption->setStyleSheet(QStringLiteral("font: 17px \"微软雅黑\";\ncolor: rgb(68, 71, 77);"));
     m_selector = new QComboBox(this);
     m_selector->setObjectName(QStringLiteral("cbDiskInfo"));
@@ -60,7 +60,7 @@ void FlashTestWindow::listDisks()
         // The maker's tool tests its SATA drives: NVMe drives are not offered.
         if (ReadDiskIdentity(disk) != kIdentityOk || disk.isNvme)
             continue;
-        m_selector->addItem(QStringLiteral("物理磁盘%1  %2").arg(disk.diskNum).arg(recordText(disk.model)), i);
+        m_selector->addItem(tr("物理磁盘%1  %2").arg(disk.diskNum).arg(recordText(disk.model)), i);
     }
 }
 

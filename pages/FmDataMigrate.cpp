@@ -13,8 +13,8 @@ struct Verdict {
     const char* text;
     const char* styleSheet;
 };
-const Verdict kAbnormal = {"异常", "font: 20px \"微软雅黑\";\ncolor: rgb(255,85,0);"};
-const Verdict kNormal = {"正常", "font: 20px \"微软雅黑\";\ncolor: rgb(65,205,82);"};
+const Verdict kAbnormal = {QT_TRANSLATE_NOOP("FmDataMigrate", "异常"), "font: 20px \"微软雅黑\";\ncolor: rgb(255,85,0);"};
+const Verdict kNormal = {QT_TRANSLATE_NOOP("FmDataMigrate", "正常"), "font: 20px \"微软雅黑\";\ncolor: rgb(65,205,82);"};
 
 const QColor kTitleColour(68, 71, 77);
 const QColor kTitleDisabledColour(120, 120, 120);
@@ -65,7 +65,7 @@ void FmDataMigrate::setupForm()
 
 void FmDataMigrate::retranslateUi()
 {
-    setWindowTitle(tr("FmDataMigrate"));
+    setWindowTitle(QStringLiteral("FmDataMigrate"));  // a page, never a window of its own
     label_5->setText(tr("固件检测"));
     label_1->setText(tr("固件状态:"));
 }
@@ -78,7 +78,7 @@ void FmDataMigrate::GetDiskInfo(PhyDiskInfo& info)
         return;
     }
     const Verdict& verdict = isLoaderState(model, info.capacity) ? kAbnormal : kNormal;
-    label->setText(QString::fromUtf8(verdict.text));
+    label->setText(tr(verdict.text));
     label->setStyleSheet(QString::fromUtf8(verdict.styleSheet));
 }
 

@@ -141,7 +141,8 @@ void FwUpdate::setupForm()
     pbTransfer->setObjectName(QStringLiteral("pbTransfer"));
     pbTransfer->setGeometry(130, 305, 601, 24);
     pbTransfer->setStyleSheet(QString::fromUtf8(kProgressStyle));
-    pbTransfer->setFormat(QStringLiteral("已发送 %v / %m 条命令"));
+    // %v and %m are the progress bar's own: the commands sent and planned.
+    pbTransfer->setFormat(tr("已发送 %v / %m 条命令"));
     pbTransfer->hide();
 
     lbUpdateNote = addField(this, {"lbUpdateNote", {130, 340, 641, 48}, false});
@@ -155,7 +156,7 @@ void FwUpdate::setupForm()
 
 void FwUpdate::retranslateUi()
 {
-    setWindowTitle(tr("FwUpdate"));
+    setWindowTitle(QStringLiteral("FwUpdate"));  // a page, never a window of its own
     label_2->setText(tr("固件升级"));
     label->setText(tr("序列号"));
     lb_Sn->setText(tr("N/A"));
@@ -163,7 +164,7 @@ void FwUpdate::retranslateUi()
     lb_Model->setText(tr("N/A"));
     label_6->setText(tr("固件版本"));
     lb_FW->setText(tr("N/A"));
-    btUpdate->setText(tr("固件升级"));
+    btUpdate->setText(tr("固件升级", "button"));
 }
 
 void FwUpdate::GetDiskInfo(PhyDiskInfo& info)
@@ -214,12 +215,12 @@ void FwUpdate::on_btUpdate_clicked()
         const bool sameDisk = asked.diskNum == state.diskNum && asked.device == state.device &&
                               asked.model == state.model && revision == lb_FW->text();
         if (!sameDisk) {
-            ShowNotice(QString::fromUtf8(kFwDisksChangingText));
+            ShowNotice(tr(kFwDisksChangingText));
             return;
         }
     }
     if (!devices().updateFirmware(state, decision)) {
-        ShowNotice(QString::fromUtf8(kFwDisksChangingText));
+        ShowNotice(tr(kFwDisksChangingText));
         return;
     }
     awaitingResult = true;
@@ -245,7 +246,7 @@ void FwUpdate::showTransferStarted()
     pbTransfer->setValue(0);
     pbTransfer->show();
     noteDisk = state.diskNum;
-    lbUpdateNote->setText(QString::fromUtf8(kFwTransferRunningText));
+    lbUpdateNote->setText(tr(kFwTransferRunningText));
     lbUpdateNote->show();
 }
 

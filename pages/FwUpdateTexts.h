@@ -24,8 +24,10 @@ QString FwUpdateQuestion(const FwUpdateTarget& target);
 // it reports the revision it had, that a power cycle may be needed first.
 QString FwRevisionNote(const QString& revisionBefore, const std::optional<DiskReading>& reread);
 
-// Shown under the progress bar while the transfer runs.
-constexpr const char* kFwTransferRunningText = "正在升级固件，请勿关闭电源或拔出磁盘";
+// Shown under the progress bar while the transfer runs. These texts, like
+// the functions' results, belong to the page's translation context.
+constexpr const char* kFwTransferRunningText = QT_TRANSLATE_NOOP("FwUpdate", "正在升级固件，请勿关闭电源或拔出磁盘");
 // The button was pressed, or the question answered, while the disk list is
 // being read: nothing is sent.
-constexpr const char* kFwDisksChangingText = "正在读取磁盘信息，固件未发送，请稍后再试";
+constexpr const char* kFwDisksChangingText =
+    QT_TRANSLATE_NOOP("FwUpdate", "正在读取磁盘信息，固件未发送，请稍后再试");

@@ -24,15 +24,15 @@ const Label kLabels[] = {
     {"label", nullptr, {85, 40, 120, 16},
      "background-image: url(:/Quillfence/Resources/main/SSD-Quillfence_logo.png);\n"},
     {"label_2", nullptr, {85, 63, 120, 120}, "border-image: url(:/Quillfence/Resources/add/qr-code2x.png);"},
-    {"label_3", "版本号:V1.0.1", {110, 190, 71, 21}, "font: 75 11px \"微软雅黑\";\n\ncolor: rgb(255, 255, 255);"},
-    {"label_4", "任何意见可以反馈到", {85, 223, 141, 20}, kWhiteText14},
+    {"label_3", QT_TRANSLATE_NOOP("HelpDlg", "版本号:V1.0.1"), {110, 190, 71, 21}, "font: 75 11px \"微软雅黑\";\n\ncolor: rgb(255, 255, 255);"},
+    {"label_4", QT_TRANSLATE_NOOP("HelpDlg", "任何意见可以反馈到"), {85, 223, 141, 20}, kWhiteText14},
     // An address that fits the label's 191 px in its 14 px face.
     {"label_5", "help@quillfence.example", {65, 241, 191, 31}, kWhiteText14},
-    {"label_6", "Copyright © 2026 Quillfence 保留所有权利", {8, 346, 271, 20},
+    {"label_6", QT_TRANSLATE_NOOP("HelpDlg", "Copyright © 2026 Quillfence 保留所有权利"), {8, 346, 271, 20},
      "color: rgb(255, 255, 255);\nfont: 75 11px \"微软雅黑\";"},
 };
 
-const char kCloseText[] = "知道了";
+const char* const kCloseText = QT_TRANSLATE_NOOP("HelpDlg", "知道了");
 const QRect kCloseGeometry(67, 295, 156, 30);
 constexpr int kClosePixelSize = 14;
 const char kCloseStyle[] =
@@ -70,7 +70,7 @@ void HelpDlg::setupForm()
         if (entry.text)
             label->setText(tr(entry.text));
     }
-    setWindowTitle(tr("HelpDlg"));
+    setWindowTitle(QStringLiteral("HelpDlg"));  // a panel, never a window of its own
 
     closeButton = new QPushButton(this);
     applyCloseButtonLook();

@@ -43,10 +43,10 @@ struct Verdict {
 const char kGood[] = "color:white;background:rgb(100,250,101);";
 const char kBad[] = "color:white;background:rgb(251,85,16);";
 const Verdict kVerdicts[] = {
-    {"true", "Flash正常", kGood},
-    {"false", "Flash异常", kBad},
-    {"pass", "R/W正常", kGood},
-    {nullptr, "R/W异常", kBad},
+    {"true", QT_TRANSLATE_NOOP("SwUpdate", "Flash正常"), kGood},
+    {"false", QT_TRANSLATE_NOOP("SwUpdate", "Flash异常"), kBad},
+    {"pass", QT_TRANSLATE_NOOP("SwUpdate", "R/W正常"), kGood},
+    {nullptr, QT_TRANSLATE_NOOP("SwUpdate", "R/W异常"), kBad},
 };
 
 const char kTitleStyle[] = "font: bold 20px \"微软雅黑\";\ncolor: rgb(68, 71, 77);";
@@ -111,7 +111,7 @@ bool SwUpdate::mayClose()
 {
     if (!m_testActive)
         return true;
-    ShowNotice(QStringLiteral("正在测试，测试结束后才能关闭"));
+    ShowNotice(tr("正在测试，测试结束后才能关闭"));
     return false;
 }
 
@@ -124,39 +124,39 @@ void SwUpdate::buildForm()
     setPalette(background);
     setAutoFillBackground(true);
 
-    addLabel(this, QStringLiteral("Flash测试"), kTitleStyle, QRect(130, 49, 221, 21));
+    addLabel(this, tr("Flash测试"), kTitleStyle, QRect(130, 49, 221, 21));
 
     const struct {
         const char *caption;
         const char *objectName;
         QLabel *SwUpdate::*value;
     } rows[] = {
-        {"序列号:", "lbSerial", &SwUpdate::m_serialValue},
-        {"型号:", "lbModel", &SwUpdate::m_modelValue},
-        {"固件版本:", "lbFirmware", &SwUpdate::m_firmwareValue},
-        {"容量:", "lbCapacity", &SwUpdate::m_capacityValue},
+        {QT_TR_NOOP("序列号:"), "lbSerial", &SwUpdate::m_serialValue},
+        {QT_TR_NOOP("型号:"), "lbModel", &SwUpdate::m_modelValue},
+        {QT_TR_NOOP("固件版本:"), "lbFirmware", &SwUpdate::m_firmwareValue},
+        {QT_TR_NOOP("容量:"), "lbCapacity", &SwUpdate::m_capacityValue},
     };
     int y = 100;
     for (const auto &row : rows) {
-        addLabel(this, QString::fromUtf8(row.caption), kCaptionStyle, QRect(132, y, 100, 30));
+        addLabel(this, tr(row.caption), kCaptionStyle, QRect(132, y, 100, 30));
         QLabel *value = addLabel(this, QString(), kValueStyle, QRect(232, y, 380, 30));
         value->setObjectName(QLatin1String(row.objectName));
         this->*row.value = value;
         y += 40;
     }
 
-    addLabel(this, QStringLiteral("测试容量:"), kCaptionStyle, QRect(132, 270, 100, 30));
+    addLabel(this, tr("测试容量:"), kCaptionStyle, QRect(132, 270, 100, 30));
     m_capacitySelector = new QComboBox(this);
     m_capacitySelector->setObjectName(QStringLiteral("cbCapacity"));
-    m_capacitySelector->addItems({QStringLiteral("请选择容量"), QStringLiteral("128G"), QStringLiteral("256G"),
+    m_capacitySelector->addItems({tr("请选择容量"), QStringLiteral("128G"), QStringLiteral("256G"),
                                   QStringLiteral("512G")});
     m_capacitySelector->setStyleSheet(QString::fromUtf8(kSelectorStyle));
     m_capacitySelector->setGeometry(232, 270, 160, 30);
 
-    m_flashButton = new QPushButton(QStringLiteral("Flash测试"), this);
+    m_flashButton = new QPushButton(tr("Flash测试"), this);
     m_flashButton->setObjectName(QStringLiteral("btTest"));
     m_flashButton->setGeometry(132, 330, 120, 36);
-    m_rwButton = new QPushButton(QStringLiteral("读写测试"), this);
+    m_rwButton = new QPushButton(tr("读写测试"), this);
     m_rwButton->setObjectName(QStringLiteral("RWTest"));
     m_rwButton->setGeometry(272, 330, 120, 36);
     for (QPushButton *button : {m_flashButton, m_rwButton}) {
@@ -167,7 +167,7 @@ void SwUpdate::buildForm()
     m_busy = new QWidget(this);
     m_busy->setObjectName(QStringLiteral("busyIndicator"));
     m_busy->setGeometry(132, 385, 420, 50);
-    addLabel(m_busy, QStringLiteral("正在测试，请勿断开磁盘"), kCaptionStyle, QRect(0, 0, 420, 24));
+    addLabel(m_busy, tr("正在测试，请勿断开磁盘"), kCaptionStyle, QRect(0, 0, 420, 24));
     auto *bar = new QProgressBar(m_busy);
     bar->setRange(0, 0);  // no end known: a moving bar
     bar->setTextVisible(false);
@@ -192,11 +192,11 @@ void SwUpdate::on_btTest_clicked()
 bool SwUpdate::capacityAndDiskChosen(int capacityIndex)
 {
     if (capacityIndex == 0) {
-        ShowNotice(QStringLiteral("请选择容量"));
+        ShowNotice(tr("请选择容量"));
         return false;
     }
     if (m_model.isEmpty()) {
-        ShowNotice(QStringLiteral("请连接磁盘"));
+        ShowNotice(tr("请连接磁盘"));
         return false;
     }
     // The tool takes the whole disk offline and may format it.
@@ -211,7 +211,7 @@ void SwUpdate::on_RWTest_clicked()
 {
     const int capacityIndex = m_capacitySelector->currentIndex();
     if (isLoaderState(m_model, m_capacity)) {
-        ShowNotice(QStringLiteral("4M盘不能进行读写测试"));
+        ShowNotice(tr("4M盘不能进行读写测试"));
         return;
     }
     if (!capacityAndDiskChosen(capacityIndex) || !confirmFormat())
@@ -242,7 +242,7 @@ void SwUpdate::runTool(int capacityIndex, bool rwTest)
     // Without the tool there is nothing to run: leave the disk and the files
     // as they are.
     if (!QFileInfo::exists(program)) {
-        ShowNotice(QStringLiteral("启动失败"));
+        ShowNotice(tr("启动失败"));
         return;
     }
     setTestActive(true);
@@ -254,7 +254,7 @@ void SwUpdate::runTool(int capacityIndex, bool rwTest)
     // must not run: leave the disk and the files as they are.
     if (!SelectIni()) {
         setTestActive(false);
-        ShowNotice(QStringLiteral("启动失败"));
+        ShowNotice(tr("启动失败"));
         return;
     }
     if (SetRawFlag()) {
@@ -270,7 +270,7 @@ void SwUpdate::runTool(int capacityIndex, bool rwTest)
     DelRawFlag();
     RestoreIni();
     setTestActive(false);
-    ShowNotice(QStringLiteral("启动失败"));
+    ShowNotice(tr("启动失败"));
 }
 
 void SwUpdate::MPTFinished(int, QProcess::ExitStatus)
@@ -366,7 +366,7 @@ void SwUpdate::ShowResult()
     QFont font(QStringLiteral("微软雅黑"));
     font.setPixelSize(40);
     m_result->setFont(font);
-    m_result->setText(QString::fromUtf8(verdict->text));
+    m_result->setText(tr(verdict->text));
     m_result->setAlignment(Qt::AlignCenter);
     m_result->setStyleSheet(QLatin1String(verdict->style));
     m_result->show();
@@ -392,5 +392,5 @@ void SwUpdate::ShowNotice(const QString &text)
 
 bool SwUpdate::confirmFormat()
 {
-    return askUser(this, QStringLiteral("R/W测试将格式化磁盘，是否继续"), 1) == QMessageDlg::BtnOk;
+    return askUser(this, tr("R/W测试将格式化磁盘，是否继续"), 1) == QMessageDlg::BtnOk;
 }

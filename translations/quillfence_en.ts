@@ -5,142 +5,249 @@
     <name>DesktopNotifier</name>
     <message>
         <source>打开</source>
-        <translation type="unfinished"></translation>
+        <translation>Open</translation>
+    </message>
+</context>
+<context>
+    <name>DiskWidget</name>
+    <message>
+        <source>分区(%1)</source>
+        <translation>Partition (%1)</translation>
+    </message>
+    <message>
+        <source>%1GB可用 共%2G</source>
+        <translation>%1 GB free of %2 GB</translation>
+    </message>
+    <message>
+        <source>%1/%2G</source>
+        <translation>%1/%2 GB</translation>
+    </message>
+    <message>
+        <source>分区(%1)</source>
+        <comment>two columns</comment>
+        <translation>%1:</translation>
+    </message>
+</context>
+<context>
+    <name>FlashTestWindow</name>
+    <message>
+        <source>SSD Quillfence Flash Test</source>
+        <translation>SSD Quillfence Flash Test</translation>
+    </message>
+    <message>
+        <source>磁盘:</source>
+        <translation>Disk:</translation>
+    </message>
+    <message>
+        <source>物理磁盘%1  %2</source>
+        <translation>Disk %1  %2</translation>
     </message>
 </context>
 <context>
     <name>FmDataMigrate</name>
     <message>
-        <source>FmDataMigrate</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>固件检测</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware check</translation>
     </message>
     <message>
         <source>固件状态:</source>
-        <translation type="unfinished"></translation>
+        <translation>Status:</translation>
+    </message>
+    <message>
+        <source>异常</source>
+        <translation>Abnormal</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Normal</translation>
     </message>
 </context>
 <context>
     <name>FwUpdate</name>
     <message>
-        <source>FwUpdate</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>固件升级</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware update</translation>
     </message>
     <message>
         <source>序列号</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial number</translation>
     </message>
     <message>
         <source>N/A</source>
-        <translation type="unfinished"></translation>
+        <translation>N/A</translation>
     </message>
     <message>
         <source>型号</source>
-        <translation type="unfinished"></translation>
+        <translation>Model</translation>
     </message>
     <message>
         <source>固件版本</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>已发送 %v / %m 条命令</source>
+        <translation>%v of %m commands sent</translation>
+    </message>
+    <message>
+        <source>即将升级此磁盘的固件：</source>
+        <translation>About to update the firmware of this disk:</translation>
+    </message>
+    <message>
+        <source>型号：%1</source>
+        <translation>Model: %1</translation>
+    </message>
+    <message>
+        <source>序列号：%1</source>
+        <translation>Serial number: %1</translation>
+    </message>
+    <message>
+        <source>当前固件版本：%1</source>
+        <translation>Current firmware version: %1</translation>
+    </message>
+    <message>
+        <source>容量：%1 GB</source>
+        <translation>Capacity: %1 GB</translation>
+    </message>
+    <message>
+        <source>升级文件：%1（%2 字节）</source>
+        <translation>Update file: %1 (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>升级过程中请勿关闭电源或拔出磁盘。是否继续？</source>
+        <translation>Do not turn off the power or unplug the disk during the update. Continue?</translation>
+    </message>
+    <message>
+        <source>未能重新读取磁盘的固件版本；新固件可能要在磁盘断电并重新上电后才会生效</source>
+        <translation>Could not read the firmware version again. The new firmware may only take effect after the disk is powered off and on again.</translation>
+    </message>
+    <message>
+        <source>磁盘报告的固件版本仍为 %1：新固件可能要在磁盘断电并重新上电后才会生效</source>
+        <translation>The disk still reports firmware version %1. The new firmware may only take effect after the disk is powered off and on again.</translation>
+    </message>
+    <message>
+        <source>磁盘现在报告的固件版本为 %1</source>
+        <translation>The disk now reports firmware version %1.</translation>
+    </message>
+    <message>
+        <source>正在升级固件，请勿关闭电源或拔出磁盘</source>
+        <translation>Updating firmware. Do not turn off the power or unplug the disk.</translation>
+    </message>
+    <message>
+        <source>正在读取磁盘信息，固件未发送，请稍后再试</source>
+        <translation>The disks are being read. No firmware was sent. Try again in a moment.</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <comment>button</comment>
+        <translation>Update firmware</translation>
     </message>
 </context>
 <context>
     <name>HealthHistoryView</name>
     <message>
         <source>一周</source>
-        <translation type="unfinished"></translation>
+        <translation>Week</translation>
     </message>
     <message>
         <source>一个月</source>
-        <translation type="unfinished"></translation>
+        <translation>Month</translation>
     </message>
     <message>
         <source>一年</source>
-        <translation type="unfinished"></translation>
+        <translation>Year</translation>
     </message>
     <message>
         <source>全部</source>
-        <translation type="unfinished"></translation>
+        <translation>All</translation>
     </message>
     <message>
         <source>健康历史</source>
-        <translation type="unfinished"></translation>
+        <translation>Health history</translation>
     </message>
     <message>
         <source>关闭</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>序列号 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>剩余寿命</source>
-        <translation type="unfinished">Remaining life</translation>
+        <translation>Remaining life</translation>
     </message>
     <message>
         <source>温度</source>
-        <translation type="unfinished"></translation>
+        <translation>Temperature</translation>
     </message>
     <message>
         <source>写入量</source>
-        <translation type="unfinished"></translation>
+        <translation>Data written</translation>
     </message>
     <message>
         <source>健康警报</source>
-        <translation type="unfinished"></translation>
+        <translation>Health alerts</translation>
     </message>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Time</translation>
     </message>
     <message>
         <source>变化</source>
-        <translation type="unfinished"></translation>
+        <translation>Change</translation>
     </message>
     <message>
         <source>正在读取历史记录…</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading the history…</translation>
     </message>
     <message>
         <source>没有用户数据文件夹</source>
-        <translation type="unfinished"></translation>
+        <translation>No user data folder</translation>
     </message>
     <message>
         <source>无法读取健康历史：%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot read the health history: %1</translation>
     </message>
     <message>
         <source>尚无此磁盘的历史记录：程序每次读取磁盘时记下一次。</source>
-        <translation type="unfinished"></translation>
+        <translation>No history for this disk yet: a point is recorded each time the disk is read.</translation>
     </message>
     <message>
         <source>此期间没有健康警报。</source>
-        <translation type="unfinished"></translation>
+        <translation>No health alerts in this period.</translation>
     </message>
     <message>
-        <source>此期间有 %1 条健康警报。</source>
-        <translation type="unfinished"></translation>
+        <source>%1    序列号 %2</source>
+        <translation>%1    Serial number %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>此期间有 %n 条健康警报。</source>
+        <translation>
+            <numerusform>%n health alert in this period.</numerusform>
+            <numerusform>%n health alerts in this period.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>HelpDlg</name>
     <message>
-        <source>HelpDlg</source>
-        <translation type="unfinished"></translation>
+        <source>版本号:V1.0.1</source>
+        <translation>Version 1.0.1</translation>
+    </message>
+    <message>
+        <source>任何意见可以反馈到</source>
+        <translation>Send feedback to</translation>
+    </message>
+    <message>
+        <source>Copyright © 2026 Quillfence 保留所有权利</source>
+        <translation>© 2026 Quillfence. All rights reserved.</translation>
+    </message>
+    <message>
+        <source>知道了</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
     <name>HistoryChart</name>
     <message>
         <source>此期间没有数据</source>
-        <translation type="unfinished"></translation>
+        <translation>No data in this period</translation>
     </message>
 </context>
 <context>
@@ -173,141 +280,350 @@
 <context>
     <name>MainWin</name>
     <message>
-        <source>SSD Quillfence</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>color: rgb(185, 206, 248);</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>QuorventaSSD</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>健康指标：优秀</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>剩余寿命</source>
-        <translation type="unfinished">Remaining life</translation>
-    </message>
-    <message>
-        <source>color: rgb(235, 243, 254);</source>
-        <translation type="unfinished"></translation>
+        <translation>Remaining life</translation>
     </message>
     <message>
         <source>未能检测分区</source>
-        <translation type="unfinished"></translation>
+        <translation>No partitions found</translation>
     </message>
     <message>
         <source>刷新</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>color: white; font: 13px &quot;Arial&quot;;</source>
-        <translation type="unfinished"></translation>
+        <translation>Refresh</translation>
     </message>
     <message>
         <source>硬盘数:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>background-image: url(:/Quillfence/Resources/add/box_arrow_up2x.png);</source>
-        <translation type="unfinished"></translation>
+        <translation>Disks:</translation>
     </message>
     <message>
         <source>正在读取磁盘…</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading disks…</translation>
     </message>
     <message>
         <source>未检测到磁盘</source>
-        <translation type="unfinished"></translation>
+        <translation>No disks found</translation>
     </message>
     <message>
         <source>系统盘未列出</source>
-        <translation type="unfinished"></translation>
+        <translation>System disk not listed</translation>
     </message>
     <message>
         <source>需要管理员权限</source>
-        <translation type="unfinished"></translation>
+        <translation>Administrator rights needed</translation>
     </message>
     <message>
         <source>读取磁盘需要管理员密码</source>
-        <translation type="unfinished"></translation>
+        <translation>Password needed to read disks</translation>
     </message>
     <message>
         <source>正在升级固件</source>
-        <translation type="unfinished"></translation>
+        <translation>Updating firmware</translation>
     </message>
     <message>
         <source>物理磁盘%1  （系统盘）%2</source>
-        <translation type="unfinished"></translation>
+        <translation>Disk %1  (system disk) %2</translation>
     </message>
     <message>
         <source>物理磁盘%1  %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Disk %1  %2</translation>
     </message>
     <message>
         <source>显示系统盘</source>
-        <translation type="unfinished"></translation>
+        <translation>Show system disk</translation>
     </message>
     <message>
         <source>设置未能保存，下次启动时需要重新选择</source>
-        <translation type="unfinished"></translation>
+        <translation>The setting could not be saved. Choose it again at the next start.</translation>
+    </message>
+    <message>
+        <source>未能读取剩余寿命</source>
+        <translation>Remaining life unknown</translation>
+    </message>
+    <message>
+        <source>未能读取磁盘信息</source>
+        <translation>Disk details unreadable</translation>
+    </message>
+    <message>
+        <source>刷新中</source>
+        <translation>Busy</translation>
+    </message>
+    <message>
+        <source>S.M.A.R.T信息</source>
+        <translation>S.M.A.R.T. info</translation>
+    </message>
+    <message>
+        <source>固件检测</source>
+        <translation>Firmware check</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>Flash Test</source>
+        <translation>Flash test</translation>
+    </message>
+    <message>
+        <source>点我刷新</source>
+        <translation>Click to refresh</translation>
+    </message>
+    <message>
+        <source>复制信息到剪贴板</source>
+        <translation>Copy details to clipboard</translation>
+    </message>
+    <message>
+        <source>健康指标：%1</source>
+        <translation>Health: %1</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>隐藏</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <source>正在升级固件，升级结束后才能关闭</source>
+        <translation>Updating firmware. You can close the window once the update ends.</translation>
+    </message>
+    <message>
+        <source>正在升级固件，升级结束前不能退出。是否在升级结束后退出？</source>
+        <translation>Updating firmware. You cannot quit before the update ends. Quit once it ends?</translation>
+    </message>
+    <message>
+        <source>功能</source>
+        <translation>Actions</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>file write</source>
+        <translation>File write</translation>
+    </message>
+    <message>
+        <source>can&apos;t open</source>
+        <translation>Cannot open the file.</translation>
+    </message>
+</context>
+<context>
+    <name>MyTitleBar</name>
+    <message>
+        <source>关于我们</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>QMessageDlg</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>continue</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>最小化到任务栏</source>
+        <translation>Minimize to the tray</translation>
+    </message>
+    <message>
+        <source>退出软件</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>记住我的选择</source>
+        <translation>Remember my choice</translation>
+    </message>
+</context>
+<context>
+    <name>SecondInstance</name>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>程序已启动</source>
+        <translation>SSD Quillfence is already running.</translation>
     </message>
 </context>
 <context>
     <name>Smart</name>
     <message>
         <source>物理磁盘%1  %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Disk %1  %2</translation>
     </message>
     <message>
         <source>历史记录</source>
-        <translation type="unfinished"></translation>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Excel 文件(*.xls *.xlsx)</source>
+        <translation>Excel files (*.xls *.xlsx)</translation>
+    </message>
+    <message>
+        <source>文件已经导出，是否现在打开？</source>
+        <translation>The file was exported. Open it now?</translation>
+    </message>
+    <message>
+        <source>文件未能写入：%1</source>
+        <translation>Could not write the file: %1</translation>
+    </message>
+    <message>
+        <source>未找到可以打开此文件的程序</source>
+        <translation>No program was found to open this file.</translation>
+    </message>
+    <message>
+        <source>S.M.A.R.T信息</source>
+        <translation>S.M.A.R.T. info</translation>
+    </message>
+    <message>
+        <source>复制到剪切板</source>
+        <translation>Copy to clipboard</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
     </message>
 </context>
 <context>
     <name>SwUpdate</name>
     <message>
         <source>此磁盘是系统盘，不能进行测试</source>
-        <translation type="unfinished"></translation>
+        <translation>This is the system disk: it cannot be tested.</translation>
+    </message>
+    <message>
+        <source>Flash正常</source>
+        <translation>Flash OK</translation>
+    </message>
+    <message>
+        <source>Flash异常</source>
+        <translation>Flash faulty</translation>
+    </message>
+    <message>
+        <source>R/W正常</source>
+        <translation>R/W OK</translation>
+    </message>
+    <message>
+        <source>R/W异常</source>
+        <translation>R/W faulty</translation>
+    </message>
+    <message>
+        <source>正在测试，测试结束后才能关闭</source>
+        <translation>A test is running. You can close the window once it ends.</translation>
+    </message>
+    <message>
+        <source>Flash测试</source>
+        <translation>Flash test</translation>
+    </message>
+    <message>
+        <source>序列号:</source>
+        <translation>Serial:</translation>
+    </message>
+    <message>
+        <source>型号:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>固件版本:</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <source>容量:</source>
+        <translation>Capacity:</translation>
+    </message>
+    <message>
+        <source>测试容量:</source>
+        <translation>Test size:</translation>
+    </message>
+    <message>
+        <source>请选择容量</source>
+        <translation>Choose a size</translation>
+    </message>
+    <message>
+        <source>读写测试</source>
+        <translation>R/W test</translation>
+    </message>
+    <message>
+        <source>正在测试，请勿断开磁盘</source>
+        <translation>Testing. Do not disconnect the disk.</translation>
+    </message>
+    <message>
+        <source>请连接磁盘</source>
+        <translation>Please connect a disk.</translation>
+    </message>
+    <message>
+        <source>4M盘不能进行读写测试</source>
+        <translation>A 4M disk cannot take the R/W test.</translation>
+    </message>
+    <message>
+        <source>启动失败</source>
+        <translation>Could not start the test.</translation>
+    </message>
+    <message>
+        <source>R/W测试将格式化磁盘，是否继续</source>
+        <translation>The R/W test formats the disk. Continue?</translation>
     </message>
 </context>
 <context>
     <name>TrayWatch</name>
     <message>
         <source>关闭</source>
-        <translation type="unfinished"></translation>
+        <translation>Off</translation>
     </message>
     <message>
         <source>15分钟</source>
-        <translation type="unfinished"></translation>
+        <translation>15 minutes</translation>
     </message>
     <message>
         <source>1小时</source>
-        <translation type="unfinished"></translation>
+        <translation>1 hour</translation>
     </message>
     <message>
         <source>6小时</source>
-        <translation type="unfinished"></translation>
+        <translation>6 hours</translation>
     </message>
     <message>
         <source>1天</source>
-        <translation type="unfinished"></translation>
+        <translation>1 day</translation>
     </message>
     <message>
         <source>检查间隔</source>
-        <translation type="unfinished"></translation>
+        <translation>Check interval</translation>
     </message>
     <message>
         <source>健康历史数据库已损坏，已改名为 %1 保留，并已新建数据库。</source>
-        <translation type="unfinished"></translation>
+        <translation>The health history database was damaged. It was kept as %1 and a new one was started.</translation>
     </message>
     <message>
         <source>无法写入健康历史：%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot write the health history: %1</translation>
     </message>
 </context>
 <context>

@@ -179,15 +179,17 @@ void DiskWidget::paintEntry(QPainter &painter, const Entry &entry, int position)
     font.setPointSize(m_fontSize);
     painter.setFont(font);
     painter.setPen(QPen(Qt::white, 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    // Two columns leave the name a third of the box beside the sizes: a
+    // translation may give it a shorter form there.
     painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("分区(") + entry.name + QStringLiteral(")"));
+                     m_columns == 1 ? tr("分区(%1)").arg(entry.name) : tr("分区(%1)", "two columns").arg(entry.name));
 
     const float free = entry.total - entry.used;
     const QString freeText = QString::asprintf("%0.2f", free);
     const QString totalText = QString::asprintf("%0.2f", entry.total);
     const QString sizes = m_columns == 1
-        ? freeText + QStringLiteral("GB可用 共") + totalText + QStringLiteral("G")
-        : freeText + QStringLiteral("/") + totalText + QStringLiteral("G");
+        ? tr("%1GB可用 共%2G").arg(freeText, totalText)
+        : tr("%1/%2G").arg(freeText, totalText);
     const int tw = textBox.width();
     painter.drawText(QRect(textBox.left() + tw / 3, textBox.top(), 2 * (tw / 3), textBox.height()),
                      Qt::AlignRight | Qt::AlignVCenter, sizes);

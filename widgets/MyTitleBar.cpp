@@ -17,13 +17,13 @@ MyTitleBar::MyTitleBar(QWidget *parent)
     m_buttonMin->setObjectName(QStringLiteral("ButtonMin"));
     m_buttonClose = new QPushButton(this);
     m_buttonClose->setObjectName(QStringLiteral("ButtonClose"));
-    m_buttonHelp = new QPushButton(QStringLiteral("关于我们"), this);
+    m_buttonHelp = new QPushButton(tr("关于我们"), this);
     m_buttonHelp->setObjectName(QStringLiteral("ButtonHelp"));
 
     m_buttonMin->setFixedSize(16, 16);
     m_buttonClose->setFixedSize(16, 16);
-    m_buttonMin->setToolTip(QStringLiteral("最小化"));
-    m_buttonClose->setToolTip(QStringLiteral("关闭"));
+    m_buttonMin->setToolTip(tr("最小化"));
+    m_buttonClose->setToolTip(tr("关闭"));
 
     m_buttonMin->setStyleSheet(QStringLiteral(
         "QPushButton{border: 0px;background-image:url(:/Quillfence/Resources/0topbar/min_nor.png);}"

@@ -22,10 +22,12 @@ struct ButtonDefinition {
 
 // The button rows by buttonSet, left to right.
 const QVector<QVector<ButtonDefinition>> kButtonSets = {
-    {{"确定", QMessageDlg::BtnOk}},
-    {{"确定", QMessageDlg::BtnOk}, {"取消", QMessageDlg::BtnCancel}},
-    {{"是", QMessageDlg::BtnYes}, {"否", QMessageDlg::BtnNo}},
-    {{"continue", QMessageDlg::BtnContinue}},
+    {{QT_TRANSLATE_NOOP("QMessageDlg", "确定"), QMessageDlg::BtnOk}},
+    {{QT_TRANSLATE_NOOP("QMessageDlg", "确定"), QMessageDlg::BtnOk},
+     {QT_TRANSLATE_NOOP("QMessageDlg", "取消"), QMessageDlg::BtnCancel}},
+    {{QT_TRANSLATE_NOOP("QMessageDlg", "是"), QMessageDlg::BtnYes},
+     {QT_TRANSLATE_NOOP("QMessageDlg", "否"), QMessageDlg::BtnNo}},
+    {{QT_TRANSLATE_NOOP("QMessageDlg", "continue"), QMessageDlg::BtnContinue}},
 };
 
 const char kCheckBoxStyle[] =
@@ -132,7 +134,7 @@ void QMessageDlg::rebuildButtons()
 
     if (m_buttonSet >= 0 && m_buttonSet < kButtonSets.size()) {
         for (const ButtonDefinition &definition : kButtonSets[m_buttonSet])
-            m_buttons.append({QRect(), QString::fromUtf8(definition.caption), definition.id, false, false});
+            m_buttons.append({QRect(), tr(definition.caption), definition.id, false, false});
     }
 
     const int n = m_buttons.size();
@@ -148,9 +150,9 @@ void QMessageDlg::rebuildButtons()
 void QMessageDlg::createCloseChoiceBoxes()
 {
     if (!m_minimise) {
-        m_minimise = new QCheckBox(QStringLiteral("最小化到任务栏"), this);
-        m_quit = new QCheckBox(QStringLiteral("退出软件"), this);
-        m_remember = new QCheckBox(QStringLiteral("记住我的选择"), this);
+        m_minimise = new QCheckBox(tr("最小化到任务栏"), this);
+        m_quit = new QCheckBox(tr("退出软件"), this);
+        m_remember = new QCheckBox(tr("记住我的选择"), this);
 
         m_actionGroup = new QButtonGroup(this);
         m_actionGroup->setExclusive(true);

@@ -126,7 +126,7 @@ HealthHistoryView::HealthHistoryView(const history::DriveKey& drive, const QStri
 
     // The drive and the ranges.
     auto* driveRow = new QHBoxLayout;
-    auto* driveName = new QLabel(diskLabel + QStringLiteral("    ") + tr("序列号 %1").arg(QString::fromStdString(drive.serial)), this);
+    auto* driveName = new QLabel(tr("%1    序列号 %2").arg(diskLabel, QString::fromStdString(drive.serial)), this);
     driveName->setObjectName(QStringLiteral("lbDrive"));
     driveName->setFont(historyCaptionFont(14, true));
     driveName->setStyleSheet(QStringLiteral("color: rgb(68, 71, 77);"));
@@ -269,7 +269,7 @@ void HealthHistoryView::showData(const Data& data)
     else if (data.events.empty())
         note_->setText(tr("此期间没有健康警报。"));
     else
-        note_->setText(tr("此期间有 %1 条健康警报。").arg(data.events.size()));
+        note_->setText(tr("此期间有 %n 条健康警报。", nullptr, static_cast<int>(data.events.size())));
     loaded_ = true;
     emit loaded();
 }

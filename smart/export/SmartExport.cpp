@@ -1,6 +1,7 @@
 #include "smart/export/SmartExport.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -17,14 +18,20 @@
 
 namespace {
 
-const char kSaveCaption[] = "保存";
-const char kSaveFilter[] = "Excel 文件(*.xls *.xlsx)";
+// The export's texts, in the SMART page's translation context.
+const char* const kSaveCaption = QT_TRANSLATE_NOOP("Smart", "保存");
+const char* const kSaveFilter = QT_TRANSLATE_NOOP("Smart", "Excel 文件(*.xls *.xlsx)");
 const char kQuestionIcon[] = ":/Quillfence/Resources/icon3.png";
 const char kWarningIcon[] = ":/Quillfence/Resources/icon2.png";
 const char kSaveSuffix[] = "xlsx";
-const char kOpenQuestion[] = "文件已经导出，是否现在打开？";
-const char kWriteFailure[] = "文件未能写入：";  // followed by the path
-const char kNoOpener[] = "未找到可以打开此文件的程序";
+const char* const kOpenQuestion = QT_TRANSLATE_NOOP("Smart", "文件已经导出，是否现在打开？");
+const char* const kWriteFailure = QT_TRANSLATE_NOOP("Smart", "文件未能写入：%1");  // the path
+const char* const kNoOpener = QT_TRANSLATE_NOOP("Smart", "未找到可以打开此文件的程序");
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("Smart", text);
+}
 constexpr int kButtonsOk = 0;
 constexpr int kButtonsOkCancel = 1;
 
@@ -83,7 +90,7 @@ public:
 // The file the user chooses, "" when cancelled.
 QString askForFile(QWidget *page)
 {
-    SaveDialog dialog(page, QString::fromUtf8(kSaveCaption), startFolder(), QString::fromUtf8(kSaveFilter));
+    SaveDialog dialog(page, translated(kSaveCaption), startFolder(), translated(kSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromLatin1(kSaveSuffix));
@@ -132,11 +139,11 @@ void ExportSmartTable(QWidget *page, const QAbstractItemModel &table)
     const QString nativePath = QDir::toNativeSeparators(path);
     if (!smart::WriteSmartWorkbook(QFile::encodeName(nativePath).toStdString(),
                                    tableTexts(table))) {
-        askUser(page, kWarningIcon, QString::fromUtf8(kWriteFailure) + wrappablePath(path), kButtonsOk);
+        askUser(page, kWarningIcon, translated(kWriteFailure).arg(wrappablePath(path)), kButtonsOk);
         return;
     }
 
-    if (askUser(page, kQuestionIcon, QString::fromUtf8(kOpenQuestion), kButtonsOkCancel) == QMessageDlg::BtnOk
+    if (askUser(page, kQuestionIcon, translated(kOpenQuestion), kButtonsOkCancel) == QMessageDlg::BtnOk
         && !QDesktopServices::openUrl(ExportedFileUrl(path)))
-        askUser(page, kWarningIcon, QString::fromUtf8(kNoOpener), kButtonsOk);
+        askUser(page, kWarningIcon, translated(kNoOpener), kButtonsOk);
 }

@@ -1,6 +1,7 @@
 // The child widgets of the SMART page, their layout and their look.
 #include "smart/page/Smart.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -38,11 +39,12 @@ QSpacerItem *spacer(int width, int height, QSizePolicy::Policy horizontal,
     return new QSpacerItem(width, height, horizontal, vertical);
 }
 
+// `text` is marked for translation in the page's context.
 MyPushButton *newButton(QWidget *parent, const char *objectName, const char *text)
 {
     auto *button = new MyPushButton(parent);
     button->setObjectName(QLatin1String(objectName));
-    button->setText(QString::fromUtf8(text));
+    button->setText(QCoreApplication::translate("Smart", text));
     button->setCursor(QCursor(Qt::PointingHandCursor));
     return button;
 }
@@ -63,7 +65,7 @@ void Smart::setupForm()
     resize(801, 460);
     setFocusPolicy(Qt::StrongFocus);
 
-    label = new QLabel(QString::fromUtf8("S.M.A.R.T信息"), this);
+    label = new QLabel(tr("S.M.A.R.T信息"), this);
     label->setObjectName(QStringLiteral("label"));
     QFont titleFont(QString::fromUtf8("微软雅黑"), 12);
     titleFont.setBold(true);
@@ -74,10 +76,9 @@ void Smart::setupForm()
     titlePalette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
     label->setPalette(titlePalette);
 
-    btCopyClipBoard = newButton(this, "btCopyClipBoard", "复制到剪切板");
-    btExport = newButton(this, "btExport", "导出");
-    btHistory = newButton(this, "btHistory", "");
-    btHistory->setText(tr("历史记录"));
+    btCopyClipBoard = newButton(this, "btCopyClipBoard", QT_TRANSLATE_NOOP("Smart", "复制到剪切板"));
+    btExport = newButton(this, "btExport", QT_TRANSLATE_NOOP("Smart", "导出"));
+    btHistory = newButton(this, "btHistory", QT_TRANSLATE_NOOP("Smart", "历史记录"));
     btHistory->setEnabled(false);
 
     horizontalLayout = new QHBoxLayout;

@@ -1,11 +1,12 @@
 #pragma once
 // Whether the texts a window shows fit where they are shown: every label,
-// push button and combo box that is visible, measured in its own font. A
+// push button, check box and combo box that is visible, measured in its own font. A
 // text may also be wrapped (a label with word wrap whose text needs no more
 // than its height), or elided with "…" and then shown whole in the
 // widget's tool tip (which the tests of such widgets check).
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QPainter>
@@ -43,6 +44,8 @@ inline int inkWidth(const QWidget* widget, const QString& text)
     return 0;
 }
 
+// The text a label draws: rich text as plain text, and without the "&" of
+// a mnemonic (a label with a buddy underlines the letter after it instead).
 inline QString plainText(const QLabel* label)
 {
     if (Qt::mightBeRichText(label->text()) && label->textFormat() != Qt::PlainText) {
@@ -50,7 +53,16 @@ inline QString plainText(const QLabel* label)
         document.setHtml(label->text());
         return document.toPlainText();
     }
-    return label->text();
+    if (!label->buddy())
+        return label->text();
+    QString text;
+    const QString source = label->text();
+    for (int i = 0; i < source.size(); ++i) {
+        if (source.at(i) == QLatin1Char('&') && i + 1 < source.size())
+            ++i;  // "&&" draws one "&"; "&x" draws "x"
+        text += source.at(i);
+    }
+    return text;
 }
 
 // Why the label's text does not fit; empty when it does.
@@ -88,6 +100,21 @@ inline QString buttonProblem(const QPushButton* button)
     int needed = button->fontMetrics().horizontalAdvance(button->text());
     if (!button->icon().isNull())
         needed += button->iconSize().width() + 4;
+    if (needed > room.width())
+        return QStringLiteral("%1 px wide, has %2").arg(needed).arg(room.width());
+    return QString();
+}
+
+// A check box's text, beside its indicator.
+inline QString checkBoxProblem(const QCheckBox* box)
+{
+    if (box->text().isEmpty())
+        return QString();
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+    const int needed = inkWidth(box, box->text());
     if (needed > room.width())
         return QStringLiteral("%1 px wide, has %2").arg(needed).arg(room.width());
     return QString();
@@ -132,6 +159,8 @@ QStringList unfitTexts(QWidget* root, ComboText comboText)
             note(label, plainText(label), labelProblem(label));
         else if (auto* button = qobject_cast<QPushButton*>(widget))
             note(button, button->text(), buttonProblem(button));
+        else if (auto* box = qobject_cast<QCheckBox*>(widget))
+            note(box, box->text(), checkBoxProblem(box));
         else if (auto* combo = qobject_cast<QComboBox*>(widget))
             note(combo, combo->currentText(), comboProblem(combo, comboText(combo)));
     }

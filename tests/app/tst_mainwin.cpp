@@ -208,6 +208,25 @@ class MainWinTest : public QObject {
     }
 
 private slots:
+    // The disk's number is read back from its selector entry, in either
+    // language, whatever digits the model has.
+    void diskNumberOfEntries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("number");
+        QTest::newRow("Chinese") << QStringLiteral("物理磁盘12  QX M7A0 120G") << 12;
+        QTest::newRow("Chinese, system disk") << QStringLiteral("物理磁盘0  （系统盘）QYM-M7A0-512G") << 0;
+        QTest::newRow("English") << QStringLiteral("Disk 7  QYD-M7A0-512G") << 7;
+        QTest::newRow("English, system disk") << QStringLiteral("Disk 10  (system disk) 980 PRO 2TB") << 10;
+        QTest::newRow("no number") << QStringLiteral("未检测到磁盘") << -1;
+    }
+    void diskNumberOfEntries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, number);
+        QCOMPARE(diskNumberOfEntry(entry).value_or(-1), number);
+    }
+
     void initTestCase()
     {
         QVERIFY(dir.isValid());

@@ -40,6 +40,10 @@ ALLOWED = [
     (r"^cli/(main|MetricsCommand)\.cpp$", r"警告|正常|良好",
      "the health levels as the JSON output and the metrics carry them, named in English help texts"),
     (r"^widgets/gallery/|^app/HistoryBench\.cpp$", r".*", "developers' tools, not installed"),
+    (r"^smart/core/(SmartCatalog|SmartFormat|NvmeHealth)\.cpp$", r"^(?:小时|次|个|扇区|微法|字节|分钟|条)$",
+     "a value's unit as the catalogues name it: the key of its template (\"%1小时\"), which is what is shown"),
+    (r"^app/DiskNotifications(Linux|Windows)\.cpp$", r"^注册失败$",
+     "the debug log line when the device notifications cannot be registered, for developers, never in the window"),
 ]
 
 

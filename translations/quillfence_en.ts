@@ -407,6 +407,10 @@
         <source>can&apos;t open</source>
         <translation>Cannot open the file.</translation>
     </message>
+    <message>
+        <source>健康指标：优秀</source>
+        <translation>Health: Excellent</translation>
+    </message>
 </context>
 <context>
     <name>MyTitleBar</name>

@@ -995,7 +995,7 @@
     </message>
     <message>
         <source>未能读取SMART信息</source>
-        <translation>Could not read the SMART data</translation>
+        <translation>No SMART data</translation>
     </message>
     <message>
         <source>该磁盘未提供SMART属性</source>

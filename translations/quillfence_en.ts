@@ -634,11 +634,11 @@
     <name>cli</name>
     <message>
         <source>剩余寿命 %1%</source>
-        <translation>Remaining life %1%</translation>
+        <translation>Remaining life: %1%</translation>
     </message>
     <message>
         <source>健康指标 %1</source>
-        <translation>Health %1</translation>
+        <translation>Health: %1</translation>
     </message>
 </context>
 <context>

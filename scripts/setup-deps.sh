@@ -25,7 +25,7 @@ test_run_packages=(
   xvfb xauth xdotool xcompmgr openbox dunst imagemagick python3-openpyxl
   qemu-system-x86 busybox-static cpio e2fsprogs fdisk smartmontools btrfs-progs udev strace
   polkitd pkexec dbus-daemon dbus-bin
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64-posix wine wine64
   debootstrap lintian desktop-file-utils appstream libxml2-utils man-db x11-utils
 )
 

@@ -37,7 +37,7 @@ options=()
 
 case $target in
   smart)
-    sources=("$root"/smart/core/*.cpp "$root/tests/fuzz/SmartFuzzTarget.cpp")
+    sources=("$root"/smart/core/*.cpp "$root/common/TextLookup.cpp" "$root/tests/fuzz/SmartFuzzTarget.cpp")
     "$cxx" "${common[@]}" \
       "$root/smart/samples/SmartSamples.cpp" "$root/tests/fuzz/WriteSmartSeeds.cpp" \
       -o "$build/write-smart-seeds"

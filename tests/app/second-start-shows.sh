@@ -47,10 +47,18 @@ window_of() { timeout 30 xdotool search --all --sync --onlyvisible --pid "$1" --
 visible() { [ -n "$(xdotool search --all --onlyvisible --pid "$1" --name '^SSD Quillfence$' 2>/dev/null)" ]; }
 active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p')"; }
 
+# The window manager first: a window mapped while openbox is still taking
+# over the screen can stay unmapped.
+await 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+  { echo "FAILED: openbox did not start"; exit 1; }
 start first; first=$started
 window=$(window_of "$first" '^SSD Quillfence$')
 check "first window shows" '[ -n "$window" ]'
-[ -n "$window" ] || exit 1
+if [ -z "$window" ]; then
+  echo "-- the first start's output:"; cat "$work/first.log"
+  echo "-- its windows:"; xdotool search --all --pid "$first" --name '' getwindowname %@ 2>&1 | head
+  exit 1
+fi
 # Once openbox manages it, a click on the title bar's close button (16 px,
 # 37 px in from the right edge, in the middle of the 45 px bar).
 await '[ "$(active_window)" = "$window" ]'

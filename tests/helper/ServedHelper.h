@@ -8,11 +8,13 @@
 #include "disk/helper/HelperStorage.h"
 #include "disk/simulated/SimulatedStorage.h"
 #include "helper/HelperServer.h"
+#include "tests/helper/SerializedStorage.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -42,7 +44,8 @@ public:
             const auto served = mode == helper::kFirmwareMode ? HelperServer::Mode::Firmware : HelperServer::Mode::Read;
             sockets_.push_back(ends[1]);
             threads_.emplace_back([this, served, socket = ends[1]] {
-                HelperServer server(machine_, served);
+                SerializedStorage storage(machine_, machineMutex_);
+                HelperServer server(storage, served);
                 server.serve(socket, socket);
                 ::close(socket);
             });
@@ -64,6 +67,7 @@ public:
 
 private:
     SimulatedStorage& machine_;
+    std::recursive_mutex machineMutex_;  // the helpers' calls, one at a time
     std::vector<std::thread> threads_;
     std::vector<int> sockets_;  // the helpers' ends
 };
